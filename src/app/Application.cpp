@@ -1,0 +1,149 @@
+#include "app/Application.h"
+
+#include "app/CommandLine.h"
+#include "app/MonitorOffThread.h"
+#include "app/PanelDialog.h"
+#include "app/StartupError.h"
+#include "common/ComInitialization.h"
+#include "common/Settings.h"
+#include "common/UniqueResource.h"
+#include "monitor/CommandDispatcher.h"
+#include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
+#include "monitor/SimulatedMonitorApi.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cstdlib>
+#include <string>
+
+bool rebuildRequested = false;
+HINSTANCE moduleInstance = nullptr;
+uint32_t settingsTimeout = 3000;
+uint32_t hotkeyIncrement = 10;
+
+namespace {
+
+constexpr UINT_PTR kReapplyTimerId = 1;
+constexpr UINT kFirstReapplyDelayMs = 200;
+constexpr DWORD kAllCommonControlClasses = 0xC2FF;
+
+// Releases GDI+ when the program ends.
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+    }
+    ~GdiplusSession() {
+        if (token_) {
+            Gdiplus::GdiplusShutdown(token_);
+        }
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+void RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0) {
+            return;
+        }
+        if (result == -1) {
+            continue;
+        }
+        if (!::IsDialogMessageW(panelDialog.Window(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+}
+
+// Everything that depends on the set of monitors, built at start and after each
+// display change.
+void BuildPass() {
+    EnumerateDisplayMonitors();
+    panelDialog.Create(moduleInstance);
+    ReadSettingDword(L"SettingsTimeout", settingsTimeout);
+    ReadSettingDword(L"HotkeyIncrement", hotkeyIncrement);
+    rebuildRequested = false;
+    commandDispatcher.Start();
+}
+
+void Teardown() {
+    commandDispatcher.Stop();
+    if (!rebuildRequested) {
+        panelDialog.Destroy();
+    }
+    DestroyDisplayMonitors();
+    DetachLaptopBacklight();
+}
+
+int RunResident(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
+    ::InitCommonControlsEx(&controls);
+    moduleInstance = instance;
+    std::srand(::GetTickCount());
+
+    // COM stays initialised for the life of the process: the workers' apartments and
+    // the shell objects of the main thread need it up to the end.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (FAILED(com)) {
+        return com;
+    }
+    GdiplusSession gdiplus;
+
+    HRESULT attached = AttachLaptopBacklight();
+    if (attached < 0) {
+        return attached;
+    }
+    for (;;) {
+        BuildPass();
+        RunMessageLoop();
+        Teardown();
+        if (!rebuildRequested) {
+            return 0;
+        }
+        attached = AttachLaptopBacklight();
+        if (attached < 0) {
+            return attached;
+        }
+    }
+}
+
+} // namespace
+
+int RunOrvalux(HINSTANCE instance, const wchar_t* arguments) {
+    std::string simulationError;
+    if (InstallSimulationFromEnvironment(simulationError) == SimulationChoice::Malformed) {
+        ReportStartupError(simulationError);
+        return E_INVALIDARG;
+    }
+
+    // The event exists as long as the process runs; its existence marks the instance.
+    UniqueHandle instanceEvent(::CreateEventW(nullptr, FALSE, FALSE, kInstanceEventName));
+    const bool anotherInstanceRuns = instanceEvent && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    const bool monitorOff = IsMonitorOffCommandLine(arguments ? arguments : L"");
+
+    if (anotherInstanceRuns) {
+        if (monitorOff) {
+            ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(kMonitorOffMessageName), 0, 0);
+        }
+        return 0;
+    }
+    if (monitorOff) {
+        UniqueHandle thread;
+        StartMonitorOff(&thread);
+        if (thread) {
+            WaitDispatchingMessages(thread.get());
+        }
+        return 0;
+    }
+    return RunResident(instance);
+}

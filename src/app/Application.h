@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Name of the event that marks the running instance.
+inline constexpr wchar_t kInstanceEventName[] = L"Orvalux";
+// Registered message a second "monitoroff" start broadcasts to the running instance.
+inline constexpr wchar_t kMonitorOffMessageName[] = L"Orvalux_MonitorOff";
+
+// Set by the panel when the display configuration changed: the message loop ends and
+// everything that depends on the set of monitors is built again.
+extern bool rebuildRequested;
+// The module every resource is loaded from.
+extern HINSTANCE moduleInstance;
+// Delay before remembered values are sent again after a wake-up, in milliseconds.
+extern uint32_t settingsTimeout;
+// Step of the brightness and contrast hotkeys, in percent.
+extern uint32_t hotkeyIncrement;
+
+// The whole program: chooses how to run from the argument text and returns the exit
+// code (0, or a negative COM result when the platform cannot be used).
+int RunOrvalux(HINSTANCE instance, const wchar_t* arguments);

@@ -1,0 +1,81 @@
+#include "app/PanelDialog.h"
+
+#include "app/Application.h"
+#include "app/MonitorOffThread.h"
+
+PanelDialog panelDialog;
+
+namespace {
+constexpr wchar_t kPanelWindowClass[] = L"OrvaluxPanel";
+} // namespace
+
+HWND PanelDialog::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &PanelDialog::WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kPanelWindowClass;
+    ::RegisterClassExW(&windowClass); // fails harmlessly when registered by an earlier pass
+
+    // Top-level (not message-only): broadcasts such as the monitor-off request and
+    // WM_DISPLAYCHANGE reach only top-level windows.
+    const HWND created = ::CreateWindowExW(WS_EX_TOOLWINDOW, kPanelWindowClass, L"Orvalux", WS_POPUP, 0, 0, 0,
+                                           0, nullptr, nullptr, instance, this);
+    if (created) {
+        if (window) {
+            earlierWindows.push_back(window);
+        }
+        window = created;
+    }
+    return created;
+}
+
+void PanelDialog::Destroy() {
+    if (window) {
+        ::DestroyWindow(window);
+        window = nullptr;
+    }
+    for (HWND earlier : earlierWindows) {
+        ::DestroyWindow(earlier);
+    }
+    earlierWindows.clear();
+}
+
+LRESULT CALLBACK PanelDialog::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<PanelDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT PanelDialog::HandleMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT monitorOffRequest = ::RegisterWindowMessageW(kMonitorOffMessageName);
+    if (message == monitorOffRequest && monitorOffRequest != 0) {
+        // The broadcast reaches earlier panel windows too; one answer is enough.
+        if (target == window) {
+            StartMonitorOff();
+        }
+        return 0;
+    }
+    switch (message) {
+    case WM_CLOSE:
+        ::PostQuitMessage(0);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        rebuildRequested = true;
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(target, message, wParam, lParam);
+    }
+}

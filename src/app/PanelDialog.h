@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// The slider panel's controller. For now its window is a hidden top-level window that
+// ends the message loop on close and on a display change, and answers the monitor-off
+// request of a second start.
+class PanelDialog {
+public:
+    // Creates a new panel window; an earlier one stays alive (hidden) until Destroy, as
+    // the target of everything registered for it.
+    HWND Create(HINSTANCE instance);
+    // Destroys every panel window this object created.
+    void Destroy();
+
+    HWND Window() const { return window; }
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window = nullptr;
+    std::vector<HWND> earlierWindows;
+};
+
+extern PanelDialog panelDialog;

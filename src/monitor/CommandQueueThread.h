@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/CriticalSection.h"
+#include "common/UniqueResource.h"
+#include "monitor/MonitorCommand.h"
+#include "monitor/WorkerThread.h"
+
+#include <deque>
+
+// A worker thread with a locked command queue and a wake-up event. Posting never
+// waits for the thread: the lock is held only to append or to take the whole queue.
+class CommandQueueThread : public WorkerThread {
+public:
+    CommandQueueThread();
+    // Stops the thread and waits for it before the queue goes away.
+    ~CommandQueueThread() override;
+
+    // Clears the running flag, wakes the thread and waits for it to end.
+    void Stop() override;
+
+    void PostCommand(const MonitorCommand& command);
+
+protected:
+    // Ends the thread and waits for it. Final classes call it from their destructor,
+    // while the members their Run uses still exist.
+    void EndThread();
+    // Sleeps until a command (or Stop) signals the event, serving this thread's messages.
+    void WaitForWork();
+    // Everything queued so far, in arrival order; the queue is left empty.
+    std::deque<MonitorCommand> TakeQueuedCommands();
+
+private:
+    UniqueHandle event;
+    CriticalSection lock;
+    std::deque<MonitorCommand> queue;
+};

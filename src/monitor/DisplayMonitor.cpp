@@ -1,0 +1,141 @@
+#include "monitor/DisplayMonitor.h"
+
+#include "monitor/LaptopBacklight.h"
+#include "monitor/MonitorConfigApi.h"
+#include "monitor/MonitorWorker.h"
+
+#include <cstdio>
+
+std::vector<DisplayMonitor*> displayMonitors;
+
+DisplayMonitor::DisplayMonitor(HMONITOR displayHandle, uint64_t position)
+    : monitor(displayHandle), index(position) {}
+
+DisplayMonitor::~DisplayMonitor() {
+    Shutdown();
+}
+
+void DisplayMonitor::OpenPhysicalMonitors() {
+    MonitorConfigApi& api = MonitorApi();
+    DWORD count = 0;
+    if (!api.GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count == 0) {
+        return;
+    }
+    std::vector<PHYSICAL_MONITOR> records(count);
+    if (!api.GetPhysicalMonitorsFromHMONITOR(monitor, count, records.data())) {
+        // Nothing was handed out: there is nothing to address and nothing to release.
+        return;
+    }
+    physicalMonitors.resize(count);
+    for (DWORD i = 0; i < count; ++i) {
+        PhysicalMonitor& physical = physicalMonitors[i];
+        physical.handle = records[i].hPhysicalMonitor;
+        static_assert(sizeof(physical.description) == sizeof(records[i].szPhysicalMonitorDescription));
+        std::copy(std::begin(records[i].szPhysicalMonitorDescription),
+                  std::end(records[i].szPhysicalMonitorDescription), std::begin(physical.description));
+        physical.description[std::size(physical.description) - 1] = L'\0';
+
+        physical.info.cbSize = sizeof(MONITORINFOEXW);
+        api.GetMonitorInfo(monitor, &physical.info);
+
+        DWORD capabilities = 0;
+        DWORD temperatures = 0;
+        if (api.GetMonitorCapabilities(physical.handle, &capabilities, &temperatures)) {
+            physical.capabilities = capabilities;
+            physical.supportedColorTemperatures = temperatures;
+        } else if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
+            // A monitor that does not answer over DDC/CI may be a laptop's own panel.
+            isLaptopPanel = backlight->QuerySupportedLevels();
+        }
+    }
+}
+
+void DisplayMonitor::Shutdown() {
+    if (worker) {
+        worker->Stop();
+        worker->Wait();
+        worker.reset();
+    }
+    MonitorConfigApi& api = MonitorApi();
+    for (PhysicalMonitor& physical : physicalMonitors) {
+        if (physical.handle) {
+            api.DestroyPhysicalMonitor(physical.handle);
+            physical.handle = nullptr;
+        }
+    }
+}
+
+namespace {
+
+BOOL CALLBACK AddDisplayMonitor(HMONITOR handle, HDC, RECT*, LPARAM data) noexcept {
+    auto& list = *reinterpret_cast<std::vector<DisplayMonitor*>*>(data);
+    try {
+        auto display = std::make_unique<DisplayMonitor>(handle, list.size());
+        display->worker = std::make_unique<MonitorWorker>(display.get());
+        char name[32];
+        std::snprintf(name, sizeof(name), "Monitor %u", static_cast<unsigned>(display->index + 1));
+        if (display->worker->Start()) {
+            SetThreadName(name, display->worker->ThreadId());
+        }
+        list.push_back(display.release());
+    } catch (...) {
+        // Out of memory while enumerating: this display is left out.
+    }
+    return TRUE;
+}
+
+// Waits for one worker to have read its monitors. A worker whose thread could not be
+// started, or ended early, is not waited for: the wait would never end.
+void WaitUntilReady(const MonitorWorker& worker) {
+    if (worker.IsReady() || !worker.IsRunning()) {
+        return;
+    }
+    HANDLE handles[2] = {worker.ReadyEvent(), worker.ThreadHandle()};
+    ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+}
+
+} // namespace
+
+void EnumerateDisplayMonitors() {
+    displayMonitors.clear();
+    std::vector<DisplayMonitor*> list;
+    MonitorApi().EnumDisplayMonitors(&AddDisplayMonitor, reinterpret_cast<LPARAM>(&list));
+    displayMonitors = std::move(list);
+    for (DisplayMonitor* display : displayMonitors) {
+        WaitUntilReady(*display->worker);
+    }
+}
+
+void DestroyDisplayMonitors() {
+    for (DisplayMonitor* display : displayMonitors) {
+        display->Shutdown();
+        delete display;
+    }
+    displayMonitors.clear();
+}
+
+uint32_t ReferencePercent(MonitorParameter parameter) {
+    if (displayMonitors.empty()) {
+        return 100;
+    }
+    const DisplayMonitor& first = *displayMonitors.front();
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return first.BrightnessPercent();
+    case MonitorParameter::Contrast:
+        return first.ContrastPercent();
+    case MonitorParameter::GainRed:
+        return first.GainPercent(0);
+    case MonitorParameter::GainGreen:
+        return first.GainPercent(1);
+    case MonitorParameter::GainBlue:
+        return first.GainPercent(2);
+    case MonitorParameter::ColorTemperature:
+        return first.ColorTemperaturePreset();
+    }
+    return 100;
+}
+
+uint32_t ReferenceColorTemperature() {
+    return displayMonitors.empty() ? 0 : displayMonitors.front()->ColorTemperaturePreset();
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "monitor/MonitorCommand.h"
+#include "monitor/MonitorParameter.h"
+#include "monitor/SharedWord.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class MonitorWorker;
+
+// One DDC/CI monitor: its handle and the last known range and value of each parameter,
+// in device units.
+struct PhysicalMonitor {
+    HANDLE handle = nullptr;
+    wchar_t description[128] = {};
+    MONITORINFOEXW info = {};
+    SharedWord capabilities;
+    SharedWord supportedColorTemperatures;
+    SharedWord brightnessMinimum, brightnessCurrent, brightnessMaximum;
+    SharedWord contrastMinimum, contrastCurrent, contrastMaximum;
+    std::array<SharedWord, 3> gainMinimum, gainCurrent, gainMaximum;
+    SharedWord colorTemperature;
+};
+
+// One display of the desktop with the physical monitors behind it and the worker thread
+// that owns their device calls.
+struct DisplayMonitor {
+    explicit DisplayMonitor(HMONITOR displayHandle, uint64_t position);
+    DisplayMonitor(const DisplayMonitor&) = delete;
+    DisplayMonitor& operator=(const DisplayMonitor&) = delete;
+    ~DisplayMonitor();
+
+    HMONITOR monitor;
+    std::vector<PhysicalMonitor> physicalMonitors;
+    std::unique_ptr<MonitorWorker> worker;
+    uint64_t index;
+    // Brightness goes through the calling thread's laptop backlight instead of DDC/CI.
+    bool isLaptopPanel = false;
+
+    // Inventory. OpenPhysicalMonitors runs once, on the worker thread.
+    void OpenPhysicalMonitors();
+    // Stops and frees the worker, then releases every physical monitor handle once.
+    void Shutdown();
+
+    // Reading: refresh the remembered values; a failed call keeps them.
+    void ReadBrightness();
+    void ReadContrast();
+    void ReadGain(uint32_t channel);
+    void ReadColorTemperature();
+
+    // Setting, from percentages (a preset for colour temperature); each also stores
+    // the value as the user's setting, whatever the monitors answered.
+    void SetBrightness(uint32_t percent);
+    void SetContrast(uint32_t percent);
+    void SetGain(uint32_t channel, uint32_t percent);
+    void SetColorTemperature(uint32_t preset);
+    // Applies one coalesced batch in the fixed order brightness, contrast, red, green,
+    // blue, colour temperature.
+    void ApplyCommands(const CoalescedCommands& latest);
+
+    // Queries on the first physical monitor's remembered values: 100 percent and preset 0
+    // when there is none.
+    uint32_t BrightnessPercent() const;
+    uint32_t ContrastPercent() const;
+    uint32_t GainPercent(uint32_t channel) const;
+    uint32_t ColorTemperaturePreset() const;
+    uint32_t NearestColorTemperature(uint32_t requested) const;
+
+    // Serialises device calls to this display's monitors: DDC/CI is a slow serial bus
+    // and interleaved transactions from two threads corrupt each other.
+    std::mutex deviceLock;
+};
+
+// Every display monitor of the desktop, in enumeration order. Changed only on the main
+// thread while neither the dispatcher nor the user interface uses it.
+extern std::vector<DisplayMonitor*> displayMonitors;
+
+// Rebuilds the list and returns once every display's worker has opened and read its
+// physical monitors.
+void EnumerateDisplayMonitors();
+// Shuts down and frees every display monitor and empties the list.
+void DestroyDisplayMonitors();
+
+// The reference values the user interface shows: those of the first physical monitor of
+// the first display. With no display at all they read like a display without physical
+// monitors (100 percent, preset 0), so hotkeys and sliders behave as at the top of the
+// range and nothing divides by an absent range.
+uint32_t ReferencePercent(MonitorParameter parameter);
+uint32_t ReferenceColorTemperature();

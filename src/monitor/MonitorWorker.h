@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/UniqueResource.h"
+#include "monitor/CommandQueueThread.h"
+
+struct DisplayMonitor;
+
+// The thread that owns the device calls of one display monitor: it opens and first
+// reads its physical monitors, then applies commands, only the latest value of each
+// parameter per wake-up.
+class MonitorWorker final : public CommandQueueThread {
+public:
+    explicit MonitorWorker(DisplayMonitor* owner);
+    ~MonitorWorker() override { EndThread(); }
+
+    bool IsReady() const { return ready.load(std::memory_order_acquire); }
+    // Signalled once the physical monitors are open and read.
+    HANDLE ReadyEvent() const { return readyEvent.get(); }
+
+protected:
+    void Run() override;
+
+private:
+    DisplayMonitor* owner;
+    std::atomic<bool> ready{false};
+    UniqueHandle readyEvent;
+};

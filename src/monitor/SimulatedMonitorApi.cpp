@@ -1,0 +1,444 @@
+#include "monitor/SimulatedMonitorApi.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+// Display handles are opaque to callers; these values are never real handles.
+constexpr uintptr_t kFirstDisplayHandle = 0x5D00;
+constexpr uintptr_t kDisplayHandleStep = 0x10;
+constexpr int kTaskBarHeight = 40;
+
+HMONITOR DisplayHandle(size_t index) {
+    return reinterpret_cast<HMONITOR>(kFirstDisplayHandle + index * kDisplayHandleStep);
+}
+
+uint32_t LatencyOf(const SimulatedMonitorSpec& spec, SimulatedOperation operation) {
+    switch (operation) {
+    case SimulatedOperation::Capabilities:
+        return spec.capabilitiesLatencyMs;
+    case SimulatedOperation::GetBrightness:
+    case SimulatedOperation::GetContrast:
+    case SimulatedOperation::GetGain:
+    case SimulatedOperation::GetColorTemperature:
+    case SimulatedOperation::PhysicalMonitors:
+        return spec.getLatencyMs;
+    default:
+        return spec.setLatencyMs;
+    }
+}
+
+bool ChangesState(SimulatedOperation operation) {
+    switch (operation) {
+    case SimulatedOperation::SetBrightness:
+    case SimulatedOperation::SetContrast:
+    case SimulatedOperation::SetGain:
+    case SimulatedOperation::SetColorTemperature:
+    case SimulatedOperation::RestoreFactoryDefaults:
+    case SimulatedOperation::RestoreFactoryColorDefaults:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::wstring EnvironmentText(const wchar_t* name) {
+    const DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::wstring text(length, L'\0');
+    text.resize(::GetEnvironmentVariableW(name, text.data(), length));
+    return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                          nullptr);
+    return out;
+}
+
+} // namespace
+
+struct SimulatedMonitorApi::Device {
+    SimulatedMonitorSpec factory; // what a factory reset returns to
+    SimulatedMonitorSpec state;
+    std::mutex bus; // one transaction at a time, like a DDC/CI link
+};
+
+SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile)
+    : displays_(std::move(setup.displays)), laptop_(std::move(setup.laptop)),
+      stateFile_(std::move(stateFile)) {
+    for (SimulatedDisplaySpec& display : displays_) {
+        auto& row = devices_.emplace_back();
+        for (SimulatedMonitorSpec& monitor : display.monitors) {
+            auto device = std::make_unique<Device>();
+            device->factory = monitor;
+            device->state = monitor;
+            row.push_back(std::move(device));
+        }
+        display.monitors.clear(); // the devices hold the live state
+    }
+    WriteStateFile();
+}
+
+SimulatedMonitorApi::~SimulatedMonitorApi() = default;
+
+const SimulatedDisplaySpec* SimulatedMonitorApi::DisplayOf(HMONITOR monitor, size_t* index) const {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(monitor);
+    if (value < kFirstDisplayHandle || (value - kFirstDisplayHandle) % kDisplayHandleStep != 0) {
+        return nullptr;
+    }
+    const size_t position = (value - kFirstDisplayHandle) / kDisplayHandleStep;
+    if (position >= displays_.size()) {
+        return nullptr;
+    }
+    if (index) {
+        *index = position;
+    }
+    return &displays_[position];
+}
+
+SimulatedMonitorApi::Device* SimulatedMonitorApi::DeviceOf(HANDLE physicalMonitor, Address* address) const {
+    std::lock_guard guard(handlesLock_);
+    const auto found = openHandles_.find(physicalMonitor);
+    if (found == openHandles_.end()) {
+        return nullptr;
+    }
+    if (address) {
+        *address = found->second;
+    }
+    return devices_[found->second.display][found->second.monitor].get();
+}
+
+void SimulatedMonitorApi::Record(const Address& address, SimulatedOperation operation, uint32_t channel,
+                                 uint32_t value, bool succeeded) {
+    std::lock_guard guard(callsLock_);
+    calls_.push_back({address.display, address.monitor, operation, channel, value, succeeded,
+                      ::GetCurrentThreadId(), std::chrono::steady_clock::now()});
+}
+
+template <typename Body>
+BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation operation, uint32_t channel,
+                                uint32_t value, Body body) {
+    Address address;
+    Device* device = DeviceOf(physicalMonitor, &address);
+    if (!device) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    bool succeeded = false;
+    {
+        std::lock_guard bus(device->bus);
+        if (const uint32_t latency = LatencyOf(device->state, operation)) {
+            ::Sleep(latency);
+        }
+        uint32_t& failures = device->state.failures[static_cast<size_t>(operation)];
+        if (failures > 0) {
+            if (failures != kAlwaysFails) {
+                --failures;
+            }
+        } else {
+            succeeded = body(device->state, *device);
+        }
+    }
+    Record(address, operation, channel, value, succeeded);
+    if (succeeded && ChangesState(operation)) {
+        WriteStateFile();
+    }
+    if (!succeeded) {
+        ::SetLastError(ERROR_GEN_FAILURE);
+    }
+    return succeeded ? TRUE : FALSE;
+}
+
+BOOL SimulatedMonitorApi::EnumDisplayMonitors(MONITORENUMPROC callback, LPARAM data) {
+    for (size_t i = 0; i < displays_.size(); ++i) {
+        const SimulatedDisplaySpec& display = displays_[i];
+        RECT rect{display.left, display.top, display.left + display.width, display.top + display.height};
+        if (!callback(DisplayHandle(i), nullptr, &rect, data)) {
+            break;
+        }
+    }
+    return TRUE;
+}
+
+BOOL SimulatedMonitorApi::GetMonitorInfo(HMONITOR monitor, MONITORINFOEXW* info) {
+    size_t index = 0;
+    const SimulatedDisplaySpec* display = DisplayOf(monitor, &index);
+    if (!display || !info || display->infoFails) {
+        return FALSE;
+    }
+    info->rcMonitor =
+        RECT{display->left, display->top, display->left + display->width, display->top + display->height};
+    const bool primary = display->left == 0 && display->top == 0;
+    info->rcWork = info->rcMonitor;
+    if (primary) {
+        info->rcWork.bottom -= kTaskBarHeight;
+    }
+    info->dwFlags = primary ? MONITORINFOF_PRIMARY : 0;
+    std::swprintf(info->szDevice, CCHDEVICENAME, L"\\\\.\\DISPLAY%u", static_cast<unsigned>(index + 1));
+    return TRUE;
+}
+
+BOOL SimulatedMonitorApi::GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD* count) {
+    size_t index = 0;
+    const SimulatedDisplaySpec* display = DisplayOf(monitor, &index);
+    if (!display || !count || display->countFails) {
+        return FALSE;
+    }
+    *count = static_cast<DWORD>(devices_[index].size());
+    return TRUE;
+}
+
+BOOL SimulatedMonitorApi::GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD count,
+                                                          PHYSICAL_MONITOR* monitors) {
+    size_t index = 0;
+    if (!DisplayOf(monitor, &index) || !monitors || count != devices_[index].size()) {
+        return FALSE;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        Device& device = *devices_[index][i];
+        if (device.state.failures[static_cast<size_t>(SimulatedOperation::PhysicalMonitors)] != 0) {
+            return FALSE;
+        }
+    }
+    std::lock_guard guard(handlesLock_);
+    for (DWORD i = 0; i < count; ++i) {
+        const HANDLE handle = reinterpret_cast<HANDLE>(nextHandle_++);
+        openHandles_[handle] = Address{index, i};
+        monitors[i].hPhysicalMonitor = handle;
+        const std::string& name = devices_[index][i]->state.name;
+        const int written = ::MultiByteToWideChar(CP_UTF8, 0, name.c_str(), static_cast<int>(name.size()),
+                                                  monitors[i].szPhysicalMonitorDescription,
+                                                  PHYSICAL_MONITOR_DESCRIPTION_SIZE - 1);
+        monitors[i].szPhysicalMonitorDescription[written > 0 ? written : 0] = L'\0';
+    }
+    return TRUE;
+}
+
+BOOL SimulatedMonitorApi::DestroyPhysicalMonitor(HANDLE physicalMonitor) {
+    std::lock_guard guard(handlesLock_);
+    if (openHandles_.erase(physicalMonitor) == 0) {
+        ++invalidReleases_;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL SimulatedMonitorApi::GetMonitorCapabilities(HANDLE physicalMonitor, DWORD* capabilities,
+                                                 DWORD* supportedColorTemperatures) {
+    return Serve(physicalMonitor, SimulatedOperation::Capabilities, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     *capabilities = state.capabilities;
+                     *supportedColorTemperatures = state.supportedColorTemperatures;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::GetMonitorBrightness(HANDLE physicalMonitor, DWORD* minimum, DWORD* current,
+                                               DWORD* maximum) {
+    return Serve(physicalMonitor, SimulatedOperation::GetBrightness, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     *minimum = state.brightness.minimum;
+                     *current = state.brightness.current;
+                     *maximum = state.brightness.maximum;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::GetMonitorContrast(HANDLE physicalMonitor, DWORD* minimum, DWORD* current,
+                                             DWORD* maximum) {
+    return Serve(physicalMonitor, SimulatedOperation::GetContrast, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     *minimum = state.contrast.minimum;
+                     *current = state.contrast.current;
+                     *maximum = state.contrast.maximum;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::GetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE channel,
+                                                       DWORD* minimum, DWORD* current, DWORD* maximum) {
+    const uint32_t index = static_cast<uint32_t>(channel);
+    return Serve(physicalMonitor, SimulatedOperation::GetGain, index, 0,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     if (index > 2) {
+                         return false;
+                     }
+                     *minimum = state.gain[index].minimum;
+                     *current = state.gain[index].current;
+                     *maximum = state.gain[index].maximum;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::GetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE* preset) {
+    return Serve(physicalMonitor, SimulatedOperation::GetColorTemperature, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     *preset = static_cast<MC_COLOR_TEMPERATURE>(state.colorTemperature);
+                     return true;
+                 });
+}
+
+namespace {
+
+bool SetWithinRange(SimulatedRange& range, uint32_t value) {
+    if (value < range.minimum || value > range.maximum) {
+        return false;
+    }
+    range.current = value;
+    return true;
+}
+
+} // namespace
+
+BOOL SimulatedMonitorApi::SetMonitorBrightness(HANDLE physicalMonitor, DWORD value) {
+    return Serve(
+        physicalMonitor, SimulatedOperation::SetBrightness, 0, value,
+        [&](SimulatedMonitorSpec& state, Device&) { return SetWithinRange(state.brightness, value); });
+}
+
+BOOL SimulatedMonitorApi::SetMonitorContrast(HANDLE physicalMonitor, DWORD value) {
+    return Serve(physicalMonitor, SimulatedOperation::SetContrast, 0, value,
+                 [&](SimulatedMonitorSpec& state, Device&) { return SetWithinRange(state.contrast, value); });
+}
+
+BOOL SimulatedMonitorApi::SetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE channel,
+                                                       DWORD value) {
+    const uint32_t index = static_cast<uint32_t>(channel);
+    return Serve(physicalMonitor, SimulatedOperation::SetGain, index, value,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     return index <= 2 && SetWithinRange(state.gain[index], value);
+                 });
+}
+
+BOOL SimulatedMonitorApi::SetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE preset) {
+    const uint32_t value = static_cast<uint32_t>(preset);
+    return Serve(physicalMonitor, SimulatedOperation::SetColorTemperature, 0, value,
+                 [&](SimulatedMonitorSpec& state, Device&) {
+                     if (value < 1 || value > 8 ||
+                         (state.supportedColorTemperatures & (1u << (value - 1))) == 0) {
+                         return false;
+                     }
+                     state.colorTemperature = value;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::RestoreMonitorFactoryColorDefaults(HANDLE physicalMonitor) {
+    return Serve(physicalMonitor, SimulatedOperation::RestoreFactoryColorDefaults, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device& device) {
+                     if ((state.capabilities & 0x800) == 0) {
+                         return false;
+                     }
+                     state.gain = device.factory.gain;
+                     state.colorTemperature = device.factory.colorTemperature;
+                     return true;
+                 });
+}
+
+BOOL SimulatedMonitorApi::RestoreMonitorFactoryDefaults(HANDLE physicalMonitor) {
+    return Serve(physicalMonitor, SimulatedOperation::RestoreFactoryDefaults, 0, 0,
+                 [&](SimulatedMonitorSpec& state, Device& device) {
+                     if ((state.capabilities & 0x400) == 0) {
+                         return false;
+                     }
+                     state.brightness = device.factory.brightness;
+                     state.contrast = device.factory.contrast;
+                     state.gain = device.factory.gain;
+                     state.colorTemperature = device.factory.colorTemperature;
+                     return true;
+                 });
+}
+
+SimulatedSetup SimulatedMonitorApi::State() const {
+    SimulatedSetup setup;
+    setup.displays = displays_;
+    setup.laptop = laptop_;
+    for (size_t d = 0; d < devices_.size(); ++d) {
+        for (const auto& device : devices_[d]) {
+            std::lock_guard bus(device->bus);
+            setup.displays[d].monitors.push_back(device->state);
+        }
+    }
+    return setup;
+}
+
+std::vector<SimulatedMonitorApi::Call> SimulatedMonitorApi::Calls() const {
+    std::lock_guard guard(callsLock_);
+    return calls_;
+}
+
+void SimulatedMonitorApi::ClearCalls() {
+    std::lock_guard guard(callsLock_);
+    calls_.clear();
+}
+
+size_t SimulatedMonitorApi::CountCalls(SimulatedOperation operation) const {
+    std::lock_guard guard(callsLock_);
+    size_t count = 0;
+    for (const Call& call : calls_) {
+        count += call.operation == operation ? 1 : 0;
+    }
+    return count;
+}
+
+size_t SimulatedMonitorApi::OpenHandleCount() const {
+    std::lock_guard guard(handlesLock_);
+    return openHandles_.size();
+}
+
+size_t SimulatedMonitorApi::InvalidReleaseCount() const {
+    std::lock_guard guard(handlesLock_);
+    return invalidReleases_;
+}
+
+void SimulatedMonitorApi::SetFailures(size_t display, size_t monitor, SimulatedOperation operation,
+                                      uint32_t times) {
+    Device& device = *devices_.at(display).at(monitor);
+    std::lock_guard bus(device.bus);
+    device.state.failures[static_cast<size_t>(operation)] = times;
+}
+
+void SimulatedMonitorApi::WriteStateFile() const {
+    if (stateFile_.empty()) {
+        return;
+    }
+    const std::string text = FormatSimulatedSetup(State());
+    std::lock_guard guard(stateFileLock_);
+    // Written beside the target and moved over it, so a reader never sees half a file.
+    const std::wstring temporary = stateFile_ + L".tmp";
+    if (FILE* file = ::_wfopen(temporary.c_str(), L"wb")) {
+        const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        std::fclose(file);
+        if (written) {
+            ::MoveFileExW(temporary.c_str(), stateFile_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+}
+
+SimulationChoice InstallSimulationFromEnvironment(std::string& error) {
+    const std::wstring description = EnvironmentText(L"ORVALUX_SIMULATED_MONITORS");
+    if (description.empty() && ::GetEnvironmentVariableW(L"ORVALUX_SIMULATED_MONITORS", nullptr, 0) == 0) {
+        return SimulationChoice::RealMonitors;
+    }
+    SimulatedSetupParse parsed = ParseSimulatedSetup(Utf8(description));
+    if (!parsed.setup) {
+        error = "ORVALUX_SIMULATED_MONITORS: " + parsed.error;
+        return SimulationChoice::Malformed;
+    }
+    // Lives until the process ends: worker threads use it up to their end.
+    static std::unique_ptr<SimulatedMonitorApi> simulation;
+    simulation = std::make_unique<SimulatedMonitorApi>(std::move(*parsed.setup),
+                                                       EnvironmentText(L"ORVALUX_SIMULATOR_STATE"));
+    SetMonitorApi(simulation.get());
+    return SimulationChoice::Simulated;
+}

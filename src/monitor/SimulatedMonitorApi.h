@@ -1,0 +1,103 @@
+#pragma once
+
+#include "monitor/MonitorConfigApi.h"
+#include "monitor/SimulatedMonitorDescription.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Simulated displays and DDC/CI monitors for machines without them. Each physical
+// monitor is a serial bus: calls to one monitor are served one at a time, each after
+// its latency. Values outside a monitor's range are refused, as real monitors do.
+class SimulatedMonitorApi final : public MonitorConfigApi {
+public:
+    struct Call {
+        size_t display = 0;
+        size_t monitor = 0;
+        SimulatedOperation operation = SimulatedOperation::Capabilities;
+        uint32_t channel = 0;
+        uint32_t value = 0;
+        bool succeeded = false;
+        DWORD threadId = 0;
+        std::chrono::steady_clock::time_point time;
+    };
+
+    // `stateFile`, when not empty, is rewritten with the current state after every
+    // change, in the description syntax, for whole-program tests to read.
+    explicit SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile = {});
+    ~SimulatedMonitorApi() override;
+
+    BOOL EnumDisplayMonitors(MONITORENUMPROC callback, LPARAM data) override;
+    BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFOEXW* info) override;
+    BOOL GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD* count) override;
+    BOOL GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD count, PHYSICAL_MONITOR* monitors) override;
+    BOOL DestroyPhysicalMonitor(HANDLE physicalMonitor) override;
+    BOOL GetMonitorCapabilities(HANDLE physicalMonitor, DWORD* capabilities,
+                                DWORD* supportedColorTemperatures) override;
+    BOOL GetMonitorBrightness(HANDLE physicalMonitor, DWORD* minimum, DWORD* current,
+                              DWORD* maximum) override;
+    BOOL GetMonitorContrast(HANDLE physicalMonitor, DWORD* minimum, DWORD* current, DWORD* maximum) override;
+    BOOL GetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE channel, DWORD* minimum,
+                                      DWORD* current, DWORD* maximum) override;
+    BOOL GetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE* preset) override;
+    BOOL SetMonitorBrightness(HANDLE physicalMonitor, DWORD value) override;
+    BOOL SetMonitorContrast(HANDLE physicalMonitor, DWORD value) override;
+    BOOL SetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE channel, DWORD value) override;
+    BOOL SetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE preset) override;
+    BOOL RestoreMonitorFactoryColorDefaults(HANDLE physicalMonitor) override;
+    BOOL RestoreMonitorFactoryDefaults(HANDLE physicalMonitor) override;
+
+    // Inspection, for tests and benchmarks.
+    SimulatedSetup State() const;
+    std::vector<Call> Calls() const;
+    void ClearCalls();
+    size_t CountCalls(SimulatedOperation operation) const;
+    size_t OpenHandleCount() const;
+    // Releases of handles that were never handed out or were released already.
+    size_t InvalidReleaseCount() const;
+    // Makes the next `times` calls of `operation` on one monitor fail (kAlwaysFails: all).
+    void SetFailures(size_t display, size_t monitor, SimulatedOperation operation, uint32_t times);
+
+private:
+    struct Device;
+    struct Address {
+        size_t display = 0;
+        size_t monitor = 0;
+    };
+
+    Device* DeviceOf(HANDLE physicalMonitor, Address* address = nullptr) const;
+    const SimulatedDisplaySpec* DisplayOf(HMONITOR monitor, size_t* index = nullptr) const;
+    // Runs one call on the monitor's bus: latency, the failure rule, then `body`.
+    template <typename Body>
+    BOOL Serve(HANDLE physicalMonitor, SimulatedOperation operation, uint32_t channel, uint32_t value,
+               Body body);
+    void Record(const Address& address, SimulatedOperation operation, uint32_t channel, uint32_t value,
+                bool succeeded);
+    void WriteStateFile() const;
+
+    std::vector<SimulatedDisplaySpec> displays_; // geometry and failure flags
+    std::vector<std::vector<std::unique_ptr<Device>>> devices_;
+    SimulatedLaptopPanelSpec laptop_;
+    std::wstring stateFile_;
+
+    mutable std::mutex handlesLock_;
+    std::map<HANDLE, Address> openHandles_;
+    uintptr_t nextHandle_ = 0x10000;
+    size_t invalidReleases_ = 0;
+
+    mutable std::mutex callsLock_;
+    std::vector<Call> calls_;
+
+    mutable std::mutex stateFileLock_;
+};
+
+enum class SimulationChoice { RealMonitors, Simulated, Malformed };
+
+// Selects simulated monitors when ORVALUX_SIMULATED_MONITORS is set: installs them for
+// the rest of the process (state file from ORVALUX_SIMULATOR_STATE, if set). A malformed
+// description is reported in `error` and nothing is installed.
+SimulationChoice InstallSimulationFromEnvironment(std::string& error);
