@@ -1,0 +1,73 @@
+# Shared by the scripts in scripts/: paths, logging and the location of the
+# cross-built dependencies. Source it; it defines functions and variables only.
+
+orvalux_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+orvalux_cache="${XDG_CACHE_HOME:-$HOME/.cache}/orvalux"
+
+# Bump when the way the MinGW dependencies are built changes, so every machine
+# rebuilds them instead of reusing a cache made by an older recipe.
+orvalux_mingw_recipe_revision=1
+
+# The native -dev packages whose Debian source packages we cross-build; the
+# cache is keyed by their installed source versions.
+orvalux_mingw_dev_packages=(libcurl4-openssl-dev libtinyxml-dev libcrypto++-dev)
+
+# Messages go to stderr, prefixed by the calling script's name, so stdout stays
+# the program's own.
+orvalux_log_name="${orvalux_log_name:-$(basename "$0")}"
+log() { printf '%s: %s\n' "$orvalux_log_name" "$*" >&2; }
+die() {
+    log "error: $*"
+    exit 1
+}
+
+# True when a Debian package is installed (not merely known or half-configured).
+orvalux_package_installed() {
+    [[ $(dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null) == ii* ]]
+}
+
+# Prints "source-package-source-version" for one installed binary package.
+orvalux_source_version_of() {
+    orvalux_package_installed "$1" || return 1
+    dpkg-query -W -f='${source:Package}-${source:Version}' "$1"
+}
+
+# Prints the cache key of the MinGW dependencies: the source versions of the
+# installed -dev packages, the cross compiler's version and the recipe
+# revision. Fails when one of those packages is not installed.
+orvalux_mingw_deps_key() {
+    local key="" package entry
+    for package in "${orvalux_mingw_dev_packages[@]}" g++-mingw-w64-x86-64-posix; do
+        entry="$(orvalux_source_version_of "$package")" || return 1
+        key+="${entry}_"
+    done
+    key+="r${orvalux_mingw_recipe_revision}"
+    # Epochs (1:) and tildes are legal in versions but awkward in paths.
+    key="${key//:/-}"
+    printf '%s\n' "${key//\~/-}"
+}
+
+orvalux_mingw_deps_dir() { printf '%s\n' "$orvalux_cache/mingw-deps"; }
+
+# Prints the prefix (include/ and lib/) of the cross-built dependencies for
+# the installed package versions, whether or not it has been built yet.
+orvalux_mingw_prefix() {
+    local key
+    key="$(orvalux_mingw_deps_key)" || return 1
+    printf '%s/%s\n' "$(orvalux_mingw_deps_dir)" "$key"
+}
+
+# A prefix counts only once its build finished: bootstrap writes the manifest
+# last and moves the whole directory into place in one rename.
+orvalux_mingw_prefix_complete() { [[ -f $1/manifest.txt ]]; }
+
+# Runs a command as root: directly when we are root, else through sudo.
+orvalux_as_root() {
+    if [[ $(id -u) -eq 0 ]]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        die "need root to run: $*"
+    fi
+}
