@@ -7,8 +7,9 @@ CommandDispatcher commandDispatcher;
 
 void CommandDispatcher::Run() {
     // The display list is read without a lock: the start-up loop stops this thread
-    // before it destroys or rebuilds the list.
-    while (IsRunning()) {
+    // before it destroys or rebuilds the list. As in the workers, commands posted just
+    // before a Stop are still forwarded once.
+    do {
         WaitForWork();
         for (const MonitorCommand& command : TakeQueuedCommands()) {
             for (DisplayMonitor* display : displayMonitors) {
@@ -17,5 +18,5 @@ void CommandDispatcher::Run() {
                 }
             }
         }
-    }
+    } while (IsRunning());
 }

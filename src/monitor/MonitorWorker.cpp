@@ -23,11 +23,12 @@ void MonitorWorker::Run() {
     ready.store(true, std::memory_order_release);
     ::SetEvent(readyEvent.get());
 
-    while (IsRunning()) {
+    // The flag is tested after each batch, never before the first wait: Stop signals the
+    // event, so commands posted just before a Stop are still applied once.
+    do {
         WaitForWork();
-        const CoalescedCommands latest = CoalesceCommands(TakeQueuedCommands());
-        owner->ApplyCommands(latest);
-    }
+        owner->ApplyCommands(CoalesceCommands(TakeQueuedCommands()));
+    } while (IsRunning());
 
     DetachLaptopBacklight();
 }

@@ -1,0 +1,282 @@
+// Runs the real program as a separate process with simulated monitors.
+#include "app/Application.h"
+#include "common/UniqueResource.h"
+#include "monitor/SimulatedMonitorDescription.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (const char* c = text; *c; ++c) {
+        wide += static_cast<wchar_t>(*c);
+    }
+    return wide;
+}
+
+// The built program: next to this test's build tree.
+std::wstring ProgramPath() {
+    std::wstring path = Widen(ORVALUX_EXE_PATH);
+    // Under Wine the build path is a Unix path; its Z: drive maps the root.
+    if (!path.empty() && path[0] == L'/') {
+        path = L"Z:" + path;
+    }
+    return path;
+}
+
+struct Program {
+    UniqueHandle process;
+    DWORD id = 0;
+    std::string errorOutput;
+};
+
+// A hidden top-level window that records the broadcasts the program sends.
+class BroadcastListener {
+public:
+    BroadcastListener() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.lpszClassName = L"OrvaluxTestListener";
+        ::RegisterClassW(&windowClass);
+        window_ = ::CreateWindowExW(0, L"OrvaluxTestListener", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    nullptr, nullptr);
+        monitorPowerAt = {};
+        monitorPowerParameter = 0;
+    }
+    ~BroadcastListener() { ::DestroyWindow(window_); }
+
+    // Serves messages for `duration` or until `done` says so.
+    template <typename Done> void Pump(std::chrono::milliseconds duration, Done done) {
+        const auto end = Clock::now() + duration;
+        while (Clock::now() < end && !done()) {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+
+    static inline Clock::time_point monitorPowerAt;
+    static inline LPARAM monitorPowerParameter;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) {
+            monitorPowerAt = Clock::now();
+            monitorPowerParameter = lParam;
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settingsKey = L"Software\\Kestrine\\OrvaluxProgramTest-" + std::to_wstring(::GetCurrentProcessId());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        wchar_t directory[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, directory);
+        stateFile =
+            std::wstring(directory) + L"orvalux-state-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+        ::DeleteFileW(stateFile.c_str());
+    }
+    void TearDown() override {
+        for (Program& program : started) {
+            if (program.process && ::WaitForSingleObject(program.process.get(), 0) == WAIT_TIMEOUT) {
+                ::TerminateProcess(program.process.get(), 99);
+                ::WaitForSingleObject(program.process.get(), 5000);
+            }
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        ::DeleteFileW(stateFile.c_str());
+    }
+
+    Program& Start(const std::wstring& arguments,
+                   const std::string& description = "display; monitor; display; monitor") {
+        ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS", description.c_str());
+        ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", settingsKey.c_str());
+        ::SetEnvironmentVariableW(L"ORVALUX_SIMULATOR_STATE", stateFile.c_str());
+
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        ::CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        UniqueHandle reader(readEnd);
+        UniqueHandle writer(writeEnd);
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = writer.get();
+        startup.hStdOutput = writer.get();
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+        if (!arguments.empty()) {
+            commandLine += L" " + arguments;
+        }
+        PROCESS_INFORMATION info{};
+        Program& program = started.emplace_back();
+        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &info)) {
+            ADD_FAILURE() << "cannot start the program, error " << ::GetLastError();
+            return program;
+        }
+        ::CloseHandle(info.hThread);
+        program.process.reset(info.hProcess);
+        program.id = info.dwProcessId;
+        writer.reset();
+        pipes.push_back(std::move(reader));
+        return program;
+    }
+
+    // Exit code, or STILL_ACTIVE when the process did not end in time.
+    DWORD ExitCode(Program& program, DWORD waitMs) {
+        ::WaitForSingleObject(program.process.get(), waitMs);
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(program.process.get(), &code);
+        return code;
+    }
+
+    std::string ErrorOutput(size_t index) {
+        std::string text;
+        char buffer[512];
+        DWORD read = 0;
+        while (::ReadFile(pipes.at(index).get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+            text.append(buffer, read);
+        }
+        return text;
+    }
+
+    // The program's top-level windows, newest last as far as creation order shows.
+    static std::vector<HWND> WindowsOf(DWORD processId) {
+        struct Search {
+            DWORD processId;
+            std::vector<HWND> windows;
+        } search{processId, {}};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                wchar_t className[64] = {};
+                ::GetClassNameW(window, className, 64);
+                if (owner == s.processId && std::wstring(className) != L"IME") {
+                    s.windows.push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.windows;
+    }
+
+    std::vector<HWND> WaitForWindows(DWORD processId, size_t count) {
+        std::vector<HWND> windows;
+        for (int i = 0; i < 500; ++i) {
+            windows = WindowsOf(processId);
+            if (windows.size() >= count) {
+                break;
+            }
+            ::Sleep(20);
+        }
+        return windows;
+    }
+
+    std::string StateFile() {
+        std::ifstream file(stateFile.c_str());
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::wstring settingsKey;
+    std::wstring stateFile;
+    std::deque<Program> started; // stable references while more programs start
+    std::vector<UniqueHandle> pipes;
+};
+
+} // namespace
+
+TEST_F(ProgramFixture, AMalformedDescriptionEndsTheStartWithAClearMessage) {
+    Program& program = Start(L"", "display; monitor brightness=lots");
+    EXPECT_NE(ExitCode(program, 20000), 0u);
+    const std::string output = ErrorOutput(0);
+    EXPECT_NE(output.find("ORVALUX_SIMULATED_MONITORS"), std::string::npos) << output;
+    EXPECT_NE(output.find("lots"), std::string::npos) << output;
+}
+
+TEST_F(ProgramFixture, ASecondStartEndsAtOnceAndARebuildKeepsTheProgramRunning) {
+    Program& first = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(first.id, 1);
+    ASSERT_EQ(windows.size(), 1u) << "the resident program shows its (hidden) panel window";
+    EXPECT_FALSE(::IsWindowVisible(windows[0]));
+    EXPECT_NE(StateFile().find("monitor"), std::string::npos) << "the simulated monitors were opened";
+
+    Program& second = Start(L"");
+    EXPECT_EQ(ExitCode(second, 20000), 0u);
+    EXPECT_EQ(ExitCode(first, 0), STILL_ACTIVE) << "the running instance is left alone";
+
+    // A display change rebuilds inside the same process: a new panel, the old one kept.
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    const std::vector<HWND> after = WaitForWindows(first.id, 2);
+    ASSERT_EQ(after.size(), 2u) << "exit code " << std::hex << ExitCode(first, 0);
+    EXPECT_EQ(ExitCode(first, 0), STILL_ACTIVE);
+
+    for (HWND window : after) {
+        if (window != windows[0]) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }
+    EXPECT_EQ(ExitCode(first, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, MonitorOffThroughTheRunningInstance) {
+    BroadcastListener listener;
+    Program& first = Start(L"");
+    ASSERT_EQ(WaitForWindows(first.id, 1).size(), 1u);
+
+    // Extra words make it a plain second start: nothing is switched off.
+    Program& plain = Start(L"monitoroff now");
+    EXPECT_EQ(ExitCode(plain, 20000), 0u);
+    listener.Pump(std::chrono::milliseconds(1800),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 0);
+
+    const auto asked = Clock::now();
+    Program& request = Start(L"MONITOROFF");
+    EXPECT_EQ(ExitCode(request, 20000), 0u);
+    listener.Pump(std::chrono::milliseconds(8000),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
+    EXPECT_GE(BroadcastListener::monitorPowerAt - asked, std::chrono::milliseconds(900));
+
+    ::PostMessageW(WindowsOf(first.id).at(0), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(first, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
+    BroadcastListener listener;
+    const auto begun = Clock::now();
+    Program& program = Start(L"monitoroff");
+    listener.Pump(std::chrono::milliseconds(8000),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
+    EXPECT_GE(BroadcastListener::monitorPowerAt - begun, std::chrono::milliseconds(900));
+    EXPECT_TRUE(WindowsOf(program.id).empty());
+}
