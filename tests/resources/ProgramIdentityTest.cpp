@@ -1,0 +1,72 @@
+// Version resource and manifest of the executable: the test program links the same
+// resource objects as the product.
+#include "ResourceAccess.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::byte> OwnVersionInfo() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<std::byte> block(GetFileVersionInfoSizeW(path, &ignored));
+    if (block.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data())) {
+        block.clear();
+    }
+    return block;
+}
+
+TEST(VersionResource, CarriesTheProjectVersion) {
+    auto block = OwnVersionInfo();
+    ASSERT_FALSE(block.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), ORVALUX_VERSION_MAJOR);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), ORVALUX_VERSION_MINOR);
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), ORVALUX_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_STREQ(product, L"Orvalux");
+}
+
+TEST(Manifest, AsksForCommonControlsSixDpiAwarenessAndTheUsersOwnRights) {
+    const auto bytes = ResourceBytes(RT_MANIFEST, 1, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+    ASSERT_FALSE(bytes.empty());
+    const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    for (const char* expected :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">true</dpiAware>",
+          "level=\"asInvoker\"", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
+    }
+}
+
+// The manifest is not only present but in effect: the loader binds the side-by-side
+// common controls 6 assembly instead of the system's version 5 (Wine's copy of version 6
+// reports 5.81 from DllGetVersion, so the assembly's folder is what tells them apart).
+TEST(Manifest, ActivatesCommonControlsSix) {
+    InitCommonControls();
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(controls, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(controls, path, MAX_PATH), 0u);
+    std::wstring folder(path);
+    for (auto& character : folder) {
+        character = static_cast<wchar_t>(towlower(character));
+    }
+    EXPECT_NE(folder.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+        << path;
+}
+
+} // namespace
