@@ -10,6 +10,7 @@
 #include "monitor/CommandDispatcher.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
+#include "monitor/SettingsStore.h"
 #include "monitor/SimulatedMonitorApi.h"
 
 #include <commctrl.h>
@@ -25,7 +26,6 @@ uint32_t hotkeyIncrement = 10;
 
 namespace {
 
-constexpr UINT_PTR kReapplyTimerId = 1;
 constexpr UINT kFirstReapplyDelayMs = 200;
 constexpr DWORD kAllCommonControlClasses = 0xC2FF;
 
@@ -69,14 +69,20 @@ void RunMessageLoop() {
 // display change.
 void BuildPass() {
     EnumerateDisplayMonitors();
+    LoadMonitorSettings();
     panelDialog.Create(moduleInstance);
     ReadSettingDword(L"SettingsTimeout", settingsTimeout);
     ReadSettingDword(L"HotkeyIncrement", hotkeyIncrement);
+    // Shortly after start the remembered values go out once more, with retries, for
+    // monitors that were still waking up when the stored values were applied.
+    ::SetTimer(panelDialog.Window(), kReapplyTimerId, kFirstReapplyDelayMs, nullptr);
     rebuildRequested = false;
     commandDispatcher.Start();
 }
 
 void Teardown() {
+    // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
+    ::KillTimer(panelDialog.Window(), kReapplyTimerId);
     commandDispatcher.Stop();
     if (!rebuildRequested) {
         panelDialog.Destroy();

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MonitorOffThread.h"
+#include "monitor/SettingsStore.h"
 
 PanelDialog panelDialog;
 
@@ -70,6 +71,12 @@ LRESULT PanelDialog::HandleMessage(HWND target, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_CLOSE:
         ::PostQuitMessage(0);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kReapplyTimerId) {
+            ::KillTimer(target, kReapplyTimerId);
+            ReapplyMonitorValues();
+        }
         return 0;
     case WM_DISPLAYCHANGE:
         rebuildRequested = true;

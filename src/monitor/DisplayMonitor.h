@@ -64,6 +64,12 @@ struct DisplayMonitor {
     // blue, colour temperature.
     void ApplyCommands(const CoalescedCommands& latest);
 
+    // Re-reads every parameter; with `store` the reference monitor's values become the
+    // settings.
+    void RefreshValues(bool store);
+    // Factory reset of the physical monitors that allow it, then RefreshValues(true).
+    void RestoreFactoryDefaults();
+
     // Queries on the first physical monitor's remembered values: 100 percent and preset 0
     // when there is none.
     uint32_t BrightnessPercent() const;

@@ -1,0 +1,141 @@
+#include "monitor/SettingsStore.h"
+
+#include "common/Settings.h"
+#include "monitor/DisplayMonitor.h"
+#include "monitor/MonitorConfigApi.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr int kReapplyAttempts = 30;
+constexpr DWORD kReapplyPauseMs = 100;
+constexpr DWORD kFactoryResetSettleMs = 1000;
+
+// Sends one physical monitor's remembered values; true when brightness, contrast and
+// every gain were accepted (the colour temperature does not count).
+bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical) {
+    api.SetMonitorColorTemperature(physical.handle,
+                                   static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
+    bool accepted = api.SetMonitorBrightness(physical.handle, physical.brightnessCurrent) != FALSE;
+    accepted = api.SetMonitorContrast(physical.handle, physical.contrastCurrent) != FALSE && accepted;
+    for (uint32_t channel = 0; channel < 3; ++channel) {
+        accepted = api.SetMonitorRedGreenOrBlueGain(physical.handle, static_cast<MC_GAIN_TYPE>(channel),
+                                                    physical.gainCurrent[channel]) != FALSE &&
+                   accepted;
+    }
+    return accepted;
+}
+
+void ReapplyDisplay(DisplayMonitor& display) {
+    MonitorConfigApi& api = MonitorApi();
+    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
+        bool accepted = true;
+        {
+            std::lock_guard guard(display.deviceLock);
+            for (const PhysicalMonitor& physical : display.physicalMonitors) {
+                accepted = SendRememberedValues(api, physical) && accepted;
+            }
+        }
+        if (accepted || attempt == kReapplyAttempts) {
+            return;
+        }
+        ::Sleep(kReapplyPauseMs); // without the lock: the worker may apply commands meanwhile
+    }
+}
+
+// Restores the cursor that was current when it was made.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+void StoreReferenceValues() {
+    WriteSettingDword(L"Brightness", ReferencePercent(MonitorParameter::Brightness));
+    WriteSettingDword(L"Contrast", ReferencePercent(MonitorParameter::Contrast));
+    WriteSettingDword(L"GainRed", ReferencePercent(MonitorParameter::GainRed));
+    WriteSettingDword(L"GainGreen", ReferencePercent(MonitorParameter::GainGreen));
+    WriteSettingDword(L"GainBlue", ReferencePercent(MonitorParameter::GainBlue));
+    WriteSettingDword(L"ColorTemperature", ReferenceColorTemperature());
+}
+
+} // namespace
+
+std::optional<uint32_t> ValidStoredValue(uint32_t parameterCode, uint32_t stored) {
+    const uint32_t limit = parameterCode == static_cast<uint32_t>(MonitorParameter::ColorTemperature)
+                               ? kMaxColorTemperature
+                               : 100;
+    if (parameterCode < kFirstParameterCode || parameterCode > kLastParameterCode || stored > limit) {
+        return std::nullopt;
+    }
+    return stored;
+}
+
+void LoadMonitorSettings() {
+    for (uint32_t code = kFirstParameterCode; code <= kLastParameterCode; ++code) {
+        uint32_t stored = 0;
+        if (!ReadSettingDword(kParameterSettingNames[code - 1], stored)) {
+            continue;
+        }
+        const std::optional<uint32_t> value = ValidStoredValue(code, stored);
+        if (!value) {
+            continue; // never send a corrupt value to a monitor
+        }
+        CoalescedCommands one;
+        one[code - 1] = *value;
+        for (DisplayMonitor* display : displayMonitors) {
+            display->ApplyCommands(one);
+        }
+    }
+}
+
+void ReapplyMonitorValues() {
+    for (DisplayMonitor* display : displayMonitors) {
+        ReapplyDisplay(*display);
+    }
+}
+
+void DisplayMonitor::RefreshValues(bool store) {
+    ReadBrightness();
+    ReadContrast();
+    ReadGain(0);
+    ReadGain(1);
+    ReadGain(2);
+    ReadColorTemperature();
+    if (store) {
+        StoreReferenceValues();
+    }
+}
+
+void DisplayMonitor::RestoreFactoryDefaults() {
+    WaitCursor cursor;
+    MonitorConfigApi& api = MonitorApi();
+    const int count = static_cast<int>(physicalMonitors.size());
+#pragma omp parallel for schedule(static, 4)
+    for (int i = 0; i < count; ++i) {
+        const PhysicalMonitor& physical = physicalMonitors[static_cast<size_t>(i)];
+        std::lock_guard guard(deviceLock);
+        if (physical.capabilities & kCapsRestoreFactoryColorDefaults) {
+            api.RestoreMonitorFactoryColorDefaults(physical.handle);
+        }
+        if (physical.capabilities & kCapsRestoreFactoryDefaults) {
+            api.RestoreMonitorFactoryDefaults(physical.handle);
+        }
+    }
+    ::Sleep(kFactoryResetSettleMs);
+    RefreshValues(true);
+}
+
+void RestoreAllFactoryDefaults() {
+    const int count = static_cast<int>(displayMonitors.size());
+#pragma omp parallel for schedule(static, 4)
+    for (int i = 0; i < count; ++i) {
+        displayMonitors[static_cast<size_t>(i)]->RestoreFactoryDefaults();
+    }
+}
