@@ -1,0 +1,102 @@
+// The program's string tables as built from the catalogues: every string the program
+// asks for exists in every language of its set, and fits where it is shown.
+#include "StringResourceReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Tooltips (string id = control id) of the panel, the hotkey dialog and the popups,
+// the hotkey failure caption, the update balloon and the two labels of menu item 138.
+const std::vector<unsigned> kProgramStringIds = {1,    2,    1000, 1002, 1004, 1005, 1006, 1007,
+                                                 1012, 1013, 1027, 1028, 1029, 1031, 1041, 1047,
+                                                 1048, 1049, 1051, 1052, 1053, 1058, 1059, 1062};
+// The update component's messages, its progress caption, and the name of the language
+// list's first entry.
+const std::vector<unsigned> kUpdateStringIds = {10007, 10009, 10011, 10012, 10013, 10245};
+
+const std::vector<uint16_t> kProgramLanguages = {1, 4, 7, 8, 9, 10, 12, 13, 16, 17, 18, 19, 22, 25, 29, 1028};
+const std::vector<uint16_t> kUpdateLanguages = {1,    7,    9,    10,   12,   16,   19,  29,
+                                                1028, 1032, 1037, 1041, 1042, 1049, 2052};
+constexpr uint16_t kEnglish = 9;
+
+struct StringSet {
+    const std::vector<unsigned>& ids;
+    const std::vector<uint16_t>& languages;
+};
+const StringSet kSets[] = {{kProgramStringIds, kProgramLanguages}, {kUpdateStringIds, kUpdateLanguages}};
+
+TEST(ProgramStrings, EveryIdExistsInEveryLanguageOfItsSet) {
+    for (const StringSet& set : kSets) {
+        for (const unsigned id : set.ids) {
+            for (const uint16_t language : set.languages) {
+                const auto text = StoredText(id, language);
+                EXPECT_TRUE(text && !text->empty()) << "string " << id << " in language " << language;
+            }
+        }
+    }
+}
+
+TEST(ProgramStrings, BlocksExistInExactlyTheLanguagesOfTheirSet) {
+    for (const StringSet& set : kSets) {
+        for (const unsigned id : set.ids) {
+            // StringBlockLanguages sorts; the sets are listed in ascending order.
+            EXPECT_EQ(StringBlockLanguages(id), set.languages) << "block of string " << id;
+        }
+    }
+}
+
+TEST(ProgramStrings, TextsFitWhereTheyAreShown) {
+    // The balloon text and the captions are copied into fixed fields or title bars.
+    const std::pair<unsigned, size_t> limits[] = {
+        {1051, 255}, {1041, 63}, {10009, 63}, {10012, 63}, {10013, 60}};
+    for (const StringSet& set : kSets) {
+        for (const auto& [id, limit] : limits) {
+            for (const uint16_t language : set.languages) {
+                if (const auto text = StoredText(id, language)) {
+                    EXPECT_LE(text->size(), limit) << "string " << id << " in language " << language;
+                }
+            }
+        }
+    }
+}
+
+TEST(ProgramStrings, ProgressCaptionFormatsOnePercentage) {
+    for (const uint16_t language : kUpdateLanguages) {
+        const auto format = StoredText(10013, language);
+        ASSERT_TRUE(format) << language;
+        wchar_t caption[128] = {};
+        std::swprintf(caption, 128, format->c_str(), 42);
+        const std::wstring shown = caption;
+        EXPECT_NE(shown.find(L"42"), std::wstring::npos) << language;
+        EXPECT_EQ(shown.find(L"%d"), std::wstring::npos) << language;
+        // The only other percent sign is the literal one after the number.
+        EXPECT_NE(shown.find(L'%'), std::wstring::npos) << language;
+        EXPECT_EQ(shown.find(L'%'), shown.rfind(L'%')) << language;
+    }
+}
+
+TEST(ProgramStrings, SentencesAreTranslated) {
+    // Whole sentences never read the same in two languages; a copy of the English text
+    // is an untranslated string.
+    for (const StringSet& set : kSets) {
+        for (const unsigned id : {1012u, 1051u, 1062u, 10007u, 10011u}) {
+            const auto english = StoredText(id, kEnglish);
+            if (!english) {
+                continue;
+            }
+            for (const uint16_t language : set.languages) {
+                if (language != kEnglish) {
+                    EXPECT_NE(StoredText(id, language), english)
+                        << "string " << id << " in language " << language;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
