@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Fetches Debian source packages through a private apt state, so the system's
 # apt sources and lists stay untouched. Source after common.sh.
 
@@ -56,7 +57,8 @@ orvalux_apt_fetch_source() {
         (cd "$into/download" && apt-get "${options[@]}" source --download-only "$package") \
             >>"$log_file" 2>&1 || return 1
     fi
-    dsc="$(ls "$into/download"/*.dsc | head -n 1)"
+    local -a dscs=("$into/download"/*.dsc)
+    dsc="${dscs[0]}"
     # apt has verified these files against the signed source index; dpkg-source
     # still checks their checksums against the .dsc and applies Debian's patches.
     (cd "$into" && dpkg-source -x "$dsc" unpacked) >>"$log_file" 2>&1 || return 1

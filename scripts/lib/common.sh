@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts in scripts/: paths, logging and the location of the
 # cross-built dependencies. Source it; it defines functions and variables only.
 

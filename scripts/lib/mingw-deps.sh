@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Cross-builds libcurl, TinyXML and Crypto++ for 64-bit Windows from Debian's
 # source packages (Debian's security patches included) into one prefix with
 # include/ and lib/. Source after common.sh and apt-source.sh.
@@ -56,7 +57,7 @@ orvalux_build_curl() {
             make -C include install
     ) || return 1
     rm -f "$prefix"/lib/*.la
-    rm -rf "$prefix/lib/pkgconfig" "$prefix/bin" "$prefix/share"
+    rm -rf "${prefix:?}/lib/pkgconfig" "${prefix:?}/bin" "${prefix:?}/share"
 }
 
 # TinyXML: the objects Debian's own build makes, with TIXML_USE_STL (Debian's

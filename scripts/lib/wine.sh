@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine and a virtual X display for running the Windows build on Linux. Source
 # after common.sh. Everything runs in a private 64-bit prefix, so a user's own
 # Wine setup is neither used nor changed.
@@ -54,7 +55,7 @@ orvalux_wine_prefix_ready() {
         rm -rf "$WINEPREFIX" "$WINEPREFIX".init-*
         scratch="$(mktemp -d "$WINEPREFIX.init-XXXXXX")"
         # wineboot works without a display; keep it from touching one anyway.
-        if ! WINEPREFIX="$scratch" DISPLAY= "$loader" wineboot.exe --init >/dev/null 2>&1 ||
+        if ! WINEPREFIX="$scratch" DISPLAY='' "$loader" wineboot.exe --init >/dev/null 2>&1 ||
             ! WINEPREFIX="$scratch" "$server" -w; then
             rm -rf "$scratch"
             exec {lock}>&-
@@ -84,7 +85,8 @@ orvalux_xvfb_start() {
         sleep 0.05
         waited=$((waited + 1))
     done
-    export DISPLAY=":$(head -n 1 "$ready_file")"
+    DISPLAY=":$(head -n 1 "$ready_file")"
+    export DISPLAY
     rm -f "$ready_file"
 }
 
