@@ -1,0 +1,113 @@
+#include "monitor/SimulatedLaptopPanel.h"
+
+#include "common/CriticalSection.h"
+
+#include <wbemidl.h>
+
+#include <mutex>
+#include <utility>
+
+namespace {
+
+struct SimulatedPanel {
+    SimulatedLaptopPanelSpec spec;
+    SimulatedLaptopPanelState state;
+};
+
+// One lock for the installed panel and every panel's state: the calls are rare and short.
+CriticalSection panelLock;
+// Backends keep their panel alive, so a backlight attached before a removal still works.
+std::shared_ptr<SimulatedPanel> installedPanel;
+
+class SimulatedLaptopPanelBackend final : public LaptopPanelBackend {
+public:
+    explicit SimulatedLaptopPanelBackend(std::shared_ptr<SimulatedPanel> panel) : panel_(std::move(panel)) {}
+
+    HRESULT Connect(const std::function<void()>& onInstanceFound) override {
+        {
+            std::lock_guard guard(panelLock);
+            if (!panel_->spec.present || panel_->spec.wmiMissing) {
+                // What a machine without the brightness classes answers.
+                return static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
+            }
+        }
+        hasSetBrightnessMethod_ = true;
+        onInstanceFound();
+        return WBEM_S_FALSE;
+    }
+
+    bool QueryDriverLevels(std::vector<uint8_t>& levels) override {
+        std::lock_guard guard(panelLock);
+        if (!panel_->spec.present) {
+            return false;
+        }
+        ++panel_->state.deviceOpenCount;
+        if (panel_->spec.driverRequestFails) {
+            return false;
+        }
+        levels = panel_->spec.levels;
+        return true;
+    }
+
+    HRESULT SetBrightness(uint8_t level) override {
+        if (!hasSetBrightnessMethod_) {
+            return kNoSetBrightnessMethod;
+        }
+        std::lock_guard guard(panelLock);
+        if (panel_->spec.setFails) {
+            return static_cast<HRESULT>(WBEM_E_FAILED);
+        }
+        panel_->state.currentLevel = level;
+        panel_->state.levelsSet.push_back(level);
+        return S_OK;
+    }
+
+    std::optional<uint8_t> ReadCurrentBrightness(uint64_t index) override {
+        std::lock_guard guard(panelLock);
+        const SimulatedLaptopPanelSpec& spec = panel_->spec;
+        // The platform lists one panel, and only when it has the brightness classes.
+        if (!spec.present || spec.wmiMissing || spec.getFails || index != 0) {
+            return std::nullopt;
+        }
+        return panel_->state.currentLevel;
+    }
+
+private:
+    std::shared_ptr<SimulatedPanel> panel_;
+    bool hasSetBrightnessMethod_ = false;
+};
+
+} // namespace
+
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& spec) {
+    auto panel = std::make_shared<SimulatedPanel>();
+    panel->spec = spec;
+    panel->state.currentLevel = spec.currentLevel;
+    std::lock_guard guard(panelLock);
+    installedPanel = std::move(panel);
+}
+
+void RemoveSimulatedLaptopPanel() {
+    std::lock_guard guard(panelLock);
+    installedPanel.reset();
+}
+
+std::optional<SimulatedLaptopPanelState> ReadSimulatedLaptopPanel() {
+    std::lock_guard guard(panelLock);
+    if (!installedPanel) {
+        return std::nullopt;
+    }
+    return installedPanel->state;
+}
+
+std::unique_ptr<LaptopPanelBackend> CreateSimulatedLaptopPanelBackend() {
+    std::shared_ptr<SimulatedPanel> panel;
+    {
+        std::lock_guard guard(panelLock);
+        panel = installedPanel;
+    }
+    if (!panel) {
+        return nullptr;
+    }
+    return std::make_unique<SimulatedLaptopPanelBackend>(std::move(panel));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "monitor/LaptopPanelBackend.h"
+#include "monitor/SimulatedMonitorDescription.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// A simulated laptop panel for machines without one (and for tests): it stands in for
+// both the panel driver and the WMI brightness classes, for every thread of the process.
+
+// What the simulated panel has been through so far.
+struct SimulatedLaptopPanelState {
+    uint8_t currentLevel = 0;
+    // Every level the backlight was set to, in order.
+    std::vector<uint8_t> levelsSet;
+    // How often the panel device was opened to ask for the supported levels.
+    uint32_t deviceOpenCount = 0;
+};
+
+// Every LaptopBacklight attached after this uses a panel described by `spec` (replacing
+// any earlier simulated panel); without `spec.present` the machine has no panel device.
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& spec);
+// Backlights attached after this use the platform's panel again.
+void RemoveSimulatedLaptopPanel();
+// The installed panel's state, or none when no simulated panel is installed.
+std::optional<SimulatedLaptopPanelState> ReadSimulatedLaptopPanel();
+
+// A backend on the installed simulated panel, or none when none is installed.
+std::unique_ptr<LaptopPanelBackend> CreateSimulatedLaptopPanelBackend();
