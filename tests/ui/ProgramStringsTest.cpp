@@ -1,10 +1,9 @@
 // The program's string tables as built from the catalogues: every string the program
-// asks for exists in every language of its set, and fits where it is shown.
+// asks for exists, translated, in every language of its set.
 #include "StringResourceReader.h"
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -47,36 +46,6 @@ TEST(ProgramStrings, BlocksExistInExactlyTheLanguagesOfTheirSet) {
             // StringBlockLanguages sorts; the sets are listed in ascending order.
             EXPECT_EQ(StringBlockLanguages(id), set.languages) << "block of string " << id;
         }
-    }
-}
-
-TEST(ProgramStrings, TextsFitWhereTheyAreShown) {
-    // The balloon text and the captions are copied into fixed fields or title bars.
-    const std::pair<unsigned, size_t> limits[] = {
-        {1051, 255}, {1041, 63}, {10009, 63}, {10012, 63}, {10013, 60}};
-    for (const StringSet& set : kSets) {
-        for (const auto& [id, limit] : limits) {
-            for (const uint16_t language : set.languages) {
-                if (const auto text = StoredText(id, language)) {
-                    EXPECT_LE(text->size(), limit) << "string " << id << " in language " << language;
-                }
-            }
-        }
-    }
-}
-
-TEST(ProgramStrings, ProgressCaptionFormatsOnePercentage) {
-    for (const uint16_t language : kUpdateLanguages) {
-        const auto format = StoredText(10013, language);
-        ASSERT_TRUE(format) << language;
-        wchar_t caption[128] = {};
-        std::swprintf(caption, 128, format->c_str(), 42);
-        const std::wstring shown = caption;
-        EXPECT_NE(shown.find(L"42"), std::wstring::npos) << language;
-        EXPECT_EQ(shown.find(L"%d"), std::wstring::npos) << language;
-        // The only other percent sign is the literal one after the number.
-        EXPECT_NE(shown.find(L'%'), std::wstring::npos) << language;
-        EXPECT_EQ(shown.find(L'%'), shown.rfind(L'%')) << language;
     }
 }
 

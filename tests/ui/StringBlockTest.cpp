@@ -28,17 +28,6 @@ std::vector<uint16_t> Block(const std::vector<std::u16string>& texts) {
     return units;
 }
 
-TEST(StringBlock, IdsMapToBlocksOfSixteen) {
-    EXPECT_EQ(StringBlockId(0), 1u);
-    EXPECT_EQ(StringBlockPosition(0), 0u);
-    EXPECT_EQ(StringBlockId(15), 1u);
-    EXPECT_EQ(StringBlockPosition(15), 15u);
-    EXPECT_EQ(StringBlockId(16), 2u);
-    EXPECT_EQ(StringBlockId(1051), 66u);
-    EXPECT_EQ(StringBlockPosition(1051), 11u);
-    EXPECT_EQ(StringBlockId(20000), 1251u);
-}
-
 TEST(StringBlock, FindsEveryPositionAndTreatsLengthZeroAsAbsent) {
     const auto bytes =
         Bytes(Block({u"zero", u"", u"two", {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"last"}));

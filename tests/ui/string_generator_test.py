@@ -67,10 +67,6 @@ msgstr "Vague"
             with self.subTest(name), self.assertRaises(po_catalogue.CatalogueError):
                 po_catalogue.parse_catalogue(HEADER + "\n" + body, "bad.po")
 
-    def test_header_language_ids_must_be_numbers(self):
-        with self.assertRaises(po_catalogue.CatalogueError):
-            po_catalogue.parse_catalogue('msgid ""\nmsgstr "X-Resource-Language: Dutch\\n"\n', "bad.po")
-
 
 class Cipher(unittest.TestCase):
     # Published XXTEA vectors (TeaCrypt, Logan J. Drews).
@@ -86,9 +82,6 @@ class Cipher(unittest.TestCase):
         for key, plain, enciphered in self.VECTORS:
             self.assertEqual(xxtea.encipher(plain, key), enciphered)
             self.assertEqual(xxtea.decipher(enciphered, key), plain)
-
-    def test_single_word_is_left_alone(self):
-        self.assertEqual(xxtea.encipher([0x12345678], KEY), [0x12345678])
 
     def test_stored_units_follow_the_format(self):
         self.assertEqual(string_tables.stored_units(5, "A", KEY), [0x41, 0])
