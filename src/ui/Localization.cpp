@@ -86,6 +86,10 @@ const wchar_t* LanguageName(uint32_t index) {
 }
 
 const wchar_t* LoadText(unsigned id) {
+    // String ids are 16-bit; a larger value (a negative control id) names no string.
+    if (id > 0xFFFF) {
+        return kEmptyText;
+    }
     std::lock_guard guard(resourceLock);
     const uint16_t language = currentLangId;
     if (const auto cached = textCache.find({id, language}); cached != textCache.end()) {
