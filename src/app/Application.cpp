@@ -12,6 +12,7 @@
 #include "monitor/LaptopBacklight.h"
 #include "monitor/SettingsStore.h"
 #include "monitor/SimulatedMonitorApi.h"
+#include "ui/Localization.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -68,6 +69,7 @@ void RunMessageLoop() {
 // Everything that depends on the set of monitors, built at start and after each
 // display change.
 void BuildPass() {
+    LoadLanguageSetting();
     EnumerateDisplayMonitors();
     LoadMonitorSettings();
     panelDialog.Create(moduleInstance);
@@ -95,6 +97,7 @@ int RunResident(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
     ::InitCommonControlsEx(&controls);
     moduleInstance = instance;
+    SetResourceModule(instance);
     std::srand(::GetTickCount());
 
     // COM stays initialised for the life of the process: the workers' apartments and

@@ -1,5 +1,7 @@
 #include "monitor/SimulatedMonitorApi.h"
 
+#include "monitor/SimulatedLaptopPanel.h"
+
 #include <cstdio>
 #include <cwchar>
 
@@ -435,6 +437,8 @@ SimulationChoice InstallSimulationFromEnvironment(std::string& error) {
         error = "ORVALUX_SIMULATED_MONITORS: " + parsed.error;
         return SimulationChoice::Malformed;
     }
+    // Simulated monitors never mix with the machine's own laptop panel.
+    InstallSimulatedLaptopPanel(parsed.setup->laptop);
     // Lives until the process ends: worker threads use it up to their end.
     static std::unique_ptr<SimulatedMonitorApi> simulation;
     simulation = std::make_unique<SimulatedMonitorApi>(std::move(*parsed.setup),

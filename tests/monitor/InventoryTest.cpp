@@ -1,7 +1,10 @@
 #include "MonitorTestSupport.h"
 
+#include "common/ComInitialization.h"
 #include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorWorker.h"
+#include "monitor/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -127,4 +130,30 @@ TEST_F(InventoryFixture, DisplaysWithoutPhysicalMonitorsAndMachinesWithoutDispla
     EXPECT_TRUE(displayMonitors.empty());
     EXPECT_EQ(ReferencePercent(MonitorParameter::Brightness), 100u);
     EXPECT_EQ(ReferenceColorTemperature(), 0u);
+}
+
+TEST_F(InventoryFixture, AMonitorWithoutDdcOnALaptopDrivesTheBacklight) {
+    Build("monitor fail=caps; display; monitor; laptop levels=5,30,60,100 current=30");
+    // The test thread stands for the main thread, which has a backlight of its own.
+    ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ASSERT_GE(AttachLaptopBacklight(), 0);
+    ASSERT_EQ(displayMonitors.size(), 2u);
+    DisplayMonitor& panel = *displayMonitors[0];
+    EXPECT_TRUE(panel.isLaptopPanel);
+    EXPECT_FALSE(displayMonitors[1]->isLaptopPanel) << "a monitor that answers is never probed";
+    // Read by the worker through its own backlight: the table's ends are the range.
+    EXPECT_EQ(panel.physicalMonitors[0].brightnessMinimum, 5u);
+    EXPECT_EQ(panel.physicalMonitors[0].brightnessMaximum, 100u);
+    EXPECT_EQ(panel.physicalMonitors[0].brightnessCurrent, 30u);
+
+    panel.SetBrightness(60);
+    const auto state = ReadSimulatedLaptopPanel();
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->levelsSet, (std::vector<uint8_t>{60}));
+    EXPECT_EQ(panel.physicalMonitors[0].brightnessCurrent, 30u)
+        << "the laptop path leaves the remembered value";
+    EXPECT_EQ(settings.Read(L"Brightness"), 60u);
+    EXPECT_EQ(monitors->api().CountCalls(SimulatedOperation::SetBrightness), 0u);
+    DestroyDisplayMonitors();
+    EXPECT_EQ(DetachLaptopBacklight(), 0);
 }

@@ -2,6 +2,7 @@
 
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
+#include "monitor/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,14 @@ SimulatedMonitors::SimulatedMonitors(std::string_view description) {
         ADD_FAILURE() << parsed.error;
         parsed.setup = SimulatedSetup{};
     }
+    InstallSimulatedLaptopPanel(parsed.setup->laptop);
     api_ = std::make_unique<SimulatedMonitorApi>(std::move(*parsed.setup));
     SetMonitorApi(api_.get());
 }
 
 SimulatedMonitors::~SimulatedMonitors() {
     SetMonitorApi(nullptr);
+    RemoveSimulatedLaptopPanel();
 }
 
 const SimulatedMonitorSpec& SimulatedMonitors::Monitor(size_t display, size_t monitor) {
