@@ -10,7 +10,7 @@
 namespace {
 
 struct SimulatedPanel {
-    SimulatedLaptopPanelSpec spec;
+    SimulatedLaptopPanelSpec panelDescription;
     SimulatedLaptopPanelState state;
 };
 
@@ -26,7 +26,7 @@ public:
     HRESULT Connect(const std::function<void()>& onInstanceFound) override {
         {
             std::lock_guard guard(panelLock);
-            if (!panel_->spec.present || panel_->spec.wmiMissing) {
+            if (!panel_->panelDescription.present || panel_->panelDescription.wmiMissing) {
                 // What a machine without the brightness classes answers.
                 return static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
             }
@@ -38,14 +38,14 @@ public:
 
     bool QueryDriverLevels(std::vector<uint8_t>& levels) override {
         std::lock_guard guard(panelLock);
-        if (!panel_->spec.present) {
+        if (!panel_->panelDescription.present) {
             return false;
         }
         ++panel_->state.deviceOpenCount;
-        if (panel_->spec.driverRequestFails) {
+        if (panel_->panelDescription.driverRequestFails) {
             return false;
         }
-        levels = panel_->spec.levels;
+        levels = panel_->panelDescription.levels;
         return true;
     }
 
@@ -54,7 +54,7 @@ public:
             return kNoSetBrightnessMethod;
         }
         std::lock_guard guard(panelLock);
-        if (panel_->spec.setFails) {
+        if (panel_->panelDescription.setFails) {
             return static_cast<HRESULT>(WBEM_E_FAILED);
         }
         panel_->state.currentLevel = level;
@@ -64,9 +64,9 @@ public:
 
     std::optional<uint8_t> ReadCurrentBrightness(uint64_t index) override {
         std::lock_guard guard(panelLock);
-        const SimulatedLaptopPanelSpec& spec = panel_->spec;
+        const SimulatedLaptopPanelSpec& panelDescription = panel_->panelDescription;
         // The platform lists one panel, and only when it has the brightness classes.
-        if (!spec.present || spec.wmiMissing || spec.getFails || index != 0) {
+        if (!panelDescription.present || panelDescription.wmiMissing || panelDescription.getFails || index != 0) {
             return std::nullopt;
         }
         return panel_->state.currentLevel;
@@ -79,10 +79,10 @@ private:
 
 } // namespace
 
-void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& spec) {
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescription) {
     auto panel = std::make_shared<SimulatedPanel>();
-    panel->spec = spec;
-    panel->state.currentLevel = spec.currentLevel;
+    panel->panelDescription = panelDescription;
+    panel->state.currentLevel = panelDescription.currentLevel;
     std::lock_guard guard(panelLock);
     installedPanel = std::move(panel);
 }

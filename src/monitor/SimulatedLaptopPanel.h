@@ -20,9 +20,9 @@ struct SimulatedLaptopPanelState {
     uint32_t deviceOpenCount = 0;
 };
 
-// Every LaptopBacklight attached after this uses a panel described by `spec` (replacing
-// any earlier simulated panel); without `spec.present` the machine has no panel device.
-void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& spec);
+// Every LaptopBacklight attached after this uses a panel described by `panelDescription` (replacing
+// any earlier simulated panel); without `panelDescription.present` the machine has no panel device.
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescription);
 // Backlights attached after this use the platform's panel again.
 void RemoveSimulatedLaptopPanel();
 // The installed panel's state, or none when no simulated panel is installed.

@@ -16,18 +16,18 @@ HMONITOR DisplayHandle(size_t index) {
     return reinterpret_cast<HMONITOR>(kFirstDisplayHandle + index * kDisplayHandleStep);
 }
 
-uint32_t LatencyOf(const SimulatedMonitorSpec& spec, SimulatedOperation operation) {
+uint32_t LatencyOf(const SimulatedMonitorSpec& description, SimulatedOperation operation) {
     switch (operation) {
     case SimulatedOperation::Capabilities:
-        return spec.capabilitiesLatencyMs;
+        return description.capabilitiesLatencyMs;
     case SimulatedOperation::GetBrightness:
     case SimulatedOperation::GetContrast:
     case SimulatedOperation::GetGain:
     case SimulatedOperation::GetColorTemperature:
     case SimulatedOperation::PhysicalMonitors:
-        return spec.getLatencyMs;
+        return description.getLatencyMs;
     default:
-        return spec.setLatencyMs;
+        return description.setLatencyMs;
     }
 }
 

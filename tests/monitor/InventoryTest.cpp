@@ -30,18 +30,8 @@ LONG CALLBACK RecordThreadName(EXCEPTION_POINTERS* pointers) noexcept {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-class InventoryFixture : public ::testing::Test {
+class InventoryFixture : public SimulatedInventoryTest {
 protected:
-    void TearDown() override {
-        DestroyDisplayMonitors();
-        monitors.reset();
-    }
-    void Build(std::string_view description) {
-        monitors = std::make_unique<SimulatedMonitors>(description);
-        EnumerateDisplayMonitors();
-    }
-    ScratchSettingsKey settings;
-    std::unique_ptr<SimulatedMonitors> monitors;
 };
 
 } // namespace

@@ -14,10 +14,10 @@ namespace {
 class LaptopBacklightRegistry : public ::testing::Test {
 protected:
     LaptopBacklightRegistry() {
-        SimulatedLaptopPanelSpec spec;
-        spec.present = true;
-        spec.levels = {0, 50, 100};
-        InstallSimulatedLaptopPanel(spec);
+        SimulatedLaptopPanelSpec description;
+        description.present = true;
+        description.levels = {0, 50, 100};
+        InstallSimulatedLaptopPanel(description);
     }
     ~LaptopBacklightRegistry() override {
         DetachLaptopBacklight();

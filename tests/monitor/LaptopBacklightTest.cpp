@@ -13,11 +13,11 @@ const std::vector<uint8_t> kTenSteps{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}
 const std::vector<uint8_t> kFourLevels{5, 30, 60, 100};
 
 SimulatedLaptopPanelSpec PanelWith(std::vector<uint8_t> levels, uint8_t currentLevel = 100) {
-    SimulatedLaptopPanelSpec spec;
-    spec.present = true;
-    spec.levels = std::move(levels);
-    spec.currentLevel = currentLevel;
-    return spec;
+    SimulatedLaptopPanelSpec description;
+    description.present = true;
+    description.levels = std::move(levels);
+    description.currentLevel = currentLevel;
+    return description;
 }
 
 // The calling thread's backlight on a simulated panel, attached the way a worker does.
@@ -28,8 +28,8 @@ protected:
         RemoveSimulatedLaptopPanel();
     }
 
-    ComPtr<LaptopBacklight> Attach(const SimulatedLaptopPanelSpec& spec) {
-        InstallSimulatedLaptopPanel(spec);
+    ComPtr<LaptopBacklight> Attach(const SimulatedLaptopPanelSpec& description) {
+        InstallSimulatedLaptopPanel(description);
         EXPECT_EQ(AttachLaptopBacklight(), S_OK);
         ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight();
         EXPECT_TRUE(backlight);
@@ -70,9 +70,9 @@ TEST_F(LaptopBacklightOnSimulatedPanel, UnevenTableGivesItsOwnLevelsAndRange) {
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, GetLevelAnswers100WhenThePanelCannotBeRead) {
-    SimulatedLaptopPanelSpec spec = PanelWith(kFourLevels, 30);
-    spec.getFails = true;
-    ComPtr<LaptopBacklight> backlight = Attach(spec);
+    SimulatedLaptopPanelSpec description = PanelWith(kFourLevels, 30);
+    description.getFails = true;
+    ComPtr<LaptopBacklight> backlight = Attach(description);
     uint32_t minimum = 0;
     uint32_t maximum = 0;
     EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 100u);
@@ -131,18 +131,18 @@ TEST_F(LaptopBacklightOnSimulatedPanel, EmptyLevelTableSetsNothingAndReadsAsUnre
 
 TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing) {
     // The panel driver answers, but WMI has no instance of the brightness methods.
-    SimulatedLaptopPanelSpec spec = PanelWith(kTenSteps);
-    spec.wmiMissing = true;
-    ComPtr<LaptopBacklight> backlight = Attach(spec);
+    SimulatedLaptopPanelSpec description = PanelWith(kTenSteps);
+    description.wmiMissing = true;
+    ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(backlight->QuerySupportedLevels());
     EXPECT_TRUE(FAILED(backlight->SetLevelPercent(50)));
     EXPECT_TRUE(PanelState().levelsSet.empty());
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, RefusedSetLeavesThePanelAsItWas) {
-    SimulatedLaptopPanelSpec spec = PanelWith(kTenSteps, 70);
-    spec.setFails = true;
-    ComPtr<LaptopBacklight> backlight = Attach(spec);
+    SimulatedLaptopPanelSpec description = PanelWith(kTenSteps, 70);
+    description.setFails = true;
+    ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(FAILED(backlight->SetLevelPercent(20)));
     EXPECT_TRUE(PanelState().levelsSet.empty());
     uint32_t minimum = 0;

@@ -2,6 +2,7 @@
 
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
+#include "monitor/DisplayMonitor.h"
 #include "monitor/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
@@ -61,4 +62,15 @@ bool ScratchSettingsKey::Exists() const {
     UniqueHkey key;
     return ::RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) ==
            ERROR_SUCCESS;
+}
+
+void SimulatedInventoryTest::Build(std::string_view description) {
+    monitors = std::make_unique<SimulatedMonitors>(description);
+    EnumerateDisplayMonitors();
+    monitors->api().ClearCalls();
+}
+
+void SimulatedInventoryTest::TearDown() {
+    DestroyDisplayMonitors();
+    monitors.reset();
 }

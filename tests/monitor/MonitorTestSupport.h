@@ -2,6 +2,8 @@
 
 #include "monitor/SimulatedMonitorApi.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <memory>
@@ -43,4 +45,15 @@ public:
 
 private:
     std::wstring path_;
+};
+
+// Simulated monitors, their inventory and a scratch settings key for one test.
+class SimulatedInventoryTest : public ::testing::Test {
+protected:
+    // Installs the monitors, builds the inventory and forgets the calls that made it.
+    void Build(std::string_view description);
+    void TearDown() override;
+
+    ScratchSettingsKey settings;
+    std::unique_ptr<SimulatedMonitors> monitors;
 };

@@ -10,21 +10,9 @@ namespace {
 
 using Op = SimulatedOperation;
 
-class ParameterFixture : public ::testing::Test {
+class ParameterFixture : public SimulatedInventoryTest {
 protected:
-    void Build(std::string_view description) {
-        monitors = std::make_unique<SimulatedMonitors>(description);
-        EnumerateDisplayMonitors();
-        monitors->api().ClearCalls();
-    }
-    void TearDown() override {
-        DestroyDisplayMonitors();
-        monitors.reset();
-    }
     DisplayMonitor& First() { return *displayMonitors.at(0); }
-
-    ScratchSettingsKey settings;
-    std::unique_ptr<SimulatedMonitors> monitors;
 };
 
 } // namespace

@@ -14,17 +14,8 @@ namespace {
 using Op = SimulatedOperation;
 using Clock = std::chrono::steady_clock;
 
-class SettingsStoreFixture : public ::testing::Test {
+class SettingsStoreFixture : public SimulatedInventoryTest {
 protected:
-    void Build(std::string_view description) {
-        monitors = std::make_unique<SimulatedMonitors>(description);
-        EnumerateDisplayMonitors();
-        monitors->api().ClearCalls();
-    }
-    void TearDown() override {
-        DestroyDisplayMonitors();
-        monitors.reset();
-    }
     size_t SetCalls() const {
         size_t count = 0;
         for (const auto& call : monitors->api().Calls()) {
@@ -33,9 +24,6 @@ protected:
         }
         return count;
     }
-
-    ScratchSettingsKey settings;
-    std::unique_ptr<SimulatedMonitors> monitors;
 };
 
 } // namespace

@@ -14,17 +14,11 @@ namespace {
 using Op = SimulatedOperation;
 
 // Builds the inventory for one test and tears it down again.
-class WorkerFixture : public ::testing::Test {
+class WorkerFixture : public SimulatedInventoryTest {
 protected:
-    void Build(std::string_view description) {
-        monitors = std::make_unique<SimulatedMonitors>(description);
-        EnumerateDisplayMonitors();
-        monitors->api().ClearCalls();
-    }
     void TearDown() override {
         commandDispatcher.Stop();
-        DestroyDisplayMonitors();
-        monitors.reset();
+        SimulatedInventoryTest::TearDown();
     }
     MonitorWorker& FirstWorker() { return *displayMonitors.at(0)->worker; }
     // A worker stopped while busy drops what queued meanwhile: let it get there first.
@@ -33,9 +27,6 @@ protected:
             ::Sleep(10);
         }
     }
-
-    ScratchSettingsKey settings;
-    std::unique_ptr<SimulatedMonitors> monitors;
 };
 
 class SignalingThread : public WorkerThread {
