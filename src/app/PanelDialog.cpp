@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MonitorOffThread.h"
+#include "monitor/DisplayMonitor.h"
 #include "monitor/SettingsStore.h"
 
 PanelDialog panelDialog;
@@ -27,8 +28,15 @@ HWND PanelDialog::Create(HINSTANCE instance) {
             earlierWindows.push_back(window);
         }
         window = created;
+        SyncSliders();
     }
     return created;
+}
+
+void PanelDialog::SyncSliders() {
+    for (DisplayMonitor* display : displayMonitors) {
+        display->SetBrightness(display->BrightnessPercent());
+    }
 }
 
 void PanelDialog::Destroy() {

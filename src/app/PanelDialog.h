@@ -17,6 +17,10 @@ public:
 
     HWND Window() const { return window; }
 
+    // Brings the controls in line with the reference monitor and sets every display to
+    // its own present brightness again, which also stores it.
+    void SyncSliders();
+
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

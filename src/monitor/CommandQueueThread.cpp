@@ -33,6 +33,10 @@ void CommandQueueThread::WaitForWork() {
     WaitDispatchingMessages(event.get());
 }
 
+void CommandQueueThread::Wake() {
+    ::SetEvent(event.get());
+}
+
 std::deque<MonitorCommand> CommandQueueThread::TakeQueuedCommands() {
     std::deque<MonitorCommand> taken;
     std::lock_guard guard(lock);

@@ -19,6 +19,8 @@ public:
     void Stop() override;
 
     void PostCommand(const MonitorCommand& command);
+    // Wakes the thread without a command, for work it keeps track of itself.
+    void Wake();
 
 protected:
     // Ends the thread and waits for it. Final classes call it from their destructor,

@@ -116,7 +116,7 @@ void DestroyDisplayMonitors() {
 
 uint32_t ReferencePercent(MonitorParameter parameter) {
     if (displayMonitors.empty()) {
-        return 100;
+        return parameter == MonitorParameter::ColorTemperature ? kNoColorTemperature : 100;
     }
     const DisplayMonitor& first = *displayMonitors.front();
     switch (parameter) {

@@ -94,8 +94,8 @@ void EnumerateDisplayMonitors();
 void DestroyDisplayMonitors();
 
 // The reference values the user interface shows: those of the first physical monitor of
-// the first display. With no display at all they read like a display without physical
-// monitors (100 percent, preset 0), so hotkeys and sliders behave as at the top of the
-// range and nothing divides by an absent range.
+// the first display (for colour temperature its preset). With no display at all they read
+// like a display without physical monitors (100 percent, preset 0), so hotkeys and sliders
+// behave as at the top of the range and nothing divides by an absent range.
 uint32_t ReferencePercent(MonitorParameter parameter);
 uint32_t ReferenceColorTemperature();

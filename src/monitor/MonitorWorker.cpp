@@ -3,9 +3,15 @@
 #include "common/ComInitialization.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
+#include "monitor/SettingsStore.h"
 
 MonitorWorker::MonitorWorker(DisplayMonitor* displayMonitor)
     : owner(displayMonitor), readyEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+void MonitorWorker::RequestReapply() {
+    reapplyRequested.store(true);
+    Wake();
+}
 
 void MonitorWorker::Run() {
     // Each worker is its own single-threaded apartment for the laptop panel's WMI calls.
@@ -28,6 +34,9 @@ void MonitorWorker::Run() {
     do {
         WaitForWork();
         owner->ApplyCommands(CoalesceCommands(TakeQueuedCommands()));
+        if (reapplyRequested.exchange(false)) {
+            ReapplyRememberedValues(*owner);
+        }
     } while (IsRunning());
 
     DetachLaptopBacklight();

@@ -14,6 +14,8 @@ public:
     ~MonitorWorker() override { EndThread(); }
 
     bool IsReady() const { return ready.load(std::memory_order_acquire); }
+    // Sends the remembered values to the monitors again, after the commands queued so far.
+    void RequestReapply();
     // Signalled once the physical monitors are open and read.
     HANDLE ReadyEvent() const { return readyEvent.get(); }
 
@@ -23,5 +25,6 @@ protected:
 private:
     DisplayMonitor* owner;
     std::atomic<bool> ready{false};
+    std::atomic<bool> reapplyRequested{false};
     UniqueHandle readyEvent;
 };

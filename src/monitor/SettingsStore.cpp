@@ -3,6 +3,7 @@
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/MonitorConfigApi.h"
+#include "monitor/MonitorWorker.h"
 
 #include <windows.h>
 
@@ -27,23 +28,6 @@ bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical
     return accepted;
 }
 
-void ReapplyDisplay(DisplayMonitor& display) {
-    MonitorConfigApi& api = MonitorApi();
-    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
-        bool accepted = true;
-        {
-            std::lock_guard guard(display.deviceLock);
-            for (const PhysicalMonitor& physical : display.physicalMonitors) {
-                accepted = SendRememberedValues(api, physical) && accepted;
-            }
-        }
-        if (accepted || attempt == kReapplyAttempts) {
-            return;
-        }
-        ::Sleep(kReapplyPauseMs); // without the lock: the worker may apply commands meanwhile
-    }
-}
-
 // Restores the cursor that was current when it was made.
 class WaitCursor {
 public:
@@ -56,16 +40,33 @@ private:
     HCURSOR previous_;
 };
 
+// The reference monitor's values become the settings; ReferencePercent reads the
+// preset for colour temperature.
 void StoreReferenceValues() {
-    WriteSettingDword(L"Brightness", ReferencePercent(MonitorParameter::Brightness));
-    WriteSettingDword(L"Contrast", ReferencePercent(MonitorParameter::Contrast));
-    WriteSettingDword(L"GainRed", ReferencePercent(MonitorParameter::GainRed));
-    WriteSettingDword(L"GainGreen", ReferencePercent(MonitorParameter::GainGreen));
-    WriteSettingDword(L"GainBlue", ReferencePercent(MonitorParameter::GainBlue));
-    WriteSettingDword(L"ColorTemperature", ReferenceColorTemperature());
+    for (uint32_t code = kFirstParameterCode; code <= kLastParameterCode; ++code) {
+        WriteSettingDword(kParameterSettingNames[code - 1],
+                          ReferencePercent(static_cast<MonitorParameter>(code)));
+    }
 }
 
 } // namespace
+
+void ReapplyRememberedValues(DisplayMonitor& display) {
+    MonitorConfigApi& api = MonitorApi();
+    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
+        bool accepted = true;
+        {
+            std::lock_guard guard(display.deviceLock);
+            for (const PhysicalMonitor& physical : display.physicalMonitors) {
+                accepted = SendRememberedValues(api, physical) && accepted;
+            }
+        }
+        if (accepted || attempt == kReapplyAttempts) {
+            return;
+        }
+        ::Sleep(kReapplyPauseMs);
+    }
+}
 
 std::optional<uint32_t> ValidStoredValue(uint32_t parameterCode, uint32_t stored) {
     const uint32_t limit = parameterCode == static_cast<uint32_t>(MonitorParameter::ColorTemperature)
@@ -97,7 +98,11 @@ void LoadMonitorSettings() {
 
 void ReapplyMonitorValues() {
     for (DisplayMonitor* display : displayMonitors) {
-        ReapplyDisplay(*display);
+        if (display->worker && display->worker->IsRunning()) {
+            display->worker->RequestReapply();
+        } else {
+            ReapplyRememberedValues(*display);
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+struct DisplayMonitor;
+
 // The six picture values the user last chose, kept as settings and applied to every
 // monitor; the remembered device values sent again after a wake-up; the factory reset.
 
@@ -15,8 +17,13 @@ std::optional<uint32_t> ValidStoredValue(uint32_t parameterCode, uint32_t stored
 void LoadMonitorSettings();
 
 // Sends the remembered device values to every monitor again: per display up to 30
-// attempts 100 ms apart until brightness, contrast and gains are all accepted.
+// attempts 100 ms apart until brightness, contrast and gains are all accepted. Each
+// display's worker does it, so a monitor that keeps refusing delays only itself and
+// never the user interface; the call returns at once.
 void ReapplyMonitorValues();
+
+// The re-apply of one display, on the calling thread.
+void ReapplyRememberedValues(DisplayMonitor& display);
 
 // Factory reset of every display monitor in parallel; the new values become the settings.
 void RestoreAllFactoryDefaults();

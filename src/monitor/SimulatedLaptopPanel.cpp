@@ -66,7 +66,8 @@ public:
         std::lock_guard guard(panelLock);
         const SimulatedLaptopPanelSpec& panelDescription = panel_->panelDescription;
         // The platform lists one panel, and only when it has the brightness classes.
-        if (!panelDescription.present || panelDescription.wmiMissing || panelDescription.getFails || index != 0) {
+        if (!panelDescription.present || panelDescription.wmiMissing || panelDescription.getFails ||
+            index != 0) {
             return std::nullopt;
         }
         return panel_->state.currentLevel;

@@ -197,11 +197,19 @@ protected:
         return windows;
     }
 
+    // The simulator replaces the file after every change; a read may fall between the
+    // two steps of a replacement, so an empty read is tried again.
     std::string StateFile() {
-        std::ifstream file(stateFile.c_str());
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::ifstream file(stateFile.c_str());
+            std::stringstream text;
+            text << file.rdbuf();
+            if (!text.str().empty()) {
+                return text.str();
+            }
+            ::Sleep(20);
+        }
+        return {};
     }
 
     std::wstring settingsKey;
@@ -243,6 +251,24 @@ TEST_F(ProgramFixture, ASecondStartEndsAtOnceAndARebuildKeepsTheProgramRunning) 
         }
     }
     EXPECT_EQ(ExitCode(first, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, TheNextStartAppliesWhatTheLastOneStored) {
+    // The first start stores the monitor's own brightness: 35 of 0..50 is 70 percent.
+    Program& first = Start(L"", "monitor brightness=0..50:35 contrast=0..100:20");
+    const std::vector<HWND> windows = WaitForWindows(first.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+    ASSERT_EQ(ExitCode(first, 20000), 0u);
+
+    // Another monitor now: it receives the stored 70 percent in its own range.
+    Program& second = Start(L"", "monitor brightness=0..200:10 contrast=0..100:90");
+    ASSERT_EQ(WaitForWindows(second.id, 1).size(), 1u);
+    const std::string state = StateFile();
+    EXPECT_NE(state.find("brightness=0..200:140"), std::string::npos) << state;
+    EXPECT_NE(state.find("contrast=0..100:90"), std::string::npos) << "nothing else was stored: " << state;
+    ::PostMessageW(WindowsOf(second.id).at(0), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(second, 20000), 0u);
 }
 
 TEST_F(ProgramFixture, MonitorOffThroughTheRunningInstance) {

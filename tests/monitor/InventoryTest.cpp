@@ -120,6 +120,7 @@ TEST_F(InventoryFixture, DisplaysWithoutPhysicalMonitorsAndMachinesWithoutDispla
     EXPECT_TRUE(displayMonitors.empty());
     EXPECT_EQ(ReferencePercent(MonitorParameter::Brightness), 100u);
     EXPECT_EQ(ReferenceColorTemperature(), 0u);
+    EXPECT_EQ(ReferencePercent(MonitorParameter::ColorTemperature), 0u) << "a preset, not a percentage";
 }
 
 TEST_F(InventoryFixture, AMonitorWithoutDdcOnALaptopDrivesTheBacklight) {

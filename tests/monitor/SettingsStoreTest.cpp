@@ -3,6 +3,7 @@
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/DisplayMonitor.h"
+#include "monitor/MonitorWorker.h"
 #include "monitor/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,12 @@ using Clock = std::chrono::steady_clock;
 
 class SettingsStoreFixture : public SimulatedInventoryTest {
 protected:
+    // The re-apply runs on the workers: stopping them waits for it to end.
+    void FinishWork() {
+        for (DisplayMonitor* display : displayMonitors) {
+            display->worker->Stop();
+        }
+    }
     size_t SetCalls() const {
         size_t count = 0;
         for (const auto& call : monitors->api().Calls()) {
@@ -81,6 +88,7 @@ TEST_F(SettingsStoreFixture, ReapplyOnAnAcceptingMonitorIsOneAttemptWithoutPause
     Build("monitor brightness=0..100:40 contrast=0..100:60 red=0..255:1 green=0..255:2 blue=0..255:3 temp=4");
     const auto start = Clock::now();
     ReapplyMonitorValues();
+    FinishWork();
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(90));
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness), (std::vector<uint32_t>{40}));
     EXPECT_EQ(monitors->SentValues(Op::SetContrast), (std::vector<uint32_t>{60}));
@@ -92,19 +100,28 @@ TEST_F(SettingsStoreFixture, ReapplyOnAnAcceptingMonitorIsOneAttemptWithoutPause
 TEST_F(SettingsStoreFixture, ARefusedPresetDoesNotCountButARefusedBrightnessRetries) {
     Build("monitor fail=set-temp; display; monitor fail=set-brightness:2");
     ReapplyMonitorValues();
+    FinishWork();
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness, 0, 0).size(), 1u);
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness, 1, 0).size(), 3u);
 }
 
 TEST_F(SettingsStoreFixture, AMonitorThatKeepsRefusingCostsThirtyAttempts) {
     Build("monitor fail=set-brightness; display; monitor");
+    const DWORD uiThread = ::GetCurrentThreadId();
     const auto start = Clock::now();
     ReapplyMonitorValues();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100)) << "the caller is never held up";
+    FinishWork();
     const auto elapsed = Clock::now() - start;
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness, 0, 0).size(), 30u);
     EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness, 1, 0).size(), 1u)
         << "the next display still gets its values";
+    for (const auto& call : monitors->api().Calls()) {
+        EXPECT_NE(call.threadId, uiThread);
+        EXPECT_EQ(call.threadId, displayMonitors[call.display]->worker->ThreadId())
+            << "each display's own worker";
+    }
 }
 
 TEST_F(SettingsStoreFixture, AFactoryResetStoresWhatTheReferenceMonitorReportsAfterwards) {
