@@ -18,6 +18,7 @@ struct SimulatedPanel {
 CriticalSection panelLock;
 // Backends keep their panel alive, so a backlight attached before a removal still works.
 std::shared_ptr<SimulatedPanel> installedPanel;
+std::function<void()> changeListener;
 
 class SimulatedLaptopPanelBackend final : public LaptopPanelBackend {
 public:
@@ -53,12 +54,19 @@ public:
         if (!hasSetBrightnessMethod_) {
             return kNoSetBrightnessMethod;
         }
-        std::lock_guard guard(panelLock);
-        if (panel_->panelDescription.setFails) {
-            return static_cast<HRESULT>(WBEM_E_FAILED);
+        std::function<void()> listener;
+        {
+            std::lock_guard guard(panelLock);
+            if (panel_->panelDescription.setFails) {
+                return static_cast<HRESULT>(WBEM_E_FAILED);
+            }
+            panel_->state.currentLevel = level;
+            panel_->state.levelsSet.push_back(level);
+            listener = changeListener;
         }
-        panel_->state.currentLevel = level;
-        panel_->state.levelsSet.push_back(level);
+        if (listener) {
+            listener(); // outside the lock: it reads the panel's state
+        }
         return S_OK;
     }
 
@@ -86,6 +94,11 @@ void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescriptio
     panel->state.currentLevel = panelDescription.currentLevel;
     std::lock_guard guard(panelLock);
     installedPanel = std::move(panel);
+}
+
+void SetSimulatedLaptopPanelListener(std::function<void()> listener) {
+    std::lock_guard guard(panelLock);
+    changeListener = std::move(listener);
 }
 
 void RemoveSimulatedLaptopPanel() {

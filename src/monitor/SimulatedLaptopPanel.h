@@ -4,6 +4,7 @@
 #include "monitor/SimulatedMonitorDescription.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -23,6 +24,9 @@ struct SimulatedLaptopPanelState {
 // Every LaptopBacklight attached after this uses a panel described by `panelDescription` (replacing
 // any earlier simulated panel); without `panelDescription.present` the machine has no panel device.
 void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescription);
+// Calls `listener` after every level change of an installed panel (the simulator keeps
+// its state file with it); an empty one stops the calls.
+void SetSimulatedLaptopPanelListener(std::function<void()> listener);
 // Backlights attached after this use the platform's panel again.
 void RemoveSimulatedLaptopPanel();
 // The installed panel's state, or none when no simulated panel is installed.

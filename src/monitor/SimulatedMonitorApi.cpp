@@ -365,6 +365,9 @@ SimulatedSetup SimulatedMonitorApi::State() const {
     SimulatedSetup setup;
     setup.displays = displays_;
     setup.laptop = laptop_;
+    if (const auto panel = ReadSimulatedLaptopPanel(); panel && laptop_.present) {
+        setup.laptop.currentLevel = panel->currentLevel;
+    }
     for (size_t d = 0; d < devices_.size(); ++d) {
         for (const auto& device : devices_[d]) {
             std::lock_guard bus(device->bus);
@@ -414,7 +417,15 @@ void SimulatedMonitorApi::WriteStateFile() const {
     if (stateFile_.empty()) {
         return;
     }
-    const std::string text = FormatSimulatedSetup(State());
+    std::string text = FormatSimulatedSetup(State());
+    if (const auto panel = ReadSimulatedLaptopPanel(); panel && laptop_.present) {
+        text += "# laptop levels set:";
+        for (uint8_t level : panel->levelsSet) {
+            text += ' ';
+            text += std::to_string(level);
+        }
+        text += ";\n";
+    }
     std::lock_guard guard(stateFileLock_);
     // Written beside the target and moved over it, so a reader never sees half a file.
     const std::wstring temporary = stateFile_ + L".tmp";
@@ -444,5 +455,6 @@ SimulationChoice InstallSimulationFromEnvironment(std::string& error) {
     simulation = std::make_unique<SimulatedMonitorApi>(std::move(*parsed.setup),
                                                        EnvironmentText(L"ORVALUX_SIMULATOR_STATE"));
     SetMonitorApi(simulation.get());
+    SetSimulatedLaptopPanelListener([api = simulation.get()] { api->WriteStateFile(); });
     return SimulationChoice::Simulated;
 }

@@ -59,6 +59,8 @@ public:
     size_t OpenHandleCount() const;
     // Releases of handles that were never handed out or were released already.
     size_t InvalidReleaseCount() const;
+    // Rewrites the state file (when there is one) with the current state.
+    void WriteStateFile() const;
     // Makes the next `times` calls of `operation` on one monitor fail (kAlwaysFails: all).
     void SetFailures(size_t display, size_t monitor, SimulatedOperation operation, uint32_t times);
 
@@ -77,7 +79,6 @@ private:
                Body body);
     void Record(const Address& address, SimulatedOperation operation, uint32_t channel, uint32_t value,
                 bool succeeded);
-    void WriteStateFile() const;
 
     std::vector<SimulatedDisplaySpec> displays_; // geometry and failure flags
     std::vector<std::vector<std::unique_ptr<Device>>> devices_;

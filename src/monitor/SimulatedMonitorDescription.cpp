@@ -313,8 +313,8 @@ SimulatedSetupParse ParseSimulatedSetup(std::string_view description) {
     for (std::string_view statement : Split(description, ';')) {
         ++statementNumber;
         const std::vector<std::string_view> words = Words(statement);
-        if (words.empty()) {
-            continue;
+        if (words.empty() || words[0].front() == '#') {
+            continue; // a comment
         }
         try {
             if (words[0] == "display") {

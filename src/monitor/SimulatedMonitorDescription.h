@@ -18,6 +18,7 @@
 //           [fail=OPERATION[:TIMES],...]
 //   laptop  [levels=N,...] [current=LEVEL] [fail=driver|wmi|get|set,...]
 //   none                      (a machine that reports no display at all)
+//   # TEXT                    (a comment)
 //
 // RANGE is MIN..MAX:CURRENT or just CURRENT (range 0..100). TEXT uses "_" for blanks.
 // OPERATION is one of caps, physical, get-brightness, set-brightness, get-contrast,

@@ -212,6 +212,26 @@ protected:
         return {};
     }
 
+    // The state file once it holds `text`, or as it is after a few seconds.
+    std::string WaitForState(const std::string& text) {
+        std::string state;
+        for (int attempt = 0; attempt < 250; ++attempt) {
+            state = StateFile();
+            if (state.find(text) != std::string::npos) {
+                break;
+            }
+            ::Sleep(20);
+        }
+        return state;
+    }
+
+    void WriteSetting(const wchar_t* name, DWORD value) {
+        UniqueHkey key;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr);
+        ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    }
+
     std::wstring settingsKey;
     std::wstring stateFile;
     std::deque<Program> started; // stable references while more programs start
@@ -269,6 +289,32 @@ TEST_F(ProgramFixture, TheNextStartAppliesWhatTheLastOneStored) {
     EXPECT_NE(state.find("contrast=0..100:90"), std::string::npos) << "nothing else was stored: " << state;
     ::PostMessageW(WindowsOf(second.id).at(0), WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(second, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, TheMainThreadDrivesTheLaptopPanelAtStartAndAfterARebuild) {
+    WriteSetting(L"Brightness", 70);
+    Program& program =
+        Start(L"", "monitor fail=caps; laptop levels=0,10,20,30,40,50,60,70,80,90,100 current=30");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    // The stored value goes out at start through the main thread's own backlight.
+    EXPECT_NE(WaitForState("# laptop levels set: 70").find("levels set: 70"), std::string::npos)
+        << StateFile();
+
+    // After a display change the main thread has a backlight again: a newly stored value
+    // reaches the panel.
+    WriteSetting(L"Brightness", 40);
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    const std::string state = WaitForState(" 40");
+    EXPECT_NE(state.find("levels set: 70"), std::string::npos) << state;
+    EXPECT_NE(state.find(" 40"), std::string::npos) << state;
+
+    for (HWND window : WaitForWindows(program.id, 2)) {
+        if (window != windows[0]) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
 TEST_F(ProgramFixture, MonitorOffThroughTheRunningInstance) {

@@ -68,6 +68,11 @@ TEST(SimulatedSetup, FailuresLatenciesAndTheLaptopPanel) {
     EXPECT_EQ(setup.laptop.currentLevel, 30);
 }
 
+TEST(SimulatedSetup, CommentsAreSkipped) {
+    const SimulatedSetup setup = Parse("# two monitors; monitor; # brightness=lots; monitor");
+    EXPECT_EQ(setup.displays.at(0).monitors.size(), 2u);
+}
+
 TEST(SimulatedSetup, NoneMeansAMachineWithoutDisplays) {
     const SimulatedSetup setup = Parse("none");
     EXPECT_TRUE(setup.displays.empty());
