@@ -72,3 +72,17 @@ orvalux_as_root() {
         die "need root to run: $*"
     fi
 }
+
+# Installs those of the given Debian packages that are missing; nothing when all are there.
+orvalux_install_missing_packages() {
+    local package
+    local -a missing=()
+    for package in "$@"; do
+        orvalux_package_installed "$package" || missing+=("$package")
+    done
+    ((${#missing[@]} == 0)) && return 0
+    log "installing ${missing[*]} ..."
+    export DEBIAN_FRONTEND=noninteractive
+    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 update
+    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
+}
