@@ -86,3 +86,21 @@ orvalux_install_missing_packages() {
     orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 update
     orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 }
+
+# Runs a command in the foreground and returns its exit code. A termination
+# signal sent to the calling script alone (a timeout, a kill) is passed on to
+# the command instead of leaving it running. Descriptor 9 (the Wine prefix
+# lock, see wine.sh) is not handed down.
+orvalux_run_forwarding_signals() {
+    local child status
+    "$@" <&0 9>&- &
+    child=$!
+    trap 'kill -TERM "$child" 2>/dev/null || true' INT TERM HUP
+    while :; do
+        status=0
+        wait "$child" || status=$?
+        kill -0 "$child" 2>/dev/null || break
+    done
+    trap - INT TERM HUP
+    return "$status"
+}

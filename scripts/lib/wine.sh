@@ -12,8 +12,25 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}
 
 # Programs in one prefix share its registry and named kernel objects, and the
 # tests rely on both: a whole test run holds this lock exclusively
-# (scripts/lib/wine-session), a single program shares it.
+# (scripts/lib/wine-session), a single program shares it. The script holding
+# it keeps it on file descriptor 9 and starts every process with that
+# descriptor closed, so no Wine daemon can keep the lock after the script ends.
 orvalux_wine_use_lock="$WINEPREFIX.use.lock"
+
+# Takes the prefix lock on descriptor 9, "-s" shared or "-x" exclusive, and
+# says so when it has to wait for it.
+orvalux_wine_lock() {
+    local mode="$1"
+    exec 9>"$orvalux_wine_use_lock"
+    if ! flock "$mode" -n 9; then
+        if [[ $mode == -x ]]; then
+            log "waiting for other Wine programs using $WINEPREFIX to finish ..."
+        else
+            log "waiting for the test run using $WINEPREFIX to finish ..."
+        fi
+        flock "$mode" 9
+    fi
+}
 
 # Debian installs the 64-bit loader off PATH; the "wine" wrapper would prefer a
 # 32-bit loader where one is installed.
@@ -55,8 +72,8 @@ orvalux_wine_prefix_ready() {
         rm -rf "$WINEPREFIX" "$WINEPREFIX".init-*
         scratch="$(mktemp -d "$WINEPREFIX.init-XXXXXX")"
         # wineboot works without a display; keep it from touching one anyway.
-        if ! WINEPREFIX="$scratch" DISPLAY='' "$loader" wineboot.exe --init >/dev/null 2>&1 ||
-            ! WINEPREFIX="$scratch" "$server" -w; then
+        if ! WINEPREFIX="$scratch" DISPLAY='' "$loader" wineboot.exe --init >/dev/null 2>&1 {lock}>&- 9>&- ||
+            ! WINEPREFIX="$scratch" "$server" -w {lock}>&- 9>&-; then
             rm -rf "$scratch"
             exec {lock}>&-
             die "creating the Wine prefix failed"
@@ -73,7 +90,7 @@ orvalux_xvfb_start() {
     local ready_file waited=0
     command -v Xvfb >/dev/null || die "Xvfb is not installed: run scripts/bootstrap"
     ready_file="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$ready_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$ready_file" >/dev/null 2>&1 9>&- &
     orvalux_xvfb_pid=$!
     # Xvfb writes the display number once it accepts connections.
     until [[ -s $ready_file ]]; do
@@ -103,7 +120,8 @@ orvalux_xvfb_stop() {
 # them makes them print "X connection broken" into the program's output.
 orvalux_wine_wait_then_stop_xvfb() {
     if [[ -n ${orvalux_xvfb_pid:-} ]]; then
-        timeout 15 "$(orvalux_wineserver)" -w 2>/dev/null || true
+        timeout 15 "$(orvalux_wineserver)" -w 2>/dev/null 9>&- || true
         orvalux_xvfb_stop
     fi
 }
+
