@@ -1,5 +1,5 @@
 // Icons and bitmaps as embedded: stored under English, every size the shell may ask
-// for, loadable, and no two pictures that must differ are the same.
+// for, and no two pictures that must differ are the same.
 #include "ResourceAccess.h"
 #include "resource.h"
 
@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,39 +39,17 @@ std::vector<GroupIconEntry> GroupEntries(unsigned id) {
     return entries;
 }
 
-constexpr unsigned kIcons[] = {IDI_ORVALUX,
-                               IDI_TRAY_LEVEL_1,
-                               IDI_TRAY_LEVEL_2,
-                               IDI_TRAY_LEVEL_3,
-                               IDI_TRAY_LEVEL_4,
-                               IDI_TRAY_LEVEL_5,
-                               IDI_TRAY_LEVEL_6,
-                               IDI_TRAY_LEVEL_7,
-                               IDI_TRAY_LEVEL_8,
-                               IDI_BRIGHTNESS,
-                               IDI_CONTRAST,
-                               IDI_COLOR_TEMPERATURE,
-                               IDI_RED_GAIN,
-                               IDI_GREEN_GAIN,
-                               IDI_BLUE_GAIN,
-                               IDI_ABOUT,
-                               IDI_EXIT,
-                               IDI_MONITOR_OFF,
-                               IDI_CHECK_FOR_UPDATES,
-                               IDI_START_WITH_WINDOWS,
-                               IDI_HOTKEYS,
-                               IDI_REAPPLY_DELAY,
-                               IDI_FACTORY_RESET,
-                               IDI_EXPAND,
-                               IDI_COLLAPSE,
-                               IDI_HOTKEY_MONITOR_OFF,
-                               IDI_HOTKEY_BRIGHTNESS_UP,
-                               IDI_HOTKEY_BRIGHTNESS_DOWN,
-                               IDI_HOTKEY_CONTRAST_UP,
-                               IDI_HOTKEY_CONTRAST_DOWN,
-                               IDI_INCREMENT,
-                               IDI_OK,
-                               IDI_CANCEL};
+// Every icon the program loads.
+constexpr unsigned kIcons[] = {
+    // The program and the tray's brightness levels.
+    IDI_ORVALUX, IDI_TRAY_LEVEL_1, IDI_TRAY_LEVEL_2, IDI_TRAY_LEVEL_3, IDI_TRAY_LEVEL_4, IDI_TRAY_LEVEL_5,
+    IDI_TRAY_LEVEL_6, IDI_TRAY_LEVEL_7, IDI_TRAY_LEVEL_8,
+    // The panel, the tray menu and the hotkey dialog.
+    IDI_BRIGHTNESS, IDI_CONTRAST, IDI_COLOR_TEMPERATURE, IDI_RED_GAIN, IDI_GREEN_GAIN, IDI_BLUE_GAIN,
+    IDI_ABOUT, IDI_EXIT, IDI_MONITOR_OFF, IDI_CHECK_FOR_UPDATES, IDI_START_WITH_WINDOWS, IDI_HOTKEYS,
+    IDI_REAPPLY_DELAY, IDI_FACTORY_RESET, IDI_EXPAND, IDI_COLLAPSE, IDI_HOTKEY_MONITOR_OFF,
+    IDI_HOTKEY_BRIGHTNESS_UP, IDI_HOTKEY_BRIGHTNESS_DOWN, IDI_HOTKEY_CONTRAST_UP, IDI_HOTKEY_CONTRAST_DOWN,
+    IDI_INCREMENT, IDI_OK, IDI_CANCEL};
 
 TEST(Icons, EveryIconCarriesEverySmallAndLargeSize) {
     for (unsigned id : kIcons) {
@@ -85,25 +65,6 @@ TEST(Icons, EveryIconCarriesEverySmallAndLargeSize) {
             expected.insert(256);
         }
         EXPECT_EQ(sizes, expected) << "icon " << id;
-    }
-}
-
-TEST(Icons, EachSizeLoadsAsItself) {
-    for (unsigned id : kIcons) {
-        for (int size : {16, 20, 24, 32, 48}) {
-            HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-            ASSERT_NE(icon, nullptr) << "icon " << id << " at " << size;
-            ICONINFO info{};
-            ASSERT_TRUE(GetIconInfo(icon, &info));
-            BITMAP colour{};
-            GetObjectW(info.hbmColor, sizeof(colour), &colour);
-            EXPECT_EQ(colour.bmWidth, size) << "icon " << id;
-            EXPECT_EQ(colour.bmHeight, size) << "icon " << id;
-            DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-            DestroyIcon(icon);
-        }
     }
 }
 
@@ -123,62 +84,48 @@ TEST(Icons, TrayLevelsDifferAtSixteenPixels) {
     EXPECT_EQ(pictures.size(), 9u);
 }
 
-struct Pixels {
-    int width = 0, height = 0, bitsPerPixel = 0;
-    std::vector<uint32_t> argb;
+// A stored bitmap: its header and the pixels behind it (uncompressed, as the art tools
+// write them).
+struct StoredBitmap {
+    BITMAPINFOHEADER header{};
+    std::span<const std::byte> pixels;
 };
 
-Pixels LoadBitmapPixels(unsigned id) {
-    Pixels pixels;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
+StoredBitmap ReadBitmap(unsigned id) {
+    const auto bytes = ResourceBytes(RT_BITMAP, id, kEnglish);
+    StoredBitmap bitmap;
+    if (bytes.size() < sizeof(BITMAPINFOHEADER)) {
         ADD_FAILURE() << "bitmap " << id << " missing";
-        return pixels;
+        return bitmap;
     }
-    DIBSECTION section{};
-    GetObjectW(bitmap, sizeof(section), &section);
-    pixels.width = section.dsBm.bmWidth;
-    pixels.height = section.dsBm.bmHeight;
-    pixels.bitsPerPixel = section.dsBm.bmBitsPixel;
-    // Read back as 32-bit top-down rows whatever the stored depth.
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = pixels.width;
-    request.bmiHeader.biHeight = -pixels.height;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
-    pixels.argb.resize(static_cast<size_t>(pixels.width) * pixels.height);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, pixels.height, pixels.argb.data(), &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(bitmap);
-    return pixels;
+    std::memcpy(&bitmap.header, bytes.data(), sizeof(bitmap.header));
+    bitmap.pixels = bytes.subspan(bitmap.header.biSize);
+    return bitmap;
 }
 
 TEST(Bitmaps, TitleIsAWordmarkWithAlpha) {
-    const Pixels title = LoadBitmapPixels(IDB_TITLE);
-    EXPECT_EQ(title.width, 75);
-    EXPECT_EQ(title.height, 15);
-    ASSERT_EQ(title.bitsPerPixel, 32);
-    const auto alpha = [](uint32_t pixel) { return pixel >> 24; };
-    const auto transparent =
-        std::count_if(title.argb.begin(), title.argb.end(), [&](auto p) { return alpha(p) == 0; });
-    const auto opaque =
-        std::count_if(title.argb.begin(), title.argb.end(), [&](auto p) { return alpha(p) == 255; });
+    const StoredBitmap title = ReadBitmap(IDB_TITLE);
+    EXPECT_EQ(title.header.biWidth, 75);
+    EXPECT_EQ(title.header.biHeight, 15);
+    ASSERT_EQ(title.header.biBitCount, 32);
+    ASSERT_EQ(title.pixels.size(), 75u * 15 * 4);
+    long transparent = 0, opaque = 0;
+    for (size_t alpha = 3; alpha < title.pixels.size(); alpha += 4) {
+        transparent += title.pixels[alpha] == std::byte{0};
+        opaque += title.pixels[alpha] == std::byte{255};
+    }
     // Letters on a clear background: both kinds of pixel, the background the larger part.
     EXPECT_GT(opaque, 50);
-    EXPECT_GT(transparent, static_cast<long>(title.argb.size() / 2));
+    EXPECT_GT(transparent, 75 * 15 / 2);
 }
 
 TEST(Bitmaps, SeventeenDistinctFlags) {
-    std::set<std::vector<uint32_t>> flags;
+    std::set<std::string> flags; // the pixel bytes of each
     for (unsigned id = IDB_FLAG_BASE; id < IDB_FLAG_BASE + IDB_FLAG_COUNT; ++id) {
-        const Pixels flag = LoadBitmapPixels(id);
-        EXPECT_EQ(flag.width, 16) << "flag " << id;
-        EXPECT_EQ(flag.height, 11) << "flag " << id;
-        flags.insert(flag.argb);
+        const StoredBitmap flag = ReadBitmap(id);
+        EXPECT_EQ(flag.header.biWidth, 16) << "flag " << id;
+        EXPECT_EQ(flag.header.biHeight, 11) << "flag " << id;
+        flags.emplace(reinterpret_cast<const char*>(flag.pixels.data()), flag.pixels.size());
     }
     EXPECT_EQ(flags.size(), static_cast<size_t>(IDB_FLAG_COUNT));
 }

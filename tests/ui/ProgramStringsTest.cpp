@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,45 +24,21 @@ const std::vector<uint16_t> kUpdateLanguages = {1,    7,    9,    10,   12,   16
                                                 1028, 1032, 1037, 1041, 1042, 1049, 2052};
 constexpr uint16_t kEnglish = 9;
 
-struct StringSet {
-    const std::vector<unsigned>& ids;
-    const std::vector<uint16_t>& languages;
-};
-const StringSet kSets[] = {{kProgramStringIds, kProgramLanguages}, {kUpdateStringIds, kUpdateLanguages}};
+// Whole sentences never read the same in two languages; a copy of the English text is
+// an untranslated string.
+const std::set<unsigned> kSentences = {1012, 1051, 1062, 10007, 10011};
 
-TEST(ProgramStrings, EveryIdExistsInEveryLanguageOfItsSet) {
-    for (const StringSet& set : kSets) {
-        for (const unsigned id : set.ids) {
-            for (const uint16_t language : set.languages) {
+TEST(ProgramStrings, EveryIdExistsTranslatedInEveryLanguageOfItsSet) {
+    const std::pair<const std::vector<unsigned>&, const std::vector<uint16_t>&> sets[] = {
+        {kProgramStringIds, kProgramLanguages}, {kUpdateStringIds, kUpdateLanguages}};
+    for (const auto& [ids, languages] : sets) {
+        for (const unsigned id : ids) {
+            const auto english = StoredText(id, kEnglish);
+            for (const uint16_t language : languages) {
                 const auto text = StoredText(id, language);
                 EXPECT_TRUE(text && !text->empty()) << "string " << id << " in language " << language;
-            }
-        }
-    }
-}
-
-TEST(ProgramStrings, BlocksExistInExactlyTheLanguagesOfTheirSet) {
-    for (const StringSet& set : kSets) {
-        for (const unsigned id : set.ids) {
-            // StringBlockLanguages sorts; the sets are listed in ascending order.
-            EXPECT_EQ(StringBlockLanguages(id), set.languages) << "block of string " << id;
-        }
-    }
-}
-
-TEST(ProgramStrings, SentencesAreTranslated) {
-    // Whole sentences never read the same in two languages; a copy of the English text
-    // is an untranslated string.
-    for (const StringSet& set : kSets) {
-        for (const unsigned id : {1012u, 1051u, 1062u, 10007u, 10011u}) {
-            const auto english = StoredText(id, kEnglish);
-            if (!english) {
-                continue;
-            }
-            for (const uint16_t language : set.languages) {
-                if (language != kEnglish) {
-                    EXPECT_NE(StoredText(id, language), english)
-                        << "string " << id << " in language " << language;
+                if (language != kEnglish && kSentences.contains(id)) {
+                    EXPECT_NE(text, english) << "string " << id << " in language " << language;
                 }
             }
         }

@@ -1,12 +1,12 @@
 #include "StringResourceReader.h"
 
-#include "ui/Localization.h"
 #include "ui/StringBlock.h"
 #include "ui/StringCipherKey.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -15,15 +15,14 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
     return TRUE;
 }
 
-} // namespace
-
 std::vector<uint16_t> StringBlockLanguages(unsigned stringId) {
     std::vector<uint16_t> languages;
     ::EnumResourceLanguagesW(nullptr, RT_STRING, MAKEINTRESOURCEW(StringBlockId(stringId)), CollectLanguage,
                              reinterpret_cast<LONG_PTR>(&languages));
-    std::sort(languages.begin(), languages.end());
     return languages;
 }
+
+} // namespace
 
 std::optional<std::wstring> StoredText(unsigned stringId, uint16_t languageId) {
     const auto languages = StringBlockLanguages(stringId);
@@ -44,12 +43,4 @@ std::optional<std::wstring> StoredText(unsigned stringId, uint16_t languageId) {
     }
     const std::u16string text = DecodeStoredText(*stored, stringId, kStringCipherKey);
     return std::wstring(text.begin(), text.end());
-}
-
-ScopedLanguage::ScopedLanguage(uint16_t languageId) : previous_(currentLangId) {
-    currentLangId = languageId;
-}
-
-ScopedLanguage::~ScopedLanguage() {
-    currentLangId = previous_;
 }

@@ -9,13 +9,11 @@ TEST(TextConversion, ConvertsAllPlanesBothWays) {
     const std::u16string utf16 = u"A\u00FC\u4E2D\U0001F600";
     EXPECT_EQ(Utf8ToUtf16(utf8), utf16);
     EXPECT_EQ(Utf16ToUtf8(utf16), utf8);
-    EXPECT_EQ(Utf8ToUtf16(""), u"");
-    EXPECT_EQ(Utf16ToUtf8(u""), "");
     // Embedded zeros are characters like any other.
     EXPECT_EQ(Utf8ToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
 }
 
-TEST(TextConversion, IllFormedUtf8BecomesReplacementCharacters) {
+TEST(TextConversion, IllFormedInputBecomesReplacementCharacters) {
     // A lone continuation byte, a truncated sequence at the end, an overlong form,
     // an encoded surrogate and a code point above U+10FFFF.
     EXPECT_EQ(Utf8ToUtf16("a\x80z"), u"a\uFFFDz");
@@ -27,54 +25,32 @@ TEST(TextConversion, IllFormedUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(Utf8ToUtf16("\xE4\xB8"
                           "A"),
               u"\uFFFDA");
-}
-
-TEST(TextConversion, LoneSurrogatesBecomeReplacementCharacters) {
+    // Lone surrogates, high at the end or before a character, and low.
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t{0xDE00}, u'x'}), "\xEF\xBF\xBDx");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t{0xD83D}, u'x'}), "\xEF\xBF\xBDx");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t{0xDE00}, u'x'}), "\xEF\xBF\xBDx");
 }
 
-#if WCHAR_MAX == 0xFFFF
-TEST(TextConversion, WideTextIsUtf16) {
-    EXPECT_EQ(Utf8ToWide("\xE4\xB8\xAD\xF0\x9F\x98\x80"), L"\u4E2D\U0001F600");
-    EXPECT_EQ(WideToUtf8(L"\u4E2D\U0001F600"), "\xE4\xB8\xAD\xF0\x9F\x98\x80");
-}
-#endif
-
-TEST(TextConversion, ReplacesEveryOccurrence) {
-    std::string text = "#A# and #A##A#, not #B#";
-    EXPECT_EQ(ReplaceAll(text, "#A#", "x"), 3u);
-    EXPECT_EQ(text, "x and xx, not #B#");
-
-    std::wstring wide = L"<#VERSION#>";
-    EXPECT_EQ(ReplaceAll(wide, L"#VERSION#", L"3.15"), 1u);
-    EXPECT_EQ(wide, L"<3.15>");
-
-    std::string nothing = "no placeholder";
-    EXPECT_EQ(ReplaceAll(nothing, "#X#", "y"), 0u);
-    EXPECT_EQ(nothing, "no placeholder");
-}
-
-TEST(TextConversion, SearchResumesBehindTheInsertedText) {
-    // A value holding its own placeholder is not expanded again (and cannot loop).
-    std::string text = "#NAME#-#NAME#";
-    EXPECT_EQ(ReplaceAll(text, "#NAME#", "[#NAME#]"), 2u);
-    EXPECT_EQ(text, "[#NAME#]-[#NAME#]");
-    // A placeholder that forms only across the inserted text is not matched either.
-    std::string joined = "#A#B#";
-    EXPECT_EQ(ReplaceAll(joined, "#A#", "#A"), 1u);
-    EXPECT_EQ(joined, "#AB#");
-    // Removing the placeholder entirely.
-    std::string removed = "x#A##A#y";
-    EXPECT_EQ(ReplaceAll(removed, "#A#", ""), 2u);
-    EXPECT_EQ(removed, "xy");
-}
-
-TEST(TextConversion, EmptyPlaceholderMatchesNothing) {
-    std::string text = "abc";
-    EXPECT_EQ(ReplaceAll(text, "", "x"), 0u);
-    EXPECT_EQ(text, "abc");
+TEST(TextConversion, ReplacesEveryOccurrenceResumingBehindTheInsertedText) {
+    struct Case {
+        std::string text, placeholder, value, expected;
+        size_t count;
+    };
+    const Case cases[] = {
+        {"#A# and #A##A#, not #B#", "#A#", "x", "x and xx, not #B#", 3},
+        {"no placeholder", "#X#", "y", "no placeholder", 0},
+        // A value holding its own placeholder is not expanded again (and cannot loop).
+        {"#NAME#-#NAME#", "#NAME#", "[#NAME#]", "[#NAME#]-[#NAME#]", 2},
+        // A placeholder that forms only across the inserted text is not matched either.
+        {"#A#B#", "#A#", "#A", "#AB#", 1},
+        {"x#A##A#y", "#A#", "", "xy", 2},
+        {"abc", "", "x", "abc", 0},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        EXPECT_EQ(ReplaceAll(text, c.placeholder, c.value), c.count) << c.text;
+        EXPECT_EQ(text, c.expected);
+    }
 }
 
 } // namespace

@@ -38,76 +38,54 @@ void CollectItems(HMENU menu, std::vector<ItemImage>& items) {
 class TrayMenu : public ::testing::Test {
 protected:
     void TearDown() override { isVistaOrLater = savedVista_; }
-    std::vector<ItemImage> Items(const UniqueHmenu& menu) {
-        std::vector<ItemImage> items;
-        CollectItems(menu.get(), items);
-        return items;
-    }
 
     bool savedVista_ = isVistaOrLater;
     ScopedLanguage english_{1033};
 };
 
-// Checks that popups and separators carry no image and commands their own bitmap;
-// returns the numbers of commands, popups and separators seen.
-std::array<int, 3> CheckImages(const std::vector<ItemImage>& items) {
-    std::array<int, 3> counts{};
-    for (const ItemImage& item : items) {
-        if (item.popup || item.separator) {
-            EXPECT_EQ(item.bitmap, nullptr) << "item " << item.id;
-            ++counts[item.popup ? 1 : 2];
-        } else {
-            EXPECT_NE(item.bitmap, nullptr) << "item " << item.id;
-            EXPECT_EQ(item.bitmap, MenuItemBitmap(item.id)) << "item " << item.id;
-            ++counts[0];
+// Popups and separators carry no image, commands their own icon's bitmap, and before
+// Vista no item has one.
+TEST_F(TrayMenu, OnlyCommandsGetTheirImage) {
+    const struct {
+        unsigned menuId;
+        std::vector<unsigned> commands;
+        std::array<int, 2> popupsAndSeparators;
+    } menus[] = {{kTrayMenuId, {210, 1015, 138, 212, 211}, {1, 0}}, {IDR_TEST_MENU, {210, 212, 211}, {2, 1}}};
+    for (const auto& expected : menus) {
+        isVistaOrLater = true;
+        const UniqueHmenu menu = LoadMenuWithItemImages(expected.menuId);
+        ASSERT_TRUE(menu) << expected.menuId;
+        std::vector<ItemImage> items;
+        CollectItems(menu.get(), items);
+        std::vector<unsigned> commands;
+        std::array<int, 2> popupsAndSeparators{};
+        for (const ItemImage& item : items) {
+            if (item.popup || item.separator) {
+                EXPECT_EQ(item.bitmap, nullptr) << "menu " << expected.menuId << " item " << item.id;
+                ++popupsAndSeparators[item.popup ? 0 : 1];
+            } else {
+                EXPECT_NE(item.bitmap, nullptr) << "menu " << expected.menuId << " item " << item.id;
+                EXPECT_EQ(item.bitmap, MenuItemBitmap(item.id)) << "item " << item.id;
+                commands.push_back(item.id);
+            }
         }
-    }
-    return counts;
-}
+        EXPECT_EQ(commands, expected.commands);
+        EXPECT_EQ(popupsAndSeparators, expected.popupsAndSeparators);
 
-TEST_F(TrayMenu, TheProgramsMenuShowsItsCommandIcons) {
-    isVistaOrLater = true;
-    const UniqueHmenu menu = LoadTrayMenu();
-    ASSERT_TRUE(menu);
-    const auto items = Items(menu);
-    ASSERT_FALSE(items.empty());
-    EXPECT_TRUE(items.front().popup);
-    const std::vector<unsigned> commands = {210, 1015, 138, 212, 211};
-    std::vector<unsigned> seen;
-    for (const ItemImage& item : items) {
-        if (!item.popup && !item.separator) {
-            seen.push_back(item.id);
-        }
-    }
-    EXPECT_EQ(seen, commands);
-    EXPECT_EQ(CheckImages(items)[0], 5);
-}
-
-TEST_F(TrayMenu, SeparatorsAndPopupsGetNoImage) {
-    isVistaOrLater = true;
-    const UniqueHmenu menu = LoadMenuWithItemImages(IDR_TEST_MENU);
-    ASSERT_TRUE(menu);
-    const std::array<int, 3> expected = {3, 2, 1}; // commands, popups, separators
-    EXPECT_EQ(CheckImages(Items(menu)), expected);
-}
-
-TEST_F(TrayMenu, BeforeVistaNoItemGetsABitmap) {
-    isVistaOrLater = false;
-    for (const unsigned id : {unsigned{kTrayMenuId}, unsigned{IDR_TEST_MENU}}) {
-        const UniqueHmenu menu = LoadMenuWithItemImages(id);
-        ASSERT_TRUE(menu);
-        for (const ItemImage& item : Items(menu)) {
-            EXPECT_EQ(item.bitmap, nullptr) << "menu " << id << " item " << item.id;
+        isVistaOrLater = false;
+        const UniqueHmenu classic = LoadMenuWithItemImages(expected.menuId);
+        ASSERT_TRUE(classic);
+        items.clear();
+        CollectItems(classic.get(), items);
+        for (const ItemImage& item : items) {
+            EXPECT_EQ(item.bitmap, nullptr)
+                << "before Vista, menu " << expected.menuId << " item " << item.id;
         }
     }
 }
 
-TEST_F(TrayMenu, EveryLanguageOfTheProgramHasItsMenu) {
-    for (uint32_t index = 1; index < kLanguageCount; ++index) {
-        const ScopedLanguage language(LanguageTable[index].languageId);
-        EXPECT_TRUE(LoadTrayMenu()) << "language " << LanguageTable[index].languageId;
-    }
-    // No other language stands in for a missing one.
+TEST_F(TrayMenu, NoOtherLanguageStandsInForAMissingOne) {
+    EXPECT_TRUE(LoadTrayMenu());
     const ScopedLanguage turkish(1055);
     EXPECT_FALSE(LoadTrayMenu());
 }
