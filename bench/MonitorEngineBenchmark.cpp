@@ -1,9 +1,11 @@
 // Figures for the monitor engine: coalescing of a slider drag, parallel start-up, and
 // the resident program's CPU use while idle.
+#include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/CommandDispatcher.h"
 #include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
 #include "monitor/SimulatedMonitorApi.h"
 
 #include <windows.h>
@@ -153,10 +155,16 @@ void IdleProgram() {
 } // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // figures appear as they are measured
+    // As in the program: the main thread sets up COM and its laptop backlight before any
+    // worker starts, so the workers' own set-up (each with its backlight) is what is measured.
+    ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    AttachLaptopBacklight();
     SetSettingsKeyPathForTesting(L"Software\\Kestrine\\OrvaluxBenchmark");
     CoalescingUnderLoad();
     ParallelStartup();
     IdleProgram();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kestrine\\OrvaluxBenchmark");
+    DetachLaptopBacklight();
     return 0;
 }

@@ -1,7 +1,9 @@
 // Figures for sending the remembered values again and for the factory reset, with 1, 4
 // and 8 displays of two simulated monitors at realistic DDC/CI latencies.
+#include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/SettingsStore.h"
 #include "monitor/SimulatedMonitorApi.h"
@@ -102,6 +104,10 @@ void FactoryReset(size_t displays) {
 } // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // figures appear as they are measured
+    // As in the program: COM and the laptop backlight of the main thread come first.
+    ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    AttachLaptopBacklight();
     SetSettingsKeyPathForTesting(kBenchmarkKey);
     for (size_t displays : {1, 4, 8}) {
         Reapply(displays);
@@ -110,5 +116,6 @@ int main() {
         FactoryReset(displays);
     }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchmarkKey);
+    DetachLaptopBacklight();
     return 0;
 }
