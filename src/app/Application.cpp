@@ -49,6 +49,18 @@ private:
     ULONG_PTR token_ = 0;
 };
 
+// Later DLL loads search System32 only, so a DLL placed beside the program is never
+// picked up. Looked up at run time: Windows 7 has it only with an update installed.
+void RestrictDllSearchToSystem32() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 void RunMessageLoop() {
     MSG message;
     for (;;) {
@@ -100,8 +112,8 @@ int RunResident(HINSTANCE instance) {
     SetResourceModule(instance);
     std::srand(::GetTickCount());
 
-    // COM stays initialised for the life of the process: the workers' apartments and
-    // the shell objects of the main thread need it up to the end.
+    // COM is never uninitialised on this thread: its objects may be released as late as
+    // the end of the process.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (FAILED(com)) {
         return com;
@@ -129,6 +141,7 @@ int RunResident(HINSTANCE instance) {
 } // namespace
 
 int RunOrvalux(HINSTANCE instance, const wchar_t* arguments) {
+    RestrictDllSearchToSystem32();
     std::string simulationError;
     if (InstallSimulationFromEnvironment(simulationError) == SimulationChoice::Malformed) {
         ReportStartupError(simulationError);
