@@ -73,7 +73,8 @@ orvalux_as_root() {
     fi
 }
 
-# Installs those of the given Debian packages that are missing; nothing when all are there.
+# Installs those of the given Debian packages that are missing; nothing when all
+# are there. apt's own output goes to stderr: callers' stdout stays theirs.
 orvalux_install_missing_packages() {
     local package
     local -a missing=()
@@ -83,8 +84,8 @@ orvalux_install_missing_packages() {
     ((${#missing[@]} == 0)) && return 0
     log "installing ${missing[*]} ..."
     export DEBIAN_FRONTEND=noninteractive
-    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 update
-    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
+    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 update >&2
+    orvalux_as_root apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}" >&2
 }
 
 # Runs a command in the foreground and returns its exit code. A termination
