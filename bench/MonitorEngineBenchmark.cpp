@@ -6,7 +6,7 @@
 #include "monitor/CommandDispatcher.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
-#include "monitor/SimulatedMonitorApi.h"
+#include "simulator/SimulatedMonitorApi.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/SettingsStore.h"
-#include "monitor/SimulatedMonitorApi.h"
+#include "simulator/SimulatedMonitorApi.h"
 
 #include <windows.h>
 
@@ -70,7 +70,7 @@ void Reapply(size_t displays) {
     api->ClearCalls();
     start = Clock::now();
     for (DisplayMonitor* display : displayMonitors) {
-        ReapplyRememberedValues(*display);
+        display->ReapplyRememberedValues();
     }
     const double sequential = Milliseconds(Clock::now() - start);
 

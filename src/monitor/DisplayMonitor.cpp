@@ -107,11 +107,14 @@ void EnumerateDisplayMonitors() {
 }
 
 void DestroyDisplayMonitors() {
-    for (DisplayMonitor* display : displayMonitors) {
+    // Each shutdown waits while dispatching this thread's messages: whatever runs
+    // meanwhile must find the list already empty, never a display being freed.
+    std::vector<DisplayMonitor*> doomed;
+    doomed.swap(displayMonitors);
+    for (DisplayMonitor* display : doomed) {
         display->Shutdown();
         delete display;
     }
-    displayMonitors.clear();
 }
 
 uint32_t ReferencePercent(MonitorParameter parameter) {

@@ -64,6 +64,10 @@ struct DisplayMonitor {
     // blue, colour temperature.
     void ApplyCommands(const CoalescedCommands& latest);
 
+    // Sends the remembered device values again, up to 30 attempts 100 ms apart until
+    // brightness, contrast and every gain are accepted.
+    void ReapplyRememberedValues();
+
     // Re-reads every parameter; with `store` the reference monitor's values become the
     // settings.
     void RefreshValues(bool store);

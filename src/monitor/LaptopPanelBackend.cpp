@@ -1,6 +1,6 @@
 #include "monitor/LaptopPanelBackend.h"
 
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 #include "monitor/WmiLaptopPanel.h"
 
 std::unique_ptr<LaptopPanelBackend> CreateLaptopPanelBackend() {

@@ -3,7 +3,6 @@
 #include "common/ComInitialization.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
-#include "monitor/SettingsStore.h"
 
 MonitorWorker::MonitorWorker(DisplayMonitor* displayMonitor)
     : owner(displayMonitor), readyEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -35,7 +34,7 @@ void MonitorWorker::Run() {
         WaitForWork();
         owner->ApplyCommands(CoalesceCommands(TakeQueuedCommands()));
         if (reapplyRequested.exchange(false)) {
-            ReapplyRememberedValues(*owner);
+            owner->ReapplyRememberedValues();
         }
     } while (IsRunning());
 

@@ -11,6 +11,24 @@ MC_GAIN_TYPE GainType(uint32_t channel) {
     return static_cast<MC_GAIN_TYPE>(channel);
 }
 
+constexpr int kReapplyAttempts = 30;
+constexpr DWORD kReapplyPauseMs = 100;
+
+// Sends one physical monitor's remembered values; true when brightness, contrast and
+// every gain were accepted (the colour temperature does not count).
+bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical) {
+    api.SetMonitorColorTemperature(physical.handle,
+                                   static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
+    bool accepted = api.SetMonitorBrightness(physical.handle, physical.brightnessCurrent) != FALSE;
+    accepted = api.SetMonitorContrast(physical.handle, physical.contrastCurrent) != FALSE && accepted;
+    for (uint32_t channel = 0; channel < 3; ++channel) {
+        accepted = api.SetMonitorRedGreenOrBlueGain(physical.handle, GainType(channel),
+                                                    physical.gainCurrent[channel]) != FALSE &&
+                   accepted;
+    }
+    return accepted;
+}
+
 } // namespace
 
 void DisplayMonitor::ReadBrightness() {
@@ -151,6 +169,23 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
         }
     }
     WriteSettingDword(SettingNameOf(MonitorParameter::ColorTemperature), preset);
+}
+
+void DisplayMonitor::ReapplyRememberedValues() {
+    MonitorConfigApi& api = MonitorApi();
+    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
+        bool accepted = true;
+        {
+            std::lock_guard guard(deviceLock);
+            for (const PhysicalMonitor& physical : physicalMonitors) {
+                accepted = SendRememberedValues(api, physical) && accepted;
+            }
+        }
+        if (accepted || attempt == kReapplyAttempts) {
+            return;
+        }
+        ::Sleep(kReapplyPauseMs);
+    }
 }
 
 void DisplayMonitor::ApplyCommands(const CoalescedCommands& latest) {

@@ -9,24 +9,7 @@
 
 namespace {
 
-constexpr int kReapplyAttempts = 30;
-constexpr DWORD kReapplyPauseMs = 100;
 constexpr DWORD kFactoryResetSettleMs = 1000;
-
-// Sends one physical monitor's remembered values; true when brightness, contrast and
-// every gain were accepted (the colour temperature does not count).
-bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical) {
-    api.SetMonitorColorTemperature(physical.handle,
-                                   static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
-    bool accepted = api.SetMonitorBrightness(physical.handle, physical.brightnessCurrent) != FALSE;
-    accepted = api.SetMonitorContrast(physical.handle, physical.contrastCurrent) != FALSE && accepted;
-    for (uint32_t channel = 0; channel < 3; ++channel) {
-        accepted = api.SetMonitorRedGreenOrBlueGain(physical.handle, static_cast<MC_GAIN_TYPE>(channel),
-                                                    physical.gainCurrent[channel]) != FALSE &&
-                   accepted;
-    }
-    return accepted;
-}
 
 // Restores the cursor that was current when it was made.
 class WaitCursor {
@@ -50,23 +33,6 @@ void StoreReferenceValues() {
 }
 
 } // namespace
-
-void ReapplyRememberedValues(DisplayMonitor& display) {
-    MonitorConfigApi& api = MonitorApi();
-    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
-        bool accepted = true;
-        {
-            std::lock_guard guard(display.deviceLock);
-            for (const PhysicalMonitor& physical : display.physicalMonitors) {
-                accepted = SendRememberedValues(api, physical) && accepted;
-            }
-        }
-        if (accepted || attempt == kReapplyAttempts) {
-            return;
-        }
-        ::Sleep(kReapplyPauseMs);
-    }
-}
 
 std::optional<uint32_t> ValidStoredValue(uint32_t parameterCode, uint32_t stored) {
     const uint32_t limit = parameterCode == static_cast<uint32_t>(MonitorParameter::ColorTemperature)
@@ -101,7 +67,7 @@ void ReapplyMonitorValues() {
         if (display->worker && display->worker->IsRunning()) {
             display->worker->RequestReapply();
         } else {
-            ReapplyRememberedValues(*display);
+            display->ReapplyRememberedValues();
         }
     }
 }

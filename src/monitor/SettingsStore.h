@@ -22,8 +22,5 @@ void LoadMonitorSettings();
 // never the user interface; the call returns at once.
 void ReapplyMonitorValues();
 
-// The re-apply of one display, on the calling thread.
-void ReapplyRememberedValues(DisplayMonitor& display);
-
 // Factory reset of every display monitor in parallel; the new values become the settings.
 void RestoreAllFactoryDefaults();

@@ -1,4 +1,4 @@
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include "common/CriticalSection.h"
 
@@ -10,7 +10,7 @@
 namespace {
 
 struct SimulatedPanel {
-    SimulatedLaptopPanelSpec panelDescription;
+    SimulatedLaptopPanelDescription panelDescription;
     SimulatedLaptopPanelState state;
 };
 
@@ -72,7 +72,7 @@ public:
 
     std::optional<uint8_t> ReadCurrentBrightness(uint64_t index) override {
         std::lock_guard guard(panelLock);
-        const SimulatedLaptopPanelSpec& panelDescription = panel_->panelDescription;
+        const SimulatedLaptopPanelDescription& panelDescription = panel_->panelDescription;
         // The platform lists one panel, and only when it has the brightness classes.
         if (!panelDescription.present || panelDescription.wmiMissing || panelDescription.getFails ||
             index != 0) {
@@ -88,7 +88,7 @@ private:
 
 } // namespace
 
-void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescription) {
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelDescription& panelDescription) {
     auto panel = std::make_shared<SimulatedPanel>();
     panel->panelDescription = panelDescription;
     panel->state.currentLevel = panelDescription.currentLevel;

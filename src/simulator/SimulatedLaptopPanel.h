@@ -1,7 +1,7 @@
 #pragma once
 
 #include "monitor/LaptopPanelBackend.h"
-#include "monitor/SimulatedMonitorDescription.h"
+#include "simulator/SimulatedMonitorDescription.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,7 +23,7 @@ struct SimulatedLaptopPanelState {
 
 // Every LaptopBacklight attached after this uses a panel described by `panelDescription` (replacing
 // any earlier simulated panel); without `panelDescription.present` the machine has no panel device.
-void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelSpec& panelDescription);
+void InstallSimulatedLaptopPanel(const SimulatedLaptopPanelDescription& panelDescription);
 // Calls `listener` after every level change of an installed panel (the simulator keeps
 // its state file with it); an empty one stops the calls.
 void SetSimulatedLaptopPanelListener(std::function<void()> listener);

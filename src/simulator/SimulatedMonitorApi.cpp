@@ -1,6 +1,6 @@
-#include "monitor/SimulatedMonitorApi.h"
+#include "simulator/SimulatedMonitorApi.h"
 
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -16,7 +16,7 @@ HMONITOR DisplayHandle(size_t index) {
     return reinterpret_cast<HMONITOR>(kFirstDisplayHandle + index * kDisplayHandleStep);
 }
 
-uint32_t LatencyOf(const SimulatedMonitorSpec& description, SimulatedOperation operation) {
+uint32_t LatencyOf(const SimulatedMonitorDescription& description, SimulatedOperation operation) {
     switch (operation) {
     case SimulatedOperation::Capabilities:
         return description.capabilitiesLatencyMs;
@@ -70,17 +70,17 @@ std::string Utf8(const std::wstring& text) {
 } // namespace
 
 struct SimulatedMonitorApi::Device {
-    SimulatedMonitorSpec factory; // what a factory reset returns to
-    SimulatedMonitorSpec state;
+    SimulatedMonitorDescription factory; // what a factory reset returns to
+    SimulatedMonitorDescription state;
     std::mutex bus; // one transaction at a time, like a DDC/CI link
 };
 
 SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile)
     : displays_(std::move(setup.displays)), laptop_(std::move(setup.laptop)),
       stateFile_(std::move(stateFile)) {
-    for (SimulatedDisplaySpec& display : displays_) {
+    for (SimulatedDisplayDescription& display : displays_) {
         auto& row = devices_.emplace_back();
-        for (SimulatedMonitorSpec& monitor : display.monitors) {
+        for (SimulatedMonitorDescription& monitor : display.monitors) {
             auto device = std::make_unique<Device>();
             device->factory = monitor;
             device->state = monitor;
@@ -93,7 +93,7 @@ SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stat
 
 SimulatedMonitorApi::~SimulatedMonitorApi() = default;
 
-const SimulatedDisplaySpec* SimulatedMonitorApi::DisplayOf(HMONITOR monitor, size_t* index) const {
+const SimulatedDisplayDescription* SimulatedMonitorApi::DisplayOf(HMONITOR monitor, size_t* index) const {
     const uintptr_t value = reinterpret_cast<uintptr_t>(monitor);
     if (value < kFirstDisplayHandle || (value - kFirstDisplayHandle) % kDisplayHandleStep != 0) {
         return nullptr;
@@ -163,7 +163,7 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
 
 BOOL SimulatedMonitorApi::EnumDisplayMonitors(MONITORENUMPROC callback, LPARAM data) {
     for (size_t i = 0; i < displays_.size(); ++i) {
-        const SimulatedDisplaySpec& display = displays_[i];
+        const SimulatedDisplayDescription& display = displays_[i];
         RECT rect{display.left, display.top, display.left + display.width, display.top + display.height};
         if (!callback(DisplayHandle(i), nullptr, &rect, data)) {
             break;
@@ -174,7 +174,7 @@ BOOL SimulatedMonitorApi::EnumDisplayMonitors(MONITORENUMPROC callback, LPARAM d
 
 BOOL SimulatedMonitorApi::GetMonitorInfo(HMONITOR monitor, MONITORINFOEXW* info) {
     size_t index = 0;
-    const SimulatedDisplaySpec* display = DisplayOf(monitor, &index);
+    const SimulatedDisplayDescription* display = DisplayOf(monitor, &index);
     if (!display || !info || display->infoFails) {
         return FALSE;
     }
@@ -192,7 +192,7 @@ BOOL SimulatedMonitorApi::GetMonitorInfo(HMONITOR monitor, MONITORINFOEXW* info)
 
 BOOL SimulatedMonitorApi::GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD* count) {
     size_t index = 0;
-    const SimulatedDisplaySpec* display = DisplayOf(monitor, &index);
+    const SimulatedDisplayDescription* display = DisplayOf(monitor, &index);
     if (!display || !count || display->countFails) {
         return FALSE;
     }
@@ -238,7 +238,7 @@ BOOL SimulatedMonitorApi::DestroyPhysicalMonitor(HANDLE physicalMonitor) {
 BOOL SimulatedMonitorApi::GetMonitorCapabilities(HANDLE physicalMonitor, DWORD* capabilities,
                                                  DWORD* supportedColorTemperatures) {
     return Serve(physicalMonitor, SimulatedOperation::Capabilities, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      *capabilities = state.capabilities;
                      *supportedColorTemperatures = state.supportedColorTemperatures;
                      return true;
@@ -248,7 +248,7 @@ BOOL SimulatedMonitorApi::GetMonitorCapabilities(HANDLE physicalMonitor, DWORD* 
 BOOL SimulatedMonitorApi::GetMonitorBrightness(HANDLE physicalMonitor, DWORD* minimum, DWORD* current,
                                                DWORD* maximum) {
     return Serve(physicalMonitor, SimulatedOperation::GetBrightness, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      *minimum = state.brightness.minimum;
                      *current = state.brightness.current;
                      *maximum = state.brightness.maximum;
@@ -259,7 +259,7 @@ BOOL SimulatedMonitorApi::GetMonitorBrightness(HANDLE physicalMonitor, DWORD* mi
 BOOL SimulatedMonitorApi::GetMonitorContrast(HANDLE physicalMonitor, DWORD* minimum, DWORD* current,
                                              DWORD* maximum) {
     return Serve(physicalMonitor, SimulatedOperation::GetContrast, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      *minimum = state.contrast.minimum;
                      *current = state.contrast.current;
                      *maximum = state.contrast.maximum;
@@ -271,7 +271,7 @@ BOOL SimulatedMonitorApi::GetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, M
                                                        DWORD* minimum, DWORD* current, DWORD* maximum) {
     const uint32_t index = static_cast<uint32_t>(channel);
     return Serve(physicalMonitor, SimulatedOperation::GetGain, index, 0,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      if (index > 2) {
                          return false;
                      }
@@ -284,7 +284,7 @@ BOOL SimulatedMonitorApi::GetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, M
 
 BOOL SimulatedMonitorApi::GetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE* preset) {
     return Serve(physicalMonitor, SimulatedOperation::GetColorTemperature, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      *preset = static_cast<MC_COLOR_TEMPERATURE>(state.colorTemperature);
                      return true;
                  });
@@ -305,19 +305,20 @@ bool SetWithinRange(SimulatedRange& range, uint32_t value) {
 BOOL SimulatedMonitorApi::SetMonitorBrightness(HANDLE physicalMonitor, DWORD value) {
     return Serve(
         physicalMonitor, SimulatedOperation::SetBrightness, 0, value,
-        [&](SimulatedMonitorSpec& state, Device&) { return SetWithinRange(state.brightness, value); });
+        [&](SimulatedMonitorDescription& state, Device&) { return SetWithinRange(state.brightness, value); });
 }
 
 BOOL SimulatedMonitorApi::SetMonitorContrast(HANDLE physicalMonitor, DWORD value) {
-    return Serve(physicalMonitor, SimulatedOperation::SetContrast, 0, value,
-                 [&](SimulatedMonitorSpec& state, Device&) { return SetWithinRange(state.contrast, value); });
+    return Serve(
+        physicalMonitor, SimulatedOperation::SetContrast, 0, value,
+        [&](SimulatedMonitorDescription& state, Device&) { return SetWithinRange(state.contrast, value); });
 }
 
 BOOL SimulatedMonitorApi::SetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE channel,
                                                        DWORD value) {
     const uint32_t index = static_cast<uint32_t>(channel);
     return Serve(physicalMonitor, SimulatedOperation::SetGain, index, value,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      return index <= 2 && SetWithinRange(state.gain[index], value);
                  });
 }
@@ -325,7 +326,7 @@ BOOL SimulatedMonitorApi::SetMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, M
 BOOL SimulatedMonitorApi::SetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE preset) {
     const uint32_t value = static_cast<uint32_t>(preset);
     return Serve(physicalMonitor, SimulatedOperation::SetColorTemperature, 0, value,
-                 [&](SimulatedMonitorSpec& state, Device&) {
+                 [&](SimulatedMonitorDescription& state, Device&) {
                      if (value < 1 || value > 8 ||
                          (state.supportedColorTemperatures & (1u << (value - 1))) == 0) {
                          return false;
@@ -337,7 +338,7 @@ BOOL SimulatedMonitorApi::SetMonitorColorTemperature(HANDLE physicalMonitor, MC_
 
 BOOL SimulatedMonitorApi::RestoreMonitorFactoryColorDefaults(HANDLE physicalMonitor) {
     return Serve(physicalMonitor, SimulatedOperation::RestoreFactoryColorDefaults, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device& device) {
+                 [&](SimulatedMonitorDescription& state, Device& device) {
                      if ((state.capabilities & 0x800) == 0) {
                          return false;
                      }
@@ -349,7 +350,7 @@ BOOL SimulatedMonitorApi::RestoreMonitorFactoryColorDefaults(HANDLE physicalMoni
 
 BOOL SimulatedMonitorApi::RestoreMonitorFactoryDefaults(HANDLE physicalMonitor) {
     return Serve(physicalMonitor, SimulatedOperation::RestoreFactoryDefaults, 0, 0,
-                 [&](SimulatedMonitorSpec& state, Device& device) {
+                 [&](SimulatedMonitorDescription& state, Device& device) {
                      if ((state.capabilities & 0x400) == 0) {
                          return false;
                      }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorConfigApi.h"
-#include "monitor/SimulatedMonitorDescription.h"
+#include "simulator/SimulatedMonitorDescription.h"
 
 #include <chrono>
 #include <map>
@@ -72,7 +72,7 @@ private:
     };
 
     Device* DeviceOf(HANDLE physicalMonitor, Address* address = nullptr) const;
-    const SimulatedDisplaySpec* DisplayOf(HMONITOR monitor, size_t* index = nullptr) const;
+    const SimulatedDisplayDescription* DisplayOf(HMONITOR monitor, size_t* index = nullptr) const;
     // Runs one call on the monitor's bus: latency, the failure rule, then `body`.
     template <typename Body>
     BOOL Serve(HANDLE physicalMonitor, SimulatedOperation operation, uint32_t channel, uint32_t value,
@@ -80,9 +80,9 @@ private:
     void Record(const Address& address, SimulatedOperation operation, uint32_t channel, uint32_t value,
                 bool succeeded);
 
-    std::vector<SimulatedDisplaySpec> displays_; // geometry and failure flags
+    std::vector<SimulatedDisplayDescription> displays_; // geometry and failure flags
     std::vector<std::vector<std::unique_ptr<Device>>> devices_;
-    SimulatedLaptopPanelSpec laptop_;
+    SimulatedLaptopPanelDescription laptop_;
     std::wstring stateFile_;
 
     mutable std::mutex handlesLock_;

@@ -1,4 +1,4 @@
-#include "monitor/SimulatedMonitorDescription.h"
+#include "simulator/SimulatedMonitorDescription.h"
 
 #include <charconv>
 #include <stdexcept>
@@ -116,7 +116,7 @@ uint32_t ParsePresetSet(std::string_view text) {
     return bits;
 }
 
-void ParseMonitorFailures(std::string_view text, SimulatedMonitorSpec& monitor) {
+void ParseMonitorFailures(std::string_view text, SimulatedMonitorDescription& monitor) {
     for (std::string_view item : Split(text, ',')) {
         const size_t colon = item.find(':');
         const std::string_view name = item.substr(0, colon);
@@ -132,7 +132,7 @@ void ParseMonitorFailures(std::string_view text, SimulatedMonitorSpec& monitor) 
     }
 }
 
-void ParseGeometry(std::string_view text, SimulatedDisplaySpec& display) {
+void ParseGeometry(std::string_view text, SimulatedDisplayDescription& display) {
     // WIDTHxHEIGHT[+X+Y], where X and Y may be negative: +-1920+0.
     const size_t x = text.find('x');
     if (x == std::string_view::npos) {
@@ -163,8 +163,8 @@ std::pair<std::string_view, std::string_view> KeyValue(std::string_view word) {
     return {word.substr(0, equals), word.substr(equals + 1)};
 }
 
-SimulatedDisplaySpec NextDisplay(const std::vector<SimulatedDisplaySpec>& displays) {
-    SimulatedDisplaySpec display;
+SimulatedDisplayDescription NextDisplay(const std::vector<SimulatedDisplayDescription>& displays) {
+    SimulatedDisplayDescription display;
     if (!displays.empty()) {
         display.left = displays.back().left + displays.back().width;
         display.top = displays.back().top;
@@ -173,7 +173,7 @@ SimulatedDisplaySpec NextDisplay(const std::vector<SimulatedDisplaySpec>& displa
 }
 
 void ParseDisplay(const std::vector<std::string_view>& words, SimulatedSetup& setup) {
-    SimulatedDisplaySpec display = NextDisplay(setup.displays);
+    SimulatedDisplayDescription display = NextDisplay(setup.displays);
     for (size_t i = 1; i < words.size(); ++i) {
         if (words[i].find('=') == std::string_view::npos) {
             ParseGeometry(words[i], display);
@@ -201,7 +201,7 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
     if (setup.displays.empty()) {
         setup.displays.push_back(NextDisplay(setup.displays));
     }
-    SimulatedMonitorSpec monitor;
+    SimulatedMonitorDescription monitor;
     for (size_t i = 1; i < words.size(); ++i) {
         const auto [key, value] = KeyValue(words[i]);
         if (key == "name") {
@@ -244,8 +244,8 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
 }
 
 void ParseLaptop(const std::vector<std::string_view>& words, SimulatedSetup& setup) {
-    SimulatedLaptopPanelSpec& laptop = setup.laptop;
-    laptop = SimulatedLaptopPanelSpec{};
+    SimulatedLaptopPanelDescription& laptop = setup.laptop;
+    laptop = SimulatedLaptopPanelDescription{};
     laptop.present = true;
     laptop.levels = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
     for (size_t i = 1; i < words.size(); ++i) {
@@ -348,7 +348,7 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
     if (setup.displays.empty()) {
         out += "none\n";
     }
-    for (const SimulatedDisplaySpec& display : setup.displays) {
+    for (const SimulatedDisplayDescription& display : setup.displays) {
         out += "display " + std::to_string(display.width) + 'x' + std::to_string(display.height) + '+' +
                std::to_string(display.left) + '+' + std::to_string(display.top);
         if (display.countFails || display.infoFails) {
@@ -357,7 +357,7 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
                        : (display.countFails ? " fail=count" : " fail=info");
         }
         out += ";\n";
-        for (const SimulatedMonitorSpec& monitor : display.monitors) {
+        for (const SimulatedMonitorDescription& monitor : display.monitors) {
             std::string name = monitor.name;
             for (char& c : name) {
                 c = c == ' ' ? '_' : c;

@@ -54,7 +54,7 @@ struct SimulatedRange {
     bool operator==(const SimulatedRange&) const = default;
 };
 
-struct SimulatedMonitorSpec {
+struct SimulatedMonitorDescription {
     std::string name = "Generic PnP Monitor";
     SimulatedRange brightness;
     SimulatedRange contrast;
@@ -70,17 +70,17 @@ struct SimulatedMonitorSpec {
     std::array<uint32_t, kSimulatedOperationCount> failures{};
 };
 
-struct SimulatedDisplaySpec {
+struct SimulatedDisplayDescription {
     int32_t left = 0;
     int32_t top = 0;
     int32_t width = 1920;
     int32_t height = 1080;
     bool countFails = false;
     bool infoFails = false;
-    std::vector<SimulatedMonitorSpec> monitors;
+    std::vector<SimulatedMonitorDescription> monitors;
 };
 
-struct SimulatedLaptopPanelSpec {
+struct SimulatedLaptopPanelDescription {
     bool present = false;
     std::vector<uint8_t> levels;
     uint8_t currentLevel = 100;
@@ -91,8 +91,8 @@ struct SimulatedLaptopPanelSpec {
 };
 
 struct SimulatedSetup {
-    std::vector<SimulatedDisplaySpec> displays;
-    SimulatedLaptopPanelSpec laptop;
+    std::vector<SimulatedDisplayDescription> displays;
+    SimulatedLaptopPanelDescription laptop;
 };
 
 struct SimulatedSetupParse {

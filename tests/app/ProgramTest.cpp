@@ -1,7 +1,7 @@
 // Runs the real program as a separate process with simulated monitors.
 #include "app/Application.h"
 #include "common/UniqueResource.h"
-#include "monitor/SimulatedMonitorDescription.h"
+#include "simulator/SimulatedMonitorDescription.h"
 
 #include <gtest/gtest.h>
 

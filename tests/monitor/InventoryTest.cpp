@@ -4,7 +4,7 @@
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorWorker.h"
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "common/ComInitialization.h"
 #include "monitor/LaptopBacklight.h"
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 class LaptopBacklightRegistry : public ::testing::Test {
 protected:
     LaptopBacklightRegistry() {
-        SimulatedLaptopPanelSpec description;
+        SimulatedLaptopPanelDescription description;
         description.present = true;
         description.levels = {0, 50, 100};
         InstallSimulatedLaptopPanel(description);

@@ -1,6 +1,6 @@
 #include "common/ComInitialization.h"
 #include "monitor/LaptopBacklight.h"
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ namespace {
 const std::vector<uint8_t> kTenSteps{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
 const std::vector<uint8_t> kFourLevels{5, 30, 60, 100};
 
-SimulatedLaptopPanelSpec PanelWith(std::vector<uint8_t> levels, uint8_t currentLevel = 100) {
-    SimulatedLaptopPanelSpec description;
+SimulatedLaptopPanelDescription PanelWith(std::vector<uint8_t> levels, uint8_t currentLevel = 100) {
+    SimulatedLaptopPanelDescription description;
     description.present = true;
     description.levels = std::move(levels);
     description.currentLevel = currentLevel;
@@ -28,7 +28,7 @@ protected:
         RemoveSimulatedLaptopPanel();
     }
 
-    ComPtr<LaptopBacklight> Attach(const SimulatedLaptopPanelSpec& description) {
+    ComPtr<LaptopBacklight> Attach(const SimulatedLaptopPanelDescription& description) {
         InstallSimulatedLaptopPanel(description);
         EXPECT_EQ(AttachLaptopBacklight(), S_OK);
         ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight();
@@ -70,7 +70,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, UnevenTableGivesItsOwnLevelsAndRange) {
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, GetLevelAnswers100WhenThePanelCannotBeRead) {
-    SimulatedLaptopPanelSpec description = PanelWith(kFourLevels, 30);
+    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels, 30);
     description.getFails = true;
     ComPtr<LaptopBacklight> backlight = Attach(description);
     uint32_t minimum = 0;
@@ -96,7 +96,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, AsksTheDriverOnlyUntilItAnswers) {
     EXPECT_EQ(PanelState().deviceOpenCount, 1u);
 
     DetachLaptopBacklight();
-    SimulatedLaptopPanelSpec refusing = PanelWith(kTenSteps);
+    SimulatedLaptopPanelDescription refusing = PanelWith(kTenSteps);
     refusing.driverRequestFails = true;
     backlight = Attach(refusing);
     EXPECT_EQ(PanelState().deviceOpenCount, 1u);
@@ -106,7 +106,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, AsksTheDriverOnlyUntilItAnswers) {
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, MachineWithoutPanelIsNoLaptopPanel) {
-    SimulatedLaptopPanelSpec none;
+    SimulatedLaptopPanelDescription none;
     none.present = false;
     ComPtr<LaptopBacklight> backlight = Attach(none);
     EXPECT_FALSE(backlight->QuerySupportedLevels());
@@ -131,7 +131,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, EmptyLevelTableSetsNothingAndReadsAsUnre
 
 TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing) {
     // The panel driver answers, but WMI has no instance of the brightness methods.
-    SimulatedLaptopPanelSpec description = PanelWith(kTenSteps);
+    SimulatedLaptopPanelDescription description = PanelWith(kTenSteps);
     description.wmiMissing = true;
     ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(backlight->QuerySupportedLevels());
@@ -140,7 +140,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, RefusedSetLeavesThePanelAsItWas) {
-    SimulatedLaptopPanelSpec description = PanelWith(kTenSteps, 70);
+    SimulatedLaptopPanelDescription description = PanelWith(kTenSteps, 70);
     description.setFails = true;
     ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(FAILED(backlight->SetLevelPercent(20)));

@@ -1,6 +1,6 @@
 #include "common/ComInitialization.h"
 #include "monitor/LaptopBacklight.h"
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 #include "monitor/WmiLaptopPanel.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/DisplayMonitor.h"
-#include "monitor/SimulatedLaptopPanel.h"
+#include "simulator/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ SimulatedMonitors::~SimulatedMonitors() {
     RemoveSimulatedLaptopPanel();
 }
 
-const SimulatedMonitorSpec& SimulatedMonitors::Monitor(size_t display, size_t monitor) {
+const SimulatedMonitorDescription& SimulatedMonitors::Monitor(size_t display, size_t monitor) {
     snapshot_ = api_->State();
     return snapshot_.displays.at(display).monitors.at(monitor);
 }

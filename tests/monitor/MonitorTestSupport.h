@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/SimulatedMonitorApi.h"
+#include "simulator/SimulatedMonitorApi.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ public:
     SimulatedMonitors& operator=(const SimulatedMonitors&) = delete;
 
     SimulatedMonitorApi& api() { return *api_; }
-    const SimulatedMonitorSpec& Monitor(size_t display, size_t monitor);
+    const SimulatedMonitorDescription& Monitor(size_t display, size_t monitor);
     // Set calls of one operation on one monitor, in order, with the values sent.
     std::vector<uint32_t> SentValues(SimulatedOperation operation, size_t display = 0,
                                      size_t monitor = 0) const;

@@ -57,7 +57,7 @@ TEST_F(ParameterFixture, ARefusedValueKeepsTheRememberedOneButIsStored) {
 TEST_F(ParameterFixture, GainsGoToTheirChannelAndSetting) {
     Build("monitor red=0..255:0 green=0..255:0 blue=0..255:0");
     First().SetGain(1, 50);
-    const SimulatedMonitorSpec& state = monitors->Monitor(0, 0);
+    const SimulatedMonitorDescription& state = monitors->Monitor(0, 0);
     EXPECT_EQ(state.gain[0].current, 0u);
     EXPECT_EQ(state.gain[1].current, 127u);
     EXPECT_EQ(settings.Read(L"GainGreen"), 50u);

@@ -1,4 +1,4 @@
-#include "monitor/SimulatedMonitorDescription.h"
+#include "simulator/SimulatedMonitorDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +23,11 @@ TEST(SimulatedSetup, DisplaysAndMonitorsWithTheirRanges) {
                                        "red=10..200:100 temp=2 temps=2,6 caps=0x400; monitor;"
                                        " display 1280x1024+-1280+0 fail=count");
     ASSERT_EQ(setup.displays.size(), 2u);
-    const SimulatedDisplaySpec& first = setup.displays[0];
+    const SimulatedDisplayDescription& first = setup.displays[0];
     EXPECT_EQ(first.left, 0);
     EXPECT_EQ(first.width, 2560);
     ASSERT_EQ(first.monitors.size(), 2u);
-    const SimulatedMonitorSpec& left = first.monitors[0];
+    const SimulatedMonitorDescription& left = first.monitors[0];
     EXPECT_EQ(left.name, "Left Screen");
     EXPECT_EQ(left.brightness, (SimulatedRange{0, 25, 50}));
     EXPECT_EQ(left.gain[0], (SimulatedRange{10, 100, 200}));
@@ -36,7 +36,7 @@ TEST(SimulatedSetup, DisplaysAndMonitorsWithTheirRanges) {
     EXPECT_EQ(left.supportedColorTemperatures, 0b0010'0010u);
     EXPECT_EQ(left.capabilities, 0x400u);
 
-    const SimulatedDisplaySpec& second = setup.displays[1];
+    const SimulatedDisplayDescription& second = setup.displays[1];
     EXPECT_EQ(second.left, -1280);
     EXPECT_EQ(second.top, 0);
     EXPECT_TRUE(second.countFails);
@@ -56,7 +56,7 @@ TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimary) {
 TEST(SimulatedSetup, FailuresLatenciesAndTheLaptopPanel) {
     const SimulatedSetup setup = Parse(
         "monitor latency=50 get-latency=40 fail=caps,set-brightness:3; laptop levels=5,30,60,100 current=30");
-    const SimulatedMonitorSpec& monitor = setup.displays.at(0).monitors.at(0);
+    const SimulatedMonitorDescription& monitor = setup.displays.at(0).monitors.at(0);
     EXPECT_EQ(monitor.setLatencyMs, 50u);
     EXPECT_EQ(monitor.getLatencyMs, 40u);
     EXPECT_EQ(monitor.capabilitiesLatencyMs, 50u);
