@@ -22,6 +22,6 @@ extern uint32_t settingsTimeout;
 // Step of the brightness and contrast hotkeys, in percent.
 extern uint32_t hotkeyIncrement;
 
-// The whole program: chooses how to run from the argument text and returns the exit
-// code (0, or a negative COM result when the platform cannot be used).
-int RunOrvalux(HINSTANCE instance, const wchar_t* arguments);
+// The whole program: chooses how to run from the process command line and returns the
+// exit code (0, or a negative COM result when the platform cannot be used).
+int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine);

@@ -22,3 +22,22 @@ bool IsMonitorOffCommandLine(std::wstring_view arguments) {
     }
     return true;
 }
+
+std::wstring_view ArgumentText(std::wstring_view commandLine) {
+    size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        // A quoted path runs to the closing quote; blanks inside it belong to it.
+        const size_t closing = commandLine.find(L'"', 1);
+        end = closing == std::wstring_view::npos ? commandLine.size() : closing + 1;
+    } else {
+        end = commandLine.find_first_of(L" \t");
+        if (end == std::wstring_view::npos) {
+            end = commandLine.size();
+        }
+    }
+    std::wstring_view rest = commandLine.substr(end);
+    if (!rest.empty() && (rest.front() == L' ' || rest.front() == L'\t')) {
+        rest.remove_prefix(1);
+    }
+    return rest;
+}

@@ -19,3 +19,15 @@ TEST(MonitorOffSwitch, AnythingElseIsANormalStart) {
     EXPECT_FALSE(IsMonitorOffCommandLine(L"mon\u0130toroff"));
     EXPECT_FALSE(IsMonitorOffCommandLine(L"mon\u0131toroff"));
 }
+
+TEST(MonitorOffSwitch, TheArgumentTextIsWhatFollowsTheProgramPathAndOneBlank) {
+    EXPECT_EQ(ArgumentText(L"orvalux.exe monitoroff"), L"monitoroff");
+    EXPECT_EQ(ArgumentText(L"\"C:\\Program Files\\Orvalux\\orvalux.exe\" monitoroff"), L"monitoroff");
+    EXPECT_EQ(ArgumentText(L"orvalux.exe\tmonitoroff"), L"monitoroff");
+    // A second blank is part of the arguments, so the switch no longer matches.
+    EXPECT_EQ(ArgumentText(L"orvalux.exe  monitoroff"), L" monitoroff");
+    EXPECT_FALSE(IsMonitorOffCommandLine(ArgumentText(L"\"orvalux.exe\"  monitoroff")));
+    EXPECT_EQ(ArgumentText(L"orvalux.exe"), L"");
+    EXPECT_EQ(ArgumentText(L"\"orvalux.exe\""), L"");
+    EXPECT_EQ(ArgumentText(L"\"unterminated path"), L"");
+}
