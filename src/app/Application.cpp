@@ -11,7 +11,7 @@
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
 #include "monitor/SettingsStore.h"
-#include "monitor/SimulatedMonitorApi.h"
+#include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
 
 #include <commctrl.h>
@@ -81,6 +81,9 @@ void RunMessageLoop() {
 // Everything that depends on the set of monitors, built at start and after each
 // display change.
 void BuildPass() {
+    // Taken now: the calls below wait in COM and dispatch sent messages, and a display
+    // change arriving meanwhile must request another pass rather than be cleared.
+    rebuildRequested = false;
     LoadLanguageSetting();
     EnumerateDisplayMonitors();
     LoadMonitorSettings();
@@ -90,7 +93,6 @@ void BuildPass() {
     // Shortly after start the remembered values go out once more, with retries, for
     // monitors that were still waking up when the stored values were applied.
     ::SetTimer(panelDialog.Window(), kReapplyTimerId, kFirstReapplyDelayMs, nullptr);
-    rebuildRequested = false;
     commandDispatcher.Start();
 }
 
@@ -140,7 +142,7 @@ int RunResident(HINSTANCE instance) {
 
 } // namespace
 
-int RunOrvalux(HINSTANCE instance, const wchar_t* arguments) {
+int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
     RestrictDllSearchToSystem32();
     std::string simulationError;
     if (InstallSimulationFromEnvironment(simulationError) == SimulationChoice::Malformed) {
@@ -151,7 +153,7 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* arguments) {
     // The event exists as long as the process runs; its existence marks the instance.
     UniqueHandle instanceEvent(::CreateEventW(nullptr, FALSE, FALSE, kInstanceEventName));
     const bool anotherInstanceRuns = instanceEvent && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    const bool monitorOff = IsMonitorOffCommandLine(arguments ? arguments : L"");
+    const bool monitorOff = IsMonitorOffCommandLine(ArgumentText(commandLine ? commandLine : L""));
 
     if (anotherInstanceRuns) {
         if (monitorOff) {

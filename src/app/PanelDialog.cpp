@@ -25,7 +25,13 @@ HWND PanelDialog::Create(HINSTANCE instance) {
                                            0, nullptr, nullptr, instance, this);
     if (created) {
         if (window) {
-            earlierWindows.push_back(window);
+            // The first window stays as the target of what was registered for it; a
+            // window between the first and the newest serves nothing any more.
+            if (!firstWindow) {
+                firstWindow = window;
+            } else {
+                ::DestroyWindow(window);
+            }
         }
         window = created;
         SyncSliders();
@@ -44,10 +50,10 @@ void PanelDialog::Destroy() {
         ::DestroyWindow(window);
         window = nullptr;
     }
-    for (HWND earlier : earlierWindows) {
-        ::DestroyWindow(earlier);
+    if (firstWindow) {
+        ::DestroyWindow(firstWindow);
+        firstWindow = nullptr;
     }
-    earlierWindows.clear();
 }
 
 LRESULT CALLBACK PanelDialog::WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -87,8 +93,13 @@ LRESULT PanelDialog::HandleMessage(HWND target, UINT message, WPARAM wParam, LPA
         }
         return 0;
     case WM_DISPLAYCHANGE:
-        rebuildRequested = true;
-        ::PostQuitMessage(0);
+        // One rebuild per burst: a change that arrives while a rebuild is already due
+        // (the teardown dispatches messages) must not leave a second quit request behind,
+        // which would end the next pass's loop as if the user had chosen Exit.
+        if (!rebuildRequested) {
+            rebuildRequested = true;
+            ::PostQuitMessage(0);
+        }
         return 0;
     default:
         return ::DefWindowProcW(target, message, wParam, lParam);

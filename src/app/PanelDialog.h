@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
-#include <vector>
-
 // The slider panel's controller. For now its window is a hidden top-level window that
 // ends the message loop on close and on a display change, and answers the monitor-off
 // request of a second start.
 class PanelDialog {
 public:
-    // Creates a new panel window; an earlier one stays alive (hidden) until Destroy, as
+    // Creates a new panel window; the first one stays alive (hidden) until Destroy, as
     // the target of everything registered for it.
     HWND Create(HINSTANCE instance);
-    // Destroys every panel window this object created.
+    // Destroys the panel windows this object keeps.
     void Destroy();
 
     HWND Window() const { return window; }
@@ -26,7 +24,7 @@ private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window = nullptr;
-    std::vector<HWND> earlierWindows;
+    HWND firstWindow = nullptr; // kept through rebuilds; null until the first rebuild
 };
 
 extern PanelDialog panelDialog;
