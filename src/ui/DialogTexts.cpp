@@ -30,7 +30,8 @@ bool ApplyDialogTexts(unsigned templateId, HWND dialog) {
     }
     std::lock_guard guard(resourceLock);
     const HINSTANCE module = ResourceModule();
-    const auto found = FindResourceForLanguage(module, RT_DIALOG, templateId, currentLangId);
+    const auto found =
+        FindResourceForLanguage(module, RT_DIALOG, templateId, currentLangId, MissingLanguage::UserDefault);
     if (!found) {
         return false;
     }

@@ -33,3 +33,11 @@ std::optional<uint16_t> ChooseResourceLanguage(std::span<const uint16_t> availab
     }
     return available.front();
 }
+
+std::optional<uint16_t> ChooseResourceLanguageOrUserDefault(std::span<const uint16_t> available,
+                                                            uint16_t requested, uint16_t userUiLanguage) {
+    if (const auto chosen = ChooseResourceLanguage(available, requested, userUiLanguage)) {
+        return chosen;
+    }
+    return ChooseResourceLanguage(available, kUserDefaultLanguageId, userUiLanguage);
+}

@@ -20,3 +20,9 @@ constexpr uint16_t PrimaryLanguageOf(uint16_t languageId) noexcept {
 // language fits.
 std::optional<uint16_t> ChooseResourceLanguage(std::span<const uint16_t> available, uint16_t requested,
                                                uint16_t userUiLanguage);
+
+// As ChooseResourceLanguage, but a language with no copy of its own (neither exact nor
+// primary) is served as the user default, as the platform's loader does: on a Windows
+// in a language the program does not ship, its menu and dialogs must still exist.
+std::optional<uint16_t> ChooseResourceLanguageOrUserDefault(std::span<const uint16_t> available,
+                                                            uint16_t requested, uint16_t userUiLanguage);

@@ -114,7 +114,8 @@ HBITMAP MenuItemBitmap(unsigned commandId) {
 
 UniqueHmenu LoadMenuWithItemImages(unsigned menuId) {
     std::lock_guard guard(resourceLock);
-    const auto found = FindResourceForLanguage(ResourceModule(), RT_MENU, menuId, currentLangId);
+    const auto found = FindResourceForLanguage(ResourceModule(), RT_MENU, menuId, currentLangId,
+                                               MissingLanguage::UserDefault);
     if (!found) {
         return {};
     }

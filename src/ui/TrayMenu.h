@@ -8,9 +8,9 @@ using UniqueHmenu = UniqueResource<SimpleResourceTraits<HMENU, &::DestroyMenu>>;
 
 inline constexpr unsigned kTrayMenuId = 229;
 
-// Menu `menuId` in the current language (no other language stands in), its command
-// items carrying their icons as bitmaps on Windows Vista and later; separators and
-// popups get none. Empty when the menu resource is missing.
+// Menu `menuId` in the current language, or as the user default when that language has
+// no copy, its command items carrying their icons as bitmaps on Windows Vista and later;
+// separators and popups get none. Empty when the menu resource is missing.
 UniqueHmenu LoadMenuWithItemImages(unsigned menuId);
 
 // The tray menu, 229, as above.

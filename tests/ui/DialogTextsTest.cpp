@@ -3,12 +3,14 @@
 
 #include "common/UniqueResource.h"
 #include "ui/DialogTexts.h"
+#include "ui/ResourceLookup.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,7 +59,8 @@ protected:
     UniqueHwnd live_;
 };
 
-// The live dialog has a control (IDC_TEST_SECOND) that the templates lack.
+// The live dialog has a control (IDC_TEST_SECOND) that the templates lack. German has no
+// template: it gets the user default's, the UI language's (English here).
 TEST_F(DialogTexts, TemplateOfTheCurrentLanguageLeavesExtraControlsAlone) {
     const struct {
         uint16_t language;
@@ -65,7 +68,8 @@ TEST_F(DialogTexts, TemplateOfTheCurrentLanguageLeavesExtraControlsAlone) {
         const wchar_t* first;
         const wchar_t* button;
     } cases[] = {{1033, L"English caption", L"English 4101", L"English 4103"},
-                 {1043, L"Nederlandse titel", L"Nederlands 4101", L"Nederlands 4103"}};
+                 {1043, L"Nederlandse titel", L"Nederlands 4101", L"Nederlands 4103"},
+                 {1031, L"English caption", L"English 4101", L"English 4103"}};
     for (const auto& expected : cases) {
         const ScopedLanguage scope(expected.language);
         ASSERT_TRUE(ApplyDialogTexts(IDD_TEST_TEXTS, live_.get()));
@@ -77,9 +81,7 @@ TEST_F(DialogTexts, TemplateOfTheCurrentLanguageLeavesExtraControlsAlone) {
 }
 
 TEST_F(DialogTexts, NoTemplateLeavesTheDialogAsBuilt) {
-    // No other language stands in for a dialog missing in the current one.
-    const ScopedLanguage german(1031);
-    EXPECT_FALSE(ApplyDialogTexts(IDD_TEST_TEXTS, live_.get()));
+    const ScopedLanguage english(1033);
     EXPECT_FALSE(ApplyDialogTexts(4199, live_.get()));
     EXPECT_EQ(Text(live_.get()), L"Live caption");
     EXPECT_EQ(ItemText(IDC_TEST_FIRST), L"live 4101");
@@ -99,6 +101,16 @@ TEST_F(DialogTexts, TheCopyIsNeverShownAndGoesAway) {
     ASSERT_TRUE(applied);
     EXPECT_EQ(shownTopLevelWindows, 0);
     EXPECT_EQ(ThreadWindowCount(), windowsBefore);
+}
+
+// The resource tests read each language's copy with this: a full id (Dutch, the
+// Netherlands) does not reach the copy stored under its primary language, as it would
+// through FindResourceExW.
+TEST(ResourceLookup, FindsOnlyTheExactLanguage) {
+    EXPECT_EQ(ResourceLanguages(nullptr, RT_DIALOG, IDD_TEST_TEXTS), (std::vector<uint16_t>{9, 19}));
+    EXPECT_TRUE(FindExactResource(nullptr, RT_DIALOG, IDD_TEST_TEXTS, 19));
+    EXPECT_FALSE(FindExactResource(nullptr, RT_DIALOG, IDD_TEST_TEXTS, 1043));
+    EXPECT_FALSE(FindExactResource(nullptr, RT_DIALOG, 4199, 9));
 }
 
 } // namespace

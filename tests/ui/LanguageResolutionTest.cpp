@@ -1,3 +1,5 @@
+#include "ResourceLanguages.h"
+
 #include "ui/LanguageResolution.h"
 
 #include <gtest/gtest.h>
@@ -6,12 +8,8 @@
 
 namespace {
 
-// The languages of the program's own resources and of the update component's.
-const std::vector<uint16_t> kProgramLanguages = {1, 4, 7, 8, 9, 10, 12, 13, 16, 17, 18, 19, 22, 25, 29, 1028};
-const std::vector<uint16_t> kUpdateLanguages = {1,    7,    9,    10,   12,   16,   19,  29,
-                                                1028, 1032, 1037, 1041, 1042, 1049, 2052};
-
 constexpr uint16_t kEnglishUi = 1033;
+constexpr uint16_t kPolish = 1045; // shipped in no set
 
 TEST(LanguageResolution, ExactIdThenPrimaryLanguageNeverAnother) {
     EXPECT_EQ(ChooseResourceLanguage(kProgramLanguages, 1043, kEnglishUi), uint16_t{19});
@@ -20,7 +18,7 @@ TEST(LanguageResolution, ExactIdThenPrimaryLanguageNeverAnother) {
     // An exact entry wins over the primary language.
     EXPECT_EQ(ChooseResourceLanguage(kProgramLanguages, 1028, kEnglishUi), uint16_t{1028});
     EXPECT_EQ(ChooseResourceLanguage(kUpdateLanguages, 2052, kEnglishUi), uint16_t{2052});
-    // No Portuguese update resources: the caller falls back to the user default itself.
+    // No Portuguese update resources: the text lookup falls back to the user default itself.
     EXPECT_EQ(ChooseResourceLanguage(kUpdateLanguages, 1046, kEnglishUi), std::nullopt);
     // A sublanguage's entry does not stand in for another sublanguage.
     EXPECT_EQ(ChooseResourceLanguage(std::vector<uint16_t>{1028}, 2052, kEnglishUi), std::nullopt);
@@ -35,6 +33,16 @@ TEST(LanguageResolution, UserDefaultFollowsTheUiLanguageThenEnglishThenTheFirst)
     EXPECT_EQ(ChooseResourceLanguage(std::vector<uint16_t>{19, 7}, kUserDefaultLanguageId, 1036),
               uint16_t{19});
     EXPECT_EQ(ChooseResourceLanguage({}, kUserDefaultLanguageId, 1036), std::nullopt);
+}
+
+// Menus and dialogs: a language without a copy of its own gets the user default's, so a
+// Polish Windows with the first entry of the language list still has a tray menu.
+TEST(LanguageResolution, MenusAndDialogsServeAMissingLanguageAsTheUserDefault) {
+    EXPECT_EQ(ChooseResourceLanguageOrUserDefault(kProgramLanguages, kPolish, kPolish), uint16_t{9});
+    EXPECT_EQ(ChooseResourceLanguageOrUserDefault(kUpdateLanguages, 1046, 1043), uint16_t{19});
+    // A language that has its copy keeps it.
+    EXPECT_EQ(ChooseResourceLanguageOrUserDefault(kProgramLanguages, 1046, 1043), uint16_t{22});
+    EXPECT_EQ(ChooseResourceLanguageOrUserDefault({}, kPolish, kPolish), std::nullopt);
 }
 
 } // namespace
