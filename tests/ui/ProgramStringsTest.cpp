@@ -1,10 +1,12 @@
 // The program's string tables as built from the catalogues: every string the program
 // asks for exists, translated, in every language of its set.
+#include "ResourceLanguages.h"
 #include "StringResourceReader.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,17 +21,12 @@ const std::vector<unsigned> kProgramStringIds = {1,    2,    1000, 1002, 1004, 1
 // list's first entry.
 const std::vector<unsigned> kUpdateStringIds = {10007, 10009, 10011, 10012, 10013, 10245};
 
-const std::vector<uint16_t> kProgramLanguages = {1, 4, 7, 8, 9, 10, 12, 13, 16, 17, 18, 19, 22, 25, 29, 1028};
-const std::vector<uint16_t> kUpdateLanguages = {1,    7,    9,    10,   12,   16,   19,  29,
-                                                1028, 1032, 1037, 1041, 1042, 1049, 2052};
-constexpr uint16_t kEnglish = 9;
-
 // Whole sentences never read the same in two languages; a copy of the English text is
 // an untranslated string.
 const std::set<unsigned> kSentences = {1012, 1051, 1062, 10007, 10011};
 
 TEST(ProgramStrings, EveryIdExistsTranslatedInEveryLanguageOfItsSet) {
-    const std::pair<const std::vector<unsigned>&, const std::vector<uint16_t>&> sets[] = {
+    const std::pair<const std::vector<unsigned>&, std::span<const uint16_t>> sets[] = {
         {kProgramStringIds, kProgramLanguages}, {kUpdateStringIds, kUpdateLanguages}};
     for (const auto& [ids, languages] : sets) {
         for (const unsigned id : ids) {

@@ -1,12 +1,16 @@
 // Shows the hotkey dialog and the tray menu exactly as stored for one language, so a
 // reviewer can see translations and fonts without running the whole program:
 //
-//     resource_viewer.exe LANGUAGE-ID [READY-FILE CLOSE-FILE]
+//     resource_viewer.exe [--as-program] LANGUAGE-ID [READY-FILE CLOSE-FILE]
 //
-// The dialog opens at the top left of the screen with its icons, and the tray menu
-// drops down beside it with its item images. Once the menu is up, READY-FILE is written;
-// the viewer closes when CLOSE-FILE appears, or after a minute.
+// A language without a copy of its own is reported, never shown from another language.
+// With --as-program the copy is chosen as the program chooses it: 0 is the user's UI
+// language, and a language without a copy gets the user default's (the language used is
+// printed). The dialog opens at the top left of the screen with its icons, and the tray
+// menu drops down beside it with its item images. Once the menu is up, READY-FILE is
+// written; the viewer closes when CLOSE-FILE appears, or after a minute.
 #include "resource.h"
+#include "ui/ResourceLookup.h"
 
 #include <windows.h>
 
@@ -30,18 +34,23 @@ struct Viewer {
     bool readyWritten = false;
     DWORD startTick = GetTickCount();
     std::vector<HBITMAP> itemBitmaps;
+    bool asProgram = false;
 };
 
 Viewer viewer;
 
 std::span<const std::byte> StoredResource(const wchar_t* type, unsigned id, LANGID language) {
-    HRSRC found = FindResourceExW(nullptr, type, MAKEINTRESOURCEW(id), language);
-    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (data == nullptr) {
+    const auto found =
+        viewer.asProgram ? FindResourceForLanguage(nullptr, type, id, language, MissingLanguage::UserDefault)
+                         : FindExactResource(nullptr, type, id, language);
+    if (!found) {
         return {};
     }
-    return {static_cast<const std::byte*>(data), SizeofResource(nullptr, found)};
+    if (viewer.asProgram) {
+        std::wprintf(L"resource %u for language %u: shown from language %u\n", id, language,
+                     found->languageId);
+    }
+    return found->data;
 }
 
 HICON SmallIcon(unsigned id) {
@@ -165,11 +174,19 @@ HMENU LoadMenuInLanguage(LANGID language) {
 } // namespace
 
 int wmain(int argumentCount, wchar_t** arguments) {
+    if (argumentCount > 1 && std::wcscmp(arguments[1], L"--as-program") == 0) {
+        viewer.asProgram = true;
+        --argumentCount;
+        ++arguments;
+    }
     if (argumentCount != 2 && argumentCount != 4) {
-        std::fwprintf(stderr, L"usage: resource_viewer LANGUAGE-ID [READY-FILE CLOSE-FILE]\n");
+        std::fwprintf(stderr, L"usage: resource_viewer [--as-program] LANGUAGE-ID [READY-FILE CLOSE-FILE]\n");
         return 2;
     }
-    const auto language = static_cast<LANGID>(std::wcstoul(arguments[1], nullptr, 0));
+    auto language = static_cast<LANGID>(std::wcstoul(arguments[1], nullptr, 0));
+    if (viewer.asProgram && language == 0) {
+        language = GetUserDefaultUILanguage();
+    }
     if (argumentCount == 4) {
         viewer.readyFile = arguments[2];
         viewer.closeFile = arguments[3];
@@ -181,7 +198,7 @@ int wmain(int argumentCount, wchar_t** arguments) {
 
     const auto dialogBytes = StoredResource(RT_DIALOG, IDD_HOTKEYS, language);
     if (dialogBytes.empty()) {
-        std::fwprintf(stderr, L"dialog %d is not stored under language %u\n", IDD_HOTKEYS, language);
+        std::fwprintf(stderr, L"dialog %d has no copy for language %u\n", IDD_HOTKEYS, language);
         return 1;
     }
     HWND dialog = CreateDialogIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(dialogBytes.data()),
@@ -195,7 +212,7 @@ int wmain(int argumentCount, wchar_t** arguments) {
 
     HMENU menu = LoadMenuInLanguage(language);
     if (menu == nullptr) {
-        std::fwprintf(stderr, L"menu %d is not stored under language %u\n", IDR_TRAY_MENU, language);
+        std::fwprintf(stderr, L"menu %d has no copy for language %u\n", IDR_TRAY_MENU, language);
         DestroyWindow(dialog);
         return 1;
     }
