@@ -60,26 +60,10 @@ HRESULT NextObject(IEnumWbemClassObject* results, ComPtr<IWbemClassObject>& obje
     return result;
 }
 
-// The object's "__PATH"; null for an empty path.
 HRESULT ReadObjectPath(IWbemClassObject* object, UniqueBstr& path) {
     UniqueVariant value;
     const HRESULT result = object->Get(L"__PATH", 0, value.put(), nullptr, nullptr);
-    if (FAILED(result)) {
-        return result;
-    }
-    if ((*value).vt != VT_BSTR) {
-        return static_cast<HRESULT>(WBEM_E_TYPE_MISMATCH);
-    }
-    if (::SysStringLen((*value).bstrVal) == 0) {
-        path = UniqueBstr();
-        return S_OK;
-    }
-    UniqueBstr copy((*value).bstrVal);
-    if (!copy) {
-        return E_OUTOFMEMORY;
-    }
-    path = std::move(copy);
-    return S_OK;
+    return FAILED(result) ? result : TakeObjectPath(*value, path);
 }
 
 } // namespace

@@ -61,3 +61,20 @@ public:
 private:
     VARIANT value_;
 };
+
+// Takes the "__PATH" of a WMI object into `path`: its text, or null ("no path") for an
+// empty text or a value of another type (VT_NULL for an object WMI has no path for).
+// Neither is a failure: a failure here would end the program at start on a machine that
+// merely has no usable panel. Only a copy that cannot be made fails.
+inline HRESULT TakeObjectPath(const VARIANT& value, UniqueBstr& path) noexcept {
+    if (value.vt != VT_BSTR || ::SysStringLen(value.bstrVal) == 0) {
+        path = UniqueBstr();
+        return S_OK;
+    }
+    UniqueBstr copy(value.bstrVal);
+    if (!copy) {
+        return E_OUTOFMEMORY;
+    }
+    path = std::move(copy);
+    return S_OK;
+}

@@ -61,4 +61,27 @@ TEST_F(LaptopBacklightOnPlatform, WmiPanelWithoutBrightnessClassesReadsAndSetsNo
     EXPECT_FALSE(panel.ReadCurrentBrightness(0).has_value());
 }
 
+// A "__PATH" that is no text means "no path" (no panel to drive), like an empty one,
+// never a failure: a failure would end the program at start.
+TEST(WmiObjectPath, AnythingButTextIsNoPath) {
+    UniqueVariant text;
+    ASSERT_EQ(text.SetString(L"\\\\HOST\\root\\wmi:WmiMonitorBrightnessMethods.InstanceName=\"x\""), S_OK);
+    UniqueBstr path;
+    ASSERT_EQ(TakeObjectPath(*text, path), S_OK);
+    EXPECT_STREQ(path.get(), (*text).bstrVal);
+
+    UniqueVariant empty;
+    ASSERT_EQ(empty.SetString(L""), S_OK);
+    UniqueVariant number;
+    number.get()->vt = VT_I4;
+    number.get()->lVal = 7;
+    UniqueVariant null;
+    null.get()->vt = VT_NULL;
+    for (const VARIANT* other : {empty.get(), number.get(), null.get()}) {
+        EXPECT_EQ(TakeObjectPath(*other, path), S_OK) << other->vt;
+        EXPECT_FALSE(path) << other->vt;
+        path = UniqueBstr(L"earlier");
+    }
+}
+
 } // namespace
