@@ -9,7 +9,6 @@
 
 namespace {
 
-const std::vector<uint8_t> kTenSteps{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
 const std::vector<uint8_t> kFourLevels{5, 30, 60, 100};
 
 SimulatedLaptopPanelDescription PanelWith(std::vector<uint8_t> levels, uint8_t currentLevel = 100) {
@@ -45,16 +44,9 @@ protected:
     ComInitialization com_{COINIT_APARTMENTTHREADED};
 };
 
+// An uneven table, so that a level is told apart from a percentage: the backlight sends
+// the table's level at the percentage's index and reports the table's ends as its range.
 TEST_F(LaptopBacklightOnSimulatedPanel, PercentagesSelectLevelsOfTheDriversTable) {
-    ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kTenSteps));
-    ASSERT_TRUE(backlight->QuerySupportedLevels());
-    EXPECT_EQ(backlight->SetLevelPercent(0), S_OK);
-    EXPECT_EQ(backlight->SetLevelPercent(50), S_OK);
-    EXPECT_EQ(backlight->SetLevelPercent(100), S_OK);
-    EXPECT_EQ(PanelState().levelsSet, (std::vector<uint8_t>{0, 50, 100}));
-}
-
-TEST_F(LaptopBacklightOnSimulatedPanel, UnevenTableGivesItsOwnLevelsAndRange) {
     ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kFourLevels, 30));
     ASSERT_TRUE(backlight->QuerySupportedLevels());
     uint32_t minimum = 0;
@@ -63,9 +55,10 @@ TEST_F(LaptopBacklightOnSimulatedPanel, UnevenTableGivesItsOwnLevelsAndRange) {
     EXPECT_EQ(minimum, 5u);
     EXPECT_EQ(maximum, 100u);
 
-    EXPECT_EQ(backlight->SetLevelPercent(60), S_OK);
-    EXPECT_EQ(backlight->SetLevelPercent(0), S_OK);
-    EXPECT_EQ(PanelState().levelsSet, (std::vector<uint8_t>{60, 5}));
+    for (const uint32_t percent : {60u, 100u, 0u}) {
+        EXPECT_EQ(backlight->SetLevelPercent(percent), S_OK) << percent;
+    }
+    EXPECT_EQ(PanelState().levelsSet, (std::vector<uint8_t>{60, 100, 5}));
     EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 5u);
 }
 
@@ -89,14 +82,14 @@ TEST_F(LaptopBacklightOnSimulatedPanel, GetLevelAnswers100WhenThePanelCannotBeRe
 
 TEST_F(LaptopBacklightOnSimulatedPanel, AsksTheDriverOnlyUntilItAnswers) {
     // Connecting finds the brightness method and asks for the levels once.
-    ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kTenSteps));
+    ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kFourLevels));
     EXPECT_EQ(PanelState().deviceOpenCount, 1u);
     EXPECT_TRUE(backlight->QuerySupportedLevels());
     EXPECT_TRUE(backlight->QuerySupportedLevels());
     EXPECT_EQ(PanelState().deviceOpenCount, 1u);
 
     DetachLaptopBacklight();
-    SimulatedLaptopPanelDescription refusing = PanelWith(kTenSteps);
+    SimulatedLaptopPanelDescription refusing = PanelWith(kFourLevels);
     refusing.driverRequestFails = true;
     backlight = Attach(refusing);
     EXPECT_EQ(PanelState().deviceOpenCount, 1u);
@@ -131,7 +124,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, EmptyLevelTableSetsNothingAndReadsAsUnre
 
 TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing) {
     // The panel driver answers, but WMI has no instance of the brightness methods.
-    SimulatedLaptopPanelDescription description = PanelWith(kTenSteps);
+    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels);
     description.wmiMissing = true;
     ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(backlight->QuerySupportedLevels());
@@ -140,7 +133,7 @@ TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing
 }
 
 TEST_F(LaptopBacklightOnSimulatedPanel, RefusedSetLeavesThePanelAsItWas) {
-    SimulatedLaptopPanelDescription description = PanelWith(kTenSteps, 70);
+    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels, 70);
     description.setFails = true;
     ComPtr<LaptopBacklight> backlight = Attach(description);
     EXPECT_TRUE(FAILED(backlight->SetLevelPercent(20)));
