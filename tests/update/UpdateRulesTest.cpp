@@ -1,0 +1,200 @@
+#include "update/UpdateRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr char kUpdate[] =
+    "<VERSION><NeedToBeUpdated>YES</NeedToBeUpdated><Version>3.2.0</Version>"
+    "<Location>https://x/a.msi?a=1&amp;b=2</Location><Changes>PHRyPg==</Changes></VERSION>";
+
+std::string Repeat(std::string_view part, size_t times) {
+    std::string text;
+    text.reserve(part.size() * times);
+    for (size_t i = 0; i < times; ++i) {
+        text += part;
+    }
+    return text;
+}
+
+TEST(UpdateRules, VersionTextHasNoDotBeforeBuild) {
+    EXPECT_EQ(FormatVersionText(3, 1, 5), "3.15");
+    EXPECT_EQ(FormatVersionText(3, 1, 15), "3.115");
+    EXPECT_EQ(FormatVersionText(3, 10, 2), "3.102");
+    EXPECT_EQ(FormatVersionText(65535, 0, 0), "65535.00");
+}
+
+TEST(UpdateRules, InputDocumentGivesTheRequest) {
+    struct Case {
+        VersionInputValues values;
+        std::string url; // empty: the document must fail with `error`
+        std::string title;
+        std::string error;
+    };
+    const std::string base = "https://u.example/Orvalux/VersionCheck.aspx";
+    const Case cases[] = {
+        {{"3.15", "PC01", "10.0.0.5", "Orvalux", base, "Orvalux"},
+         base + "?version=3.15&machine=64&host=PC01&ip=10.0.0.5",
+         "Orvalux update",
+         ""},
+        // Empty host and address leave their keys out.
+        {{"3.115", "", "", "Orvalux", base, ""}, base + "?version=3.115&machine=64", "Orvalux update", ""},
+        {{"3.15", "", "10.0.0.5", "Orvalux", base, ""},
+         base + "?version=3.15&machine=64&ip=10.0.0.5",
+         "",
+         ""},
+        // A value holding its own placeholder is not expanded again; a later placeholder is.
+        {{"1.00", "#HOST#", "", "#APPNAME# #VERSIONURL#", base, ""},
+         base + "?version=1.00&machine=64&host=#HOST#",
+         "#APPNAME# " + base + " update",
+         ""},
+        {{"1.00", "", "", "Orvalux", "", ""}, "", "", "InfoUrl is missed."},
+        // Values go in as plain text: markup in one breaks the document.
+        {{"1.00", "", "", "<b", base, ""}, "", "", "Error processing update input data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url + c.error);
+        const std::string document = FillVersionInput(c.values);
+        if (c.url.empty()) {
+            try {
+                ReadUpdateInput(document);
+                ADD_FAILURE() << "no error";
+            } catch (const UpdateError& error) {
+                EXPECT_EQ(error.what(), c.error);
+            }
+            continue;
+        }
+        const UpdateInput input = ReadUpdateInput(document);
+        EXPECT_EQ(BuildRequestUrl(input), c.url);
+        if (!c.title.empty()) {
+            EXPECT_EQ(input.messageBoxTitle, c.title);
+        }
+        EXPECT_EQ(input.machine, "64");
+        EXPECT_EQ(input.extraCmd, 0);
+    }
+}
+
+TEST(UpdateRules, HandWrittenInputDocuments) {
+    const UpdateInput read = ReadUpdateInput(
+        "<VersionInput><InfoUrl>https://a</InfoUrl><MessageBoxTitle extraCmd=\"7\" ecWparam=\"-2\">T"
+        "</MessageBoxTitle><SilentMode>NO</SilentMode></VersionInput>");
+    EXPECT_EQ(read.extraCmd, 7);
+    EXPECT_EQ(read.ecWparam, -2);
+    EXPECT_EQ(read.silentMode, "NO");
+    EXPECT_EQ(read.version, "");
+
+    const std::pair<const char*, const char*> faults[] = {
+        {"", "Error processing update input data"},
+        {"<Other><InfoUrl>https://a</InfoUrl></Other>", "Error processing update input data"},
+        {"<VersionInput><Version>1</Version></VersionInput>", "InfoUrl node is missed."},
+        {"<VersionInput><InfoUrl/></VersionInput>", "InfoUrl is missed."},
+        {"<VersionInput><InfoUrl>https://a</InfoUrl><SilentMode>maybe</SilentMode></VersionInput>",
+         "SilentMode value is incorrect (only \"yes\" or \"no\" is allowed)."},
+    };
+    for (const auto& [document, text] : faults) {
+        try {
+            ReadUpdateInput(document);
+            ADD_FAILURE() << document;
+        } catch (const UpdateError& error) {
+            EXPECT_EQ(error.what(), std::string(text)) << document;
+        }
+    }
+}
+
+TEST(UpdateRules, AnswersAreReadOrRefusedWithTheirText) {
+    struct Case {
+        std::string answer;
+        UpdateDecision decision;
+        std::string error; // non-empty: the answer must fail with this text
+    };
+    const std::string no = "<VERSION><NeedToBeUpdated>No</NeedToBeUpdated></VERSION>";
+    const std::string yesHead = "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated>";
+    const std::string bad = "Error processing update";
+    const auto need = UpdateDecision::UpdateNeeded;
+    const auto none = UpdateDecision::NoUpdate;
+    const Case cases[] = {
+        {kUpdate, need, ""},
+        {no, none, ""},
+        {"\xEF\xBB\xBF" + no, none, ""}, // byte-order mark
+        {no + "\r\n<!DOCTYPE html><html><p>trailer</html>", none, ""},
+        {"<VERSION><Blacklisted/></VERSION>", UpdateDecision::Blacklisted, ""},
+        {"<VERSION><Blacklisted>x</Blacklisted><NeedToBeUpdated>maybe</NeedToBeUpdated></VERSION>",
+         UpdateDecision::Blacklisted, ""},
+        {"<!DOCTYPE html>" + no, none, bad},
+        {"", none, bad},
+        {"<version>" + no.substr(9), none, bad},
+        {no.substr(0, no.size() - 3), none, bad}, // truncated
+        {"<VERSION><NeedToBeUpdated>n<!-- -->o</NeedToBeUpdated></VERSION>", none, bad},
+        {"<VERSION><NeedToBeUpdated><![CDATA[no]]></NeedToBeUpdated></VERSION>", none, bad},
+        {"<VERSION><Version>1</Version></VERSION>", none, "NeedToBeUpdated node is missed."},
+        {"<VERSION><NeedToBeUpdated></NeedToBeUpdated></VERSION>", none, "NeedToBeUpdated is missed."},
+        {"<VERSION><NeedToBeUpdated><yes/></NeedToBeUpdated></VERSION>", none, "NeedToBeUpdated is missed."},
+        {"<VERSION><NeedToBeUpdated>maybe</NeedToBeUpdated></VERSION>", none,
+         "NeedToBeUpdated value is incorrect (only \"yes\" or \"no\" is allowed)."},
+        {yesHead + "<Changes>x</Changes></VERSION>", need, "Location node is missed."},
+        {yesHead + "<Location/><Changes>x</Changes></VERSION>", need, "Location is missed."},
+        {yesHead + "<Location><a>https://x</a></Location><Changes>x</Changes></VERSION>", need,
+         "Location is missed."},
+        {yesHead + "<Location>https://x/a.msi</Location></VERSION>", need, "Changes node is missed."},
+        {yesHead + "<Location>https://x/a.msi</Location><Changes> </Changes></VERSION>", need,
+         "Changes is missed."},
+        // Ten megabytes of change list is read; ten megabytes of nesting is refused
+        // before the parser could recurse through it, quoted "/>" included.
+        {yesHead + "<Location>l</Location><Changes>" + Repeat("QUJD", 2'500'000) + "</Changes></VERSION>",
+         need, ""},
+        {yesHead + Repeat("<a b='/>'>", 1'000'000) + "</VERSION>", need, bad},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer.substr(0, 120));
+        try {
+            const UpdateAnswer answer = ReadUpdateAnswer(c.answer);
+            EXPECT_EQ(c.error, "");
+            EXPECT_EQ(DecideUpdate(answer), c.decision);
+        } catch (const UpdateError& error) {
+            EXPECT_EQ(error.what(), c.error);
+        }
+    }
+    const UpdateAnswer offered = ReadUpdateAnswer(kUpdate);
+    EXPECT_EQ(offered.version, "3.2.0");
+    EXPECT_EQ(offered.location, "https://x/a.msi?a=1&b=2");
+    EXPECT_EQ(offered.changes, "PHRyPg==");
+}
+
+TEST(UpdateRules, QueryGoesOverHttpsOrToLoopback) {
+    const std::pair<const char*, bool> cases[] = {
+        {"https://updates.example/v", true},
+        {"HTTPS://UPDATES.EXAMPLE", true},
+        {"http://127.0.0.1:8080/Orvalux/VersionCheck.aspx?x=1", true},
+        {"http://127.255.3.4", true},
+        {"http://LocalHost/", true},
+        {"http://[::1]:80/", true},
+        {"http://updates.example/v", false},
+        {"http://127.0.0.1.example/", false},
+        {"http://127.1/", false},
+        {"http://127.0.0.256/", false},
+        {"http://128.0.0.1/", false},
+        {"http://localhost@updates.example/", false},
+        {"http://127.0.0.1:80x/", false},
+        {"http://[::2]/", false},
+        {"ftp://127.0.0.1/", false},
+        {"file:///C:/answer.xml", false},
+        {"127.0.0.1/v", false},
+    };
+    for (const auto& [url, permitted] : cases) {
+        EXPECT_EQ(IsPermittedQueryUrl(url), permitted) << url;
+    }
+}
+
+TEST(UpdateRules, CheckIsDueAfterMoreThanOneDay) {
+    constexpr uint64_t day = 864'000'000'000ull;
+    const uint64_t last = 133'000'000'000'000'000ull;
+    EXPECT_TRUE(IsUpdateCheckDue(0, last));
+    EXPECT_FALSE(IsUpdateCheckDue(last, last + day));
+    EXPECT_TRUE(IsUpdateCheckDue(last, last + day + 1));
+    EXPECT_FALSE(IsUpdateCheckDue(last, last - day * 3)); // clock set back
+    EXPECT_FALSE(IsUpdateCheckDue(UINT64_MAX, 5));
+}
+
+} // namespace
