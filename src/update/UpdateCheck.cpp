@@ -69,7 +69,7 @@ private:
 thread_local HICON runIcon = nullptr;
 
 LRESULT CALLBACK SetRunIcon(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == HCBT_ACTIVATE && runIcon) {
+    if (code == HCBT_ACTIVATE && wParam && runIcon) {
         ::SendMessageW(reinterpret_cast<HWND>(wParam), WM_SETICON, ICON_SMALL,
                        reinterpret_cast<LPARAM>(runIcon));
     }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+// A tiny HTTP server on 127.0.0.1 inside the test process: it answers every request
+// with one canned response ("#BASE#" in it names the server), or (stalled) reads the request and never
+// answers.
+class LoopbackHttpServer {
+public:
+    explicit LoopbackHttpServer(std::string response, bool stall = false);
+    ~LoopbackHttpServer();
+    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+    uint16_t Port() const { return port_; }
+    // "http://127.0.0.1:<port>"
+    std::string BaseUrl() const;
+    // The first line of every request received so far.
+    std::vector<std::string> RequestLines() const;
+
+    static std::string Response(std::string_view body, std::string_view status = "200 OK",
+                                std::string_view headers = {});
+    // A loopback port nothing listens on: connections to it are refused.
+    static uint16_t ClosedPort();
+
+private:
+    void Serve();
+
+    std::string response_;
+    bool stall_;
+    uintptr_t listener_;
+    uint16_t port_ = 0;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex lock_;
+    std::vector<std::string> requestLines_;
+    std::thread thread_;
+};
