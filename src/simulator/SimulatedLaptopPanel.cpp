@@ -20,9 +20,25 @@ CriticalSection panelLock;
 std::shared_ptr<SimulatedPanel> installedPanel;
 std::function<void()> changeListener;
 
+// COM serves the messages sent to a single-threaded apartment while it waits for the
+// answer of an outgoing call: a window procedure of the caller may run inside the call.
+void DispatchSentMessages() {
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 class SimulatedLaptopPanelBackend final : public LaptopPanelBackend {
 public:
-    explicit SimulatedLaptopPanelBackend(std::shared_ptr<SimulatedPanel> panel) : panel_(std::move(panel)) {}
+    explicit SimulatedLaptopPanelBackend(std::shared_ptr<SimulatedPanel> panel) : panel_(std::move(panel)) {
+        std::lock_guard guard(panelLock);
+        ++panel_->state.liveBackends;
+    }
+    ~SimulatedLaptopPanelBackend() override {
+        std::lock_guard guard(panelLock);
+        --panel_->state.liveBackends;
+    }
+    SimulatedLaptopPanelBackend(const SimulatedLaptopPanelBackend&) = delete;
+    SimulatedLaptopPanelBackend& operator=(const SimulatedLaptopPanelBackend&) = delete;
 
     HRESULT Connect(const std::function<void()>& onInstanceFound) override {
         {
@@ -54,6 +70,7 @@ public:
         if (!hasSetBrightnessMethod_) {
             return kNoSetBrightnessMethod;
         }
+        DispatchSentMessages();
         std::function<void()> listener;
         {
             std::lock_guard guard(panelLock);
@@ -71,6 +88,7 @@ public:
     }
 
     std::optional<uint8_t> ReadCurrentBrightness(uint64_t index) override {
+        DispatchSentMessages();
         std::lock_guard guard(panelLock);
         const SimulatedLaptopPanelDescription& panelDescription = panel_->panelDescription;
         // The platform lists one panel, and only when it has the brightness classes.

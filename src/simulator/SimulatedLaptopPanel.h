@@ -11,6 +11,8 @@
 
 // A simulated laptop panel for machines without one (and for tests): it stands in for
 // both the panel driver and the WMI brightness classes, for every thread of the process.
+// Like a WMI call out of a single-threaded apartment, reading and setting the level
+// dispatch the messages other threads sent to the calling thread.
 
 // What the simulated panel has been through so far.
 struct SimulatedLaptopPanelState {
@@ -19,6 +21,8 @@ struct SimulatedLaptopPanelState {
     std::vector<uint8_t> levelsSet;
     // How often the panel device was opened to ask for the supported levels.
     uint32_t deviceOpenCount = 0;
+    // Backends not yet destroyed: one per backlight that still exists.
+    uint32_t liveBackends = 0;
 };
 
 // Every LaptopBacklight attached after this uses a panel described by `panelDescription` (replacing

@@ -72,7 +72,8 @@ std::string Utf8(const std::wstring& text) {
 struct SimulatedMonitorApi::Device {
     SimulatedMonitorDescription factory; // what a factory reset returns to
     SimulatedMonitorDescription state;
-    std::mutex bus; // one transaction at a time, like a DDC/CI link
+    std::mutex bus; // keeps the state whole; overlaps are counted, not prevented
+    std::atomic<uint32_t> callsInProgress{0};
 };
 
 SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile)
@@ -136,6 +137,11 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
         ::SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    if (device->callsInProgress.fetch_add(1) > 0) {
+        overlaps_.fetch_add(1);
+    }
+    inProgress_.fetch_add(1);
+    Announce();
     bool succeeded = false;
     {
         std::lock_guard bus(device->bus);
@@ -152,6 +158,9 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
         }
     }
     Record(address, operation, channel, value, succeeded);
+    device->callsInProgress.fetch_sub(1);
+    inProgress_.fetch_sub(1);
+    Announce();
     if (succeeded && ChangesState(operation)) {
         WriteStateFile();
     }
@@ -159,6 +168,17 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
         ::SetLastError(ERROR_GEN_FAILURE);
     }
     return succeeded ? TRUE : FALSE;
+}
+
+void SimulatedMonitorApi::Announce() {
+    // Taken so that a waiter between its test and its sleep cannot miss the change.
+    { std::lock_guard guard(activityLock_); }
+    activity_.notify_all();
+}
+
+bool SimulatedMonitorApi::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) const {
+    std::unique_lock guard(activityLock_);
+    return activity_.wait_for(guard, std::chrono::milliseconds(timeoutMs), condition);
 }
 
 BOOL SimulatedMonitorApi::EnumDisplayMonitors(MONITORENUMPROC callback, LPARAM data) {

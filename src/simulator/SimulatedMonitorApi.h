@@ -3,7 +3,10 @@
 #include "monitor/MonitorConfigApi.h"
 #include "simulator/SimulatedMonitorDescription.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,7 +15,9 @@
 
 // Simulated displays and DDC/CI monitors for machines without them. Each physical
 // monitor is a serial bus: calls to one monitor are served one at a time, each after
-// its latency. Values outside a monitor's range are refused, as real monitors do.
+// its latency. A real bus garbles transactions that overlap, so a call that begins while
+// another call to the same monitor is in progress is counted as an overlap. Values
+// outside a monitor's range are refused, as real monitors do.
 class SimulatedMonitorApi final : public MonitorConfigApi {
 public:
     struct Call {
@@ -56,6 +61,13 @@ public:
     std::vector<Call> Calls() const;
     void ClearCalls();
     size_t CountCalls(SimulatedOperation operation) const;
+    // Calls that began while another call to the same monitor was in progress.
+    size_t OverlapCount() const { return overlaps_.load(); }
+    // Calls begun and not yet finished, on all monitors.
+    size_t CallsInProgress() const { return inProgress_.load(); }
+    // Waits until `condition` holds, tested whenever a call begins or ends; false when it
+    // still does not after `timeoutMs`.
+    bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) const;
     size_t OpenHandleCount() const;
     // Releases of handles that were never handed out or were released already.
     size_t InvalidReleaseCount() const;
@@ -79,6 +91,8 @@ private:
                Body body);
     void Record(const Address& address, SimulatedOperation operation, uint32_t channel, uint32_t value,
                 bool succeeded);
+    // Wakes WaitUntil after a call began or ended.
+    void Announce();
 
     std::vector<SimulatedDisplayDescription> displays_; // geometry and failure flags
     std::vector<std::vector<std::unique_ptr<Device>>> devices_;
@@ -92,6 +106,10 @@ private:
 
     mutable std::mutex callsLock_;
     std::vector<Call> calls_;
+    std::atomic<size_t> overlaps_{0};
+    std::atomic<size_t> inProgress_{0};
+    mutable std::mutex activityLock_;
+    mutable std::condition_variable activity_;
 
     mutable std::mutex stateFileLock_;
 };

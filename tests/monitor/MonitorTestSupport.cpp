@@ -39,6 +39,14 @@ std::vector<uint32_t> SimulatedMonitors::SentValues(SimulatedOperation operation
     return values;
 }
 
+bool SimulatedMonitors::WaitForCalls(SimulatedOperation operation, size_t count) {
+    return api_->WaitUntil([&] { return api_->CountCalls(operation) >= count; });
+}
+
+bool SimulatedMonitors::WaitForCallInProgress() {
+    return api_->WaitUntil([&] { return api_->CallsInProgress() > 0; });
+}
+
 ScratchSettingsKey::ScratchSettingsKey()
     : path_(L"Software\\Kestrine\\OrvaluxTest-" + std::to_wstring(::GetCurrentProcessId())) {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());

@@ -24,6 +24,10 @@ public:
     // Set calls of one operation on one monitor, in order, with the values sent.
     std::vector<uint32_t> SentValues(SimulatedOperation operation, size_t display = 0,
                                      size_t monitor = 0) const;
+    // Wait until `count` calls of `operation` have ended, or until some call is under way;
+    // false when that takes longer than a run could.
+    bool WaitForCalls(SimulatedOperation operation, size_t count);
+    bool WaitForCallInProgress();
 
 private:
     std::unique_ptr<SimulatedMonitorApi> api_;
