@@ -163,9 +163,10 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
     }
     if (monitorOff) {
         UniqueHandle thread;
-        StartMonitorOff(&thread);
-        if (thread) {
+        if (StartMonitorOff(&thread)) {
             WaitDispatchingMessages(thread.get());
+        } else {
+            SwitchMonitorsOff(); // no thread to do it: this start is only for that
         }
         return 0;
     }

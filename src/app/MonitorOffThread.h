@@ -12,5 +12,8 @@ protected:
 };
 
 // Starts a self-deleting MonitorOffThread. With `keepHandle` the caller gets a handle to
-// wait on; the thread object itself must not be touched once started.
-void StartMonitorOff(UniqueHandle* keepHandle = nullptr);
+// wait on; the thread object itself must not be touched once started. Returns whether the
+// thread was started.
+bool StartMonitorOff(UniqueHandle* keepHandle = nullptr);
+// What the thread does, on the calling thread: the pause, then the broadcast.
+void SwitchMonitorsOff();

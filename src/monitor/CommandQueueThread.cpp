@@ -1,8 +1,12 @@
 #include "monitor/CommandQueueThread.h"
 
 #include <mutex>
+#include <utility>
 
-CommandQueueThread::CommandQueueThread() : event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+CommandQueueThread::CommandQueueThread()
+    : CommandQueueThread(UniqueHandle(::CreateEventW(nullptr, FALSE, FALSE, nullptr))) {}
+
+CommandQueueThread::CommandQueueThread(UniqueHandle wakeEvent) : event(std::move(wakeEvent)) {}
 
 CommandQueueThread::~CommandQueueThread() {
     EndThread();
@@ -31,6 +35,10 @@ void CommandQueueThread::PostCommand(const MonitorCommand& command) {
 
 void CommandQueueThread::WaitForWork() {
     WaitDispatchingMessages(event.get());
+}
+
+bool CommandQueueThread::WaitForWorkUntil(std::chrono::steady_clock::time_point deadline) {
+    return WaitDispatchingMessagesUntil(event.get(), deadline);
 }
 
 void CommandQueueThread::Wake() {

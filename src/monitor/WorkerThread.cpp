@@ -13,7 +13,7 @@ void WorkerThread::Stop() {
 }
 
 bool WorkerThread::Start(UniqueHandle* keepHandle) {
-    if (running.exchange(1) == 1) {
+    if (!CanRun() || running.exchange(1) == 1) {
         return false;
     }
     if (threadHandle != INVALID_HANDLE_VALUE && threadHandle != nullptr) {
@@ -28,13 +28,23 @@ bool WorkerThread::Start(UniqueHandle* keepHandle) {
         running.exchange(0);
         return false;
     }
-    threadHandle = handle;
-    threadId = id;
     if (keepHandle) {
         HANDLE copy = nullptr;
-        ::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+        if (!::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, SYNCHRONIZE,
+                               FALSE, 0)) {
+            // The caller could not wait for the thread (a self-deleting one may be gone
+            // before anybody looks): it never runs. Still suspended, it has run no code
+            // of ours, so ending it here is safe.
+            ::TerminateThread(handle, 0);
+            ::WaitForSingleObject(handle, INFINITE);
+            ::CloseHandle(handle);
+            running.exchange(0);
+            return false;
+        }
         keepHandle->reset(copy);
     }
+    threadHandle = handle;
+    threadId = id;
     ::ResumeThread(handle);
     return true;
 }
@@ -63,13 +73,23 @@ DWORD WINAPI WorkerThread::ThreadProcedure(void* parameter) noexcept {
     return 0;
 }
 
-void WaitDispatchingMessages(HANDLE handle) {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool WaitDispatching(HANDLE handle, const Clock::time_point* deadline) {
     // A quit request taken from the queue here belongs to the caller's message loop:
     // it is posted again once the wait is over instead of being lost.
     bool quitSeen = false;
     int quitCode = 0;
+    bool signalled = false;
     for (;;) {
-        const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT,
+        DWORD timeout = INFINITE;
+        if (deadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+            timeout = left > 0 ? static_cast<DWORD>(left) : 0;
+        }
+        const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &handle, timeout, QS_ALLINPUT,
                                                            MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0 + 1) {
             MSG message;
@@ -82,12 +102,24 @@ void WaitDispatchingMessages(HANDLE handle) {
                 ::DispatchMessageW(&message);
             }
         } else if (result != WAIT_IO_COMPLETION) {
+            signalled = result == WAIT_OBJECT_0;
             break;
         }
     }
     if (quitSeen) {
         ::PostQuitMessage(quitCode);
     }
+    return signalled;
+}
+
+} // namespace
+
+void WaitDispatchingMessages(HANDLE handle) {
+    WaitDispatching(handle, nullptr);
+}
+
+bool WaitDispatchingMessagesUntil(HANDLE handle, Clock::time_point deadline) {
+    return WaitDispatching(handle, &deadline);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 // The thread object every background thread of the program is built on.
@@ -21,7 +22,8 @@ public:
 
     // Starts the thread unless it runs already. When `keepHandle` is given it receives
     // a handle of its own to the new thread, made before the thread can run: the only
-    // safe way to wait for a self-deleting thread. Returns whether a thread was started.
+    // safe way to wait for a self-deleting thread; when that copy cannot be made the
+    // thread never runs. Returns whether a thread was started.
     bool Start(UniqueHandle* keepHandle = nullptr);
 
     // Waits for the thread to end while dispatching the calling thread's messages.
@@ -36,6 +38,8 @@ public:
 protected:
     // The thread body.
     virtual void Run() = 0;
+    // Whether the object has what Run needs; Start refuses to start a thread without it.
+    virtual bool CanRun() const { return true; }
 
     // When set, the thread frees this object after Run returns.
     bool autoDelete = false;
@@ -51,6 +55,8 @@ private:
 // Waits for `handle` to be signalled while dispatching the calling thread's messages,
 // so windows of that thread stay responsive. Alertable: queued APCs run meanwhile.
 void WaitDispatchingMessages(HANDLE handle);
+// The same wait, given up at `deadline`: true when `handle` was signalled.
+bool WaitDispatchingMessagesUntil(HANDLE handle, std::chrono::steady_clock::time_point deadline);
 
 // Names a thread for debuggers.
 void SetThreadName(const char* name, DWORD threadId);
