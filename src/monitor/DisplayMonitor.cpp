@@ -21,11 +21,11 @@ void DisplayMonitor::OpenPhysicalMonitors() {
     if (!api.GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count == 0) {
         return;
     }
+    // When the fetch fails the entries stay zeroed and are kept: the capability query on
+    // their null handles fails, so a laptop's own panel is still found by the probe
+    // below. Null handles are never released.
     std::vector<PHYSICAL_MONITOR> records(count);
-    if (!api.GetPhysicalMonitorsFromHMONITOR(monitor, count, records.data())) {
-        // Nothing was handed out: there is nothing to address and nothing to release.
-        return;
-    }
+    api.GetPhysicalMonitorsFromHMONITOR(monitor, count, records.data());
     physicalMonitors.resize(count);
     for (DWORD i = 0; i < count; ++i) {
         PhysicalMonitor& physical = physicalMonitors[i];

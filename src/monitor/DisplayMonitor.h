@@ -7,12 +7,18 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 class MonitorWorker;
+
+// A re-apply sends the remembered values up to this many times, this far apart, until
+// brightness, contrast and every gain are accepted.
+inline constexpr int kReapplyAttempts = 30;
+inline constexpr std::chrono::milliseconds kReapplyPause{100};
 
 // One DDC/CI monitor: its handle and the last known range and value of each parameter,
 // in device units.
@@ -64,8 +70,13 @@ struct DisplayMonitor {
     // blue, colour temperature.
     void ApplyCommands(const CoalescedCommands& latest);
 
-    // Sends the remembered device values again, up to 30 attempts 100 ms apart until
-    // brightness, contrast and every gain are accepted.
+    // One attempt of a re-apply: sends every physical monitor's remembered device values;
+    // true when brightness, contrast and every gain were accepted.
+    bool SendRememberedValues();
+    // Attempts one re-apply makes: a single one on a laptop panel, whose monitor already
+    // refused DDC/CI, so that it does not spend three seconds failing at every wake-up.
+    int ReapplyAttempts() const;
+    // A whole re-apply on the calling thread, for a display without a running worker.
     void ReapplyRememberedValues();
 
     // Re-reads every parameter; with `store` the reference monitor's values become the
@@ -82,9 +93,11 @@ struct DisplayMonitor {
     uint32_t ColorTemperaturePreset() const;
     uint32_t NearestColorTemperature(uint32_t requested) const;
 
-    // Serialises device calls to this display's monitors: DDC/CI is a slow serial bus
-    // and interleaved transactions from two threads corrupt each other.
-    std::mutex deviceLock;
+    // Serialises DDC/CI calls to this display's monitors: a slow serial bus on which
+    // interleaved transactions from two threads corrupt each other. Recursive, as a
+    // handler running inside a wait of the holder's thread may reach this display again;
+    // never held across a call that dispatches messages (the laptop backlight's WMI).
+    std::recursive_mutex deviceLock;
 };
 
 // Every display monitor of the desktop, in enumeration order. Changed only on the main

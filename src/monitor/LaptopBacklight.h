@@ -58,3 +58,24 @@ HRESULT AttachLaptopBacklight();
 ComPtr<LaptopBacklight> CurrentLaptopBacklight();
 // Removes the calling thread's instance: 0, or E_FAIL when the thread has none.
 HRESULT DetachLaptopBacklight();
+
+// The calling thread's backlight for one scope: attached on entry and detached on exit,
+// also when the scope is left by an exception, so no entry outlives its thread. A thread
+// that had one already keeps it.
+class ScopedLaptopBacklight {
+public:
+    ScopedLaptopBacklight() : result_(AttachLaptopBacklight()) {}
+    ~ScopedLaptopBacklight() {
+        if (result_ != ERROR_ALREADY_EXISTS) {
+            DetachLaptopBacklight();
+        }
+    }
+    ScopedLaptopBacklight(const ScopedLaptopBacklight&) = delete;
+    ScopedLaptopBacklight& operator=(const ScopedLaptopBacklight&) = delete;
+
+    // What AttachLaptopBacklight answered.
+    HRESULT Result() const { return result_; }
+
+private:
+    HRESULT result_;
+};

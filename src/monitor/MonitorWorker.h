@@ -21,6 +21,8 @@ public:
 
 protected:
     void Run() override;
+    // Without a ready event the readiness wait could not tell when the monitors are read.
+    bool CanRun() const override { return CommandQueueThread::CanRun() && readyEvent; }
 
 private:
     DisplayMonitor* owner;

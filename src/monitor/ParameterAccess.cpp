@@ -11,12 +11,9 @@ MC_GAIN_TYPE GainType(uint32_t channel) {
     return static_cast<MC_GAIN_TYPE>(channel);
 }
 
-constexpr int kReapplyAttempts = 30;
-constexpr DWORD kReapplyPauseMs = 100;
-
 // Sends one physical monitor's remembered values; true when brightness, contrast and
 // every gain were accepted (the colour temperature does not count).
-bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical) {
+bool SendRememberedValuesOf(MonitorConfigApi& api, const PhysicalMonitor& physical) {
     api.SetMonitorColorTemperature(physical.handle,
                                    static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
     bool accepted = api.SetMonitorBrightness(physical.handle, physical.brightnessCurrent) != FALSE;
@@ -32,12 +29,12 @@ bool SendRememberedValues(MonitorConfigApi& api, const PhysicalMonitor& physical
 } // namespace
 
 void DisplayMonitor::ReadBrightness() {
-    MonitorConfigApi& api = MonitorApi();
-    std::lock_guard guard(deviceLock);
-    for (size_t i = 0; i < physicalMonitors.size(); ++i) {
-        PhysicalMonitor& physical = physicalMonitors[i];
-        if (isLaptopPanel) {
-            if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
+    if (isLaptopPanel) {
+        // No device lock: the backlight is this thread's own, and its WMI calls dispatch
+        // messages whose handlers may reach this display.
+        if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
+            for (size_t i = 0; i < physicalMonitors.size(); ++i) {
+                PhysicalMonitor& physical = physicalMonitors[i];
                 uint32_t minimum = 0;
                 uint32_t maximum = 0;
                 const uint32_t level = backlight->GetLevel(i, minimum, maximum);
@@ -45,8 +42,12 @@ void DisplayMonitor::ReadBrightness() {
                 physical.brightnessMaximum = maximum;
                 physical.brightnessCurrent = level;
             }
-            continue;
         }
+        return;
+    }
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(deviceLock);
+    for (PhysicalMonitor& physical : physicalMonitors) {
         DWORD minimum = 0, current = 0, maximum = 0;
         if (api.GetMonitorBrightness(physical.handle, &minimum, &current, &maximum)) {
             physical.brightnessMinimum = minimum;
@@ -99,8 +100,8 @@ void DisplayMonitor::ReadColorTemperature() {
 
 void DisplayMonitor::SetBrightness(uint32_t percent) {
     if (isLaptopPanel) {
+        // No device lock, as in ReadBrightness.
         if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
-            std::lock_guard guard(deviceLock);
             backlight->SetLevelPercent(percent);
         }
     } else {
@@ -171,20 +172,26 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
     WriteSettingDword(SettingNameOf(MonitorParameter::ColorTemperature), preset);
 }
 
-void DisplayMonitor::ReapplyRememberedValues() {
+bool DisplayMonitor::SendRememberedValues() {
     MonitorConfigApi& api = MonitorApi();
-    for (int attempt = 1; attempt <= kReapplyAttempts; ++attempt) {
-        bool accepted = true;
-        {
-            std::lock_guard guard(deviceLock);
-            for (const PhysicalMonitor& physical : physicalMonitors) {
-                accepted = SendRememberedValues(api, physical) && accepted;
-            }
-        }
-        if (accepted || attempt == kReapplyAttempts) {
+    std::lock_guard guard(deviceLock);
+    bool accepted = true;
+    for (const PhysicalMonitor& physical : physicalMonitors) {
+        accepted = SendRememberedValuesOf(api, physical) && accepted;
+    }
+    return accepted;
+}
+
+int DisplayMonitor::ReapplyAttempts() const {
+    return isLaptopPanel ? 1 : kReapplyAttempts;
+}
+
+void DisplayMonitor::ReapplyRememberedValues() {
+    for (int attempt = 1; attempt <= ReapplyAttempts(); ++attempt) {
+        if (SendRememberedValues() || attempt == ReapplyAttempts()) {
             return;
         }
-        ::Sleep(kReapplyPauseMs);
+        ::Sleep(static_cast<DWORD>(kReapplyPause.count()));
     }
 }
 

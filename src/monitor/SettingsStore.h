@@ -17,9 +17,10 @@ std::optional<uint32_t> ValidStoredValue(uint32_t parameterCode, uint32_t stored
 void LoadMonitorSettings();
 
 // Sends the remembered device values to every monitor again: per display up to 30
-// attempts 100 ms apart until brightness, contrast and gains are all accepted. Each
-// display's worker does it, so a monitor that keeps refusing delays only itself and
-// never the user interface; the call returns at once.
+// attempts 100 ms apart (one on a laptop panel) until brightness, contrast and gains are
+// all accepted. Each display's worker does it between its commands, so a monitor that
+// keeps refusing delays neither the user interface nor the user's later changes; the
+// call returns at once. A display without a running worker is done on the calling thread.
 void ReapplyMonitorValues();
 
 // Factory reset of every display monitor in parallel; the new values become the settings.

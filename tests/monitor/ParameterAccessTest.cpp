@@ -1,7 +1,5 @@
 #include "MonitorTestSupport.h"
 
-#include "common/Settings.h"
-#include "common/UniqueResource.h"
 #include "monitor/DisplayMonitor.h"
 
 #include <gtest/gtest.h>
@@ -29,22 +27,6 @@ TEST_F(ParameterFixture, BrightnessIsSentInEachMonitorsOwnRange) {
     First().SetBrightness(33);
     EXPECT_EQ(monitors->Monitor(0, 1).brightness.current, 16u);
     EXPECT_EQ(First().physicalMonitors[2].brightnessCurrent, 7u);
-}
-
-TEST_F(ParameterFixture, ATruncatedValueReadsBackOneStepLower) {
-    Build("monitor brightness=0..50:0 contrast=9..9:9");
-    First().SetBrightness(33);
-    EXPECT_EQ(First().BrightnessPercent(), 32u);
-    EXPECT_EQ(First().ContrastPercent(), 0u) << "equal minimum and maximum read as 0";
-}
-
-TEST_F(ParameterFixture, AnInvertedRangeNeverProducesAWrappedValue) {
-    Build("monitor brightness=80..20:50");
-    First().SetBrightness(50);
-    for (const auto& call : monitors->api().Calls()) {
-        EXPECT_LE(call.value, 80u);
-    }
-    EXPECT_EQ(First().BrightnessPercent(), 0u);
 }
 
 TEST_F(ParameterFixture, ARefusedValueKeepsTheRememberedOneButIsStored) {
@@ -96,29 +78,4 @@ TEST_F(ParameterFixture, ReadingRefreshesRememberedValuesAndAFailedReadKeepsThem
     const uint32_t contrastBefore = First().physicalMonitors[0].contrastCurrent;
     First().ReadContrast();
     EXPECT_EQ(First().physicalMonitors[0].contrastCurrent, contrastBefore);
-}
-
-TEST(Settings, ValuesOfTheWrongTypeOrSizeReadAsMissing) {
-    ScratchSettingsKey settings;
-    EXPECT_FALSE(settings.Read(L"Brightness"));
-    ASSERT_TRUE(WriteSettingDword(L"Brightness", 42));
-    EXPECT_EQ(settings.Read(L"Brightness"), 42u);
-
-    UniqueHkey key;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, settings.Path().c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                              key.put()),
-              ERROR_SUCCESS);
-    const wchar_t text[] = L"42";
-    ::RegSetValueExW(key.get(), L"Contrast", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
-    const uint64_t wide = 42;
-    ::RegSetValueExW(key.get(), L"GainRed", 0, REG_QWORD, reinterpret_cast<const BYTE*>(&wide), sizeof(wide));
-    const uint16_t narrow = 42;
-    ::RegSetValueExW(key.get(), L"GainBlue", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&narrow),
-                     sizeof(narrow));
-
-    uint32_t value = 7;
-    EXPECT_FALSE(ReadSettingDword(L"Contrast", value));
-    EXPECT_FALSE(ReadSettingDword(L"GainRed", value));
-    EXPECT_FALSE(ReadSettingDword(L"GainBlue", value));
-    EXPECT_EQ(value, 7u) << "the default stays";
 }

@@ -1,6 +1,7 @@
 #include "MonitorTestSupport.h"
 
 #include "monitor/CommandDispatcher.h"
+#include "monitor/CommandQueueThread.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/WorkerThread.h"
@@ -21,11 +22,20 @@ protected:
         SimulatedInventoryTest::TearDown();
     }
     MonitorWorker& FirstWorker() { return *displayMonitors.at(0)->worker; }
-    // A worker stopped while busy drops what queued meanwhile: let it get there first.
-    void WaitForCalls(size_t count) {
-        for (int i = 0; i < 300 && monitors->api().Calls().size() < count; ++i) {
-            ::Sleep(10);
-        }
+};
+
+// A queue thread that only waits for work; its queue can be looked at.
+class IdleQueueThread final : public CommandQueueThread {
+public:
+    using CommandQueueThread::CommandQueueThread;
+    using CommandQueueThread::TakeQueuedCommands;
+    ~IdleQueueThread() override { EndThread(); }
+
+protected:
+    void Run() override {
+        do {
+            WaitForWork();
+        } while (IsRunning());
     }
 };
 
@@ -57,12 +67,11 @@ protected:
 TEST_F(WorkerFixture, ABurstWhileBusyEndsInOneSetWithTheLastValue) {
     Build("monitor set-latency=150");
     FirstWorker().PostCommand({1, 10});
-    ::Sleep(50); // the worker is now inside the slow set of 10
+    ASSERT_TRUE(monitors->WaitForCallInProgress()); // the worker is inside the slow set of 10
     FirstWorker().PostCommand({1, 20});
     FirstWorker().PostCommand({1, 30});
-    WaitForCalls(2);
-    ::Sleep(200); // a third set would show up here
-    FirstWorker().Stop();
+    ASSERT_TRUE(monitors->WaitForCalls(Op::SetBrightness, 2));
+    FirstWorker().Stop(); // a third set would come before the thread ends
 
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness), (std::vector<uint32_t>{10, 30}));
     EXPECT_EQ(monitors->Monitor(0, 0).brightness.current, 30u);
@@ -72,11 +81,12 @@ TEST_F(WorkerFixture, ABurstWhileBusyEndsInOneSetWithTheLastValue) {
 TEST_F(WorkerFixture, ABatchIsAppliedInTheFixedOrder) {
     Build("monitor set-latency=100");
     FirstWorker().PostCommand({2, 10});
-    ::Sleep(40);
+    ASSERT_TRUE(monitors->WaitForCallInProgress());
     FirstWorker().PostCommand({6, 5});
     FirstWorker().PostCommand({5, 60});
     FirstWorker().PostCommand({1, 50});
-    WaitForCalls(4);
+    // A worker stopped while busy drops what queued meanwhile: let it get there first.
+    ASSERT_TRUE(monitors->api().WaitUntil([&] { return monitors->api().Calls().size() >= 4; }));
     FirstWorker().Stop();
 
     std::vector<Op> order;
@@ -101,9 +111,11 @@ TEST_F(WorkerFixture, StopAppliesQueuedCommandsOnceAndDropsTheReservedValue) {
     EXPECT_FALSE(settings.Read(L"Brightness"));
 }
 
-TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplay) {
+TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplayAndStartsAgainAfterAStop) {
     Build("display; monitor contrast=0..200:0; display; monitor; monitor");
     commandDispatcher.Start();
+    commandDispatcher.Stop();
+    ASSERT_TRUE(commandDispatcher.Start());
     commandDispatcher.PostCommand({2, 70});
     commandDispatcher.Stop();
     for (DisplayMonitor* display : displayMonitors) {
@@ -114,15 +126,12 @@ TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplay) {
     EXPECT_EQ(monitors->Monitor(1, 1).contrast.current, 70u);
 }
 
-TEST_F(WorkerFixture, TheDispatcherCanBeStartedAgainAfterAStop) {
-    Build("monitor");
-    commandDispatcher.Start();
-    commandDispatcher.Stop();
-    EXPECT_TRUE(commandDispatcher.Start());
-    commandDispatcher.PostCommand({1, 80});
-    commandDispatcher.Stop();
-    FirstWorker().Stop();
-    EXPECT_EQ(monitors->Monitor(0, 0).brightness.current, 80u);
+TEST(WorkerThread, AQueueThreadWithoutAWakeEventDoesNotStart) {
+    IdleQueueThread thread{UniqueHandle()};
+    EXPECT_FALSE(thread.Start());
+    EXPECT_FALSE(thread.IsRunning());
+    thread.PostCommand({1, 40});
+    EXPECT_EQ(thread.TakeQueuedCommands().size(), 1u) << "posted commands stay queued";
 }
 
 TEST(WorkerThread, WaitReturnsAtOnceWithoutAThreadOrOnItsOwnThread) {
