@@ -2,13 +2,17 @@
 #include "StringResourceReader.h"
 
 #include "common/UniqueResource.h"
+#include "resource.h"
 #include "ui/DialogTexts.h"
+#include "ui/Localization.h"
 #include "ui/ResourceLookup.h"
+#include "ui/TrayMenu.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -111,6 +115,22 @@ TEST(ResourceLookup, FindsOnlyTheExactLanguage) {
     EXPECT_TRUE(FindExactResource(nullptr, RT_DIALOG, IDD_TEST_TEXTS, 19));
     EXPECT_FALSE(FindExactResource(nullptr, RT_DIALOG, IDD_TEST_TEXTS, 1043));
     EXPECT_FALSE(FindExactResource(nullptr, RT_DIALOG, 4199, 9));
+}
+
+// Run in a process whose UI language is Polish (LC_ALL=pl_PL.UTF-8 under Wine), which the
+// program does not ship: with the first entry of the language list the tray menu and the
+// dialogs come as the user default (English), rather than not at all.
+using PolishUserInterface = DialogTexts;
+TEST_F(PolishUserInterface, MenuAndDialogsComeAsTheUserDefault) {
+    ASSERT_EQ(::GetUserDefaultUILanguage(), 1045) << "this test needs a Polish user interface language";
+    const ScopedLanguage restore(currentLangId);
+    SetLanguage(0);
+    ASSERT_EQ(currentLangId, 1045);
+    const UniqueHmenu menu = LoadTrayMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_NE(::GetMenuState(menu.get(), IDM_EXIT, MF_BYCOMMAND), UINT_MAX);
+    ASSERT_TRUE(ApplyDialogTexts(IDD_HOTKEYS, live_.get()));
+    EXPECT_EQ(Text(live_.get()), L"Define hotkeys");
 }
 
 } // namespace

@@ -1,9 +1,6 @@
 #include "LocalizationTestIds.h"
 #include "StringResourceReader.h"
 
-#include "common/UniqueResource.h"
-#include "resource.h"
-#include "ui/DialogTexts.h"
 #include "ui/Localization.h"
 #include "ui/TrayMenu.h"
 
@@ -12,7 +9,6 @@
 #include <windows.h>
 
 #include <array>
-#include <string>
 #include <vector>
 
 namespace {
@@ -106,50 +102,6 @@ TEST_F(TrayMenu, ItemBitmapIsTheIconOnTheMenuColour) {
     ::ReleaseDC(nullptr, screen);
     EXPECT_EQ(centre, RGB(255, 140, 0));
     EXPECT_EQ(MenuItemBitmap(4999), nullptr);
-}
-
-// The item texts of the menu's first popup.
-std::vector<std::wstring> ItemTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    for (int position = 0; popup && position < ::GetMenuItemCount(popup); ++position) {
-        wchar_t text[128] = {};
-        ::GetMenuStringW(popup, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
-        texts.emplace_back(text);
-    }
-    return texts;
-}
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept {
-    return FALSE;
-}
-
-// Run in a process whose UI language is Polish (LC_ALL=pl_PL.UTF-8 under Wine), which the
-// program does not ship: with the first entry of the language list the tray menu and the
-// dialogs come as the user default (English), rather than not at all.
-TEST(PolishUserInterface, MenuAndDialogsComeAsTheUserDefault) {
-    ASSERT_EQ(::GetUserDefaultUILanguage(), 1045) << "this test needs a Polish user interface language";
-    const ScopedLanguage restore(currentLangId);
-    std::vector<std::wstring> english;
-    {
-        const ScopedLanguage scope(1033);
-        english = ItemTexts(LoadTrayMenu().get());
-    }
-    SetLanguage(0);
-    ASSERT_EQ(currentLangId, 1045);
-    const UniqueHmenu menu = LoadTrayMenu();
-    ASSERT_TRUE(menu);
-    EXPECT_EQ(ItemTexts(menu.get()), english);
-    wchar_t exit[64] = {};
-    EXPECT_GT(::GetMenuStringW(menu.get(), IDM_EXIT, exit, 64, MF_BYCOMMAND), 0);
-
-    const UniqueHwnd live(
-        ::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_TEST_LIVE), nullptr, PlainDialogProc, 0));
-    ASSERT_TRUE(live);
-    ASSERT_TRUE(ApplyDialogTexts(IDD_HOTKEYS, live.get()));
-    wchar_t caption[64] = {};
-    ::GetWindowTextW(live.get(), caption, 64);
-    EXPECT_STREQ(caption, L"Define hotkeys");
 }
 
 } // namespace
