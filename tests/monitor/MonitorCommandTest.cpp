@@ -2,16 +2,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(CoalesceCommands, TheLastValueOfEachParameterWins) {
-    const CoalescedCommands latest = CoalesceCommands({{1, 10}, {1, 20}, {1, 30}});
-    EXPECT_EQ(latest[0], 30u);
-    for (size_t i = 1; i < latest.size(); ++i) {
-        EXPECT_FALSE(latest[i]) << "parameter " << i + 1;
-    }
-}
-
-TEST(CoalesceCommands, KeepsEveryParameterSeparately) {
-    const CoalescedCommands latest = CoalesceCommands({{6, 3}, {1, 50}, {4, 70}, {6, 5}, {2, 0}});
+TEST(CoalesceCommands, TheLastValueOfEachParameterWinsSeparately) {
+    const CoalescedCommands latest = CoalesceCommands({{6, 3}, {1, 10}, {1, 50}, {4, 70}, {6, 5}, {2, 0}});
     EXPECT_EQ(latest[0], 50u);
     EXPECT_EQ(latest[1], 0u);
     EXPECT_FALSE(latest[2]);

@@ -37,10 +37,11 @@ TEST(DeviceToPercent, EmptyInvertedAndOutOfRangeValues) {
     EXPECT_EQ(DeviceToPercent(20, 95, 80), 100u);
 }
 
-TEST(NearestColorTemperature, KeepsASupportedRequest) {
+TEST(NearestColorTemperature, KeepsASupportedRequestZeroAndARequestWithoutMonitors) {
     const std::vector<uint32_t> monitors = {0b0000'0100}; // preset 3
     EXPECT_EQ(NearestColorTemperature(3, monitors), 3u);
     EXPECT_EQ(NearestColorTemperature(0, monitors), 0u);
+    EXPECT_EQ(NearestColorTemperature(5, {}), 5u);
 }
 
 TEST(NearestColorTemperature, PicksTheNearestWithTheLowerWinningATie) {
@@ -50,10 +51,6 @@ TEST(NearestColorTemperature, PicksTheNearestWithTheLowerWinningATie) {
     EXPECT_EQ(NearestColorTemperature(4, onlySix), 6u);
     const std::vector<uint32_t> none = {0};
     EXPECT_EQ(NearestColorTemperature(4, none), 0u);
-}
-
-TEST(NearestColorTemperature, WithoutMonitorsTheRequestStands) {
-    EXPECT_EQ(NearestColorTemperature(5, {}), 5u);
 }
 
 TEST(NearestColorTemperature, EachMonitorMovesTheCandidateOn) {

@@ -71,7 +71,7 @@ TEST_F(WorkerFixture, ABurstWhileBusyEndsInOneSetWithTheLastValue) {
     FirstWorker().PostCommand({1, 20});
     FirstWorker().PostCommand({1, 30});
     ASSERT_TRUE(monitors->WaitForCalls(Op::SetBrightness, 2));
-    FirstWorker().Stop(); // a third set would come before the thread ends
+    FirstWorker().Stop(); // any further set is made before the thread ends
 
     EXPECT_EQ(monitors->SentValues(Op::SetBrightness), (std::vector<uint32_t>{10, 30}));
     EXPECT_EQ(monitors->Monitor(0, 0).brightness.current, 30u);
