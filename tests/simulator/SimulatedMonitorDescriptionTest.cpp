@@ -43,8 +43,9 @@ TEST(SimulatedSetup, DisplaysAndMonitorsWithTheirRanges) {
     EXPECT_TRUE(second.monitors.empty());
 }
 
-TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimary) {
-    const SimulatedSetup setup = Parse("monitor; display; display 800x600");
+TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimaryAndCommentsAreSkipped) {
+    const SimulatedSetup setup =
+        Parse("# three displays; monitor; # brightness=lots; display; display 800x600");
     ASSERT_EQ(setup.displays.size(), 3u);
     EXPECT_EQ(setup.displays[0].left, 0); // a monitor first gets a display of its own
     EXPECT_EQ(setup.displays[0].monitors.size(), 1u);
@@ -66,11 +67,6 @@ TEST(SimulatedSetup, FailuresLatenciesAndTheLaptopPanel) {
     EXPECT_TRUE(setup.laptop.present);
     EXPECT_EQ(setup.laptop.levels, (std::vector<uint8_t>{5, 30, 60, 100}));
     EXPECT_EQ(setup.laptop.currentLevel, 30);
-}
-
-TEST(SimulatedSetup, CommentsAreSkipped) {
-    const SimulatedSetup setup = Parse("# two monitors; monitor; # brightness=lots; monitor");
-    EXPECT_EQ(setup.displays.at(0).monitors.size(), 2u);
 }
 
 TEST(SimulatedSetup, NoneMeansAMachineWithoutDisplays) {
