@@ -1,7 +1,5 @@
 // Runs the real program as a separate process with simulated monitors.
-#include "app/Application.h"
 #include "common/UniqueResource.h"
-#include "simulator/SimulatedMonitorDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -38,10 +36,20 @@ std::wstring ProgramPath() {
     return path;
 }
 
+// Whether `done` comes true within ten seconds.
+template <typename Done> bool WaitFor(Done done) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (done()) {
+            return true;
+        }
+        ::Sleep(20);
+    }
+    return false;
+}
+
 struct Program {
     UniqueHandle process;
     DWORD id = 0;
-    std::string errorOutput;
 };
 
 // A hidden top-level window that records the broadcasts the program sends.
@@ -192,13 +200,7 @@ protected:
     // The panel windows once there are `count` of them (or what there is after a while).
     std::vector<HWND> WaitForWindows(DWORD processId, size_t count) {
         std::vector<HWND> windows;
-        for (int i = 0; i < 500; ++i) {
-            windows = WindowsOf(processId);
-            if (windows.size() >= count) {
-                break;
-            }
-            ::Sleep(20);
-        }
+        WaitFor([&] { return (windows = WindowsOf(processId)).size() >= count; });
         return windows;
     }
 
@@ -215,27 +217,14 @@ protected:
     // The simulator replaces the file after every change; a read may fall between the
     // two steps of a replacement, so an empty read is tried again.
     std::string StateFile() {
-        for (int attempt = 0; attempt < 50; ++attempt) {
+        std::string text;
+        WaitFor([&] {
             std::ifstream file(stateFile.c_str());
-            std::stringstream text;
-            text << file.rdbuf();
-            if (!text.str().empty()) {
-                return text.str();
-            }
-            ::Sleep(20);
-        }
-        return {};
-    }
-
-    // Whether `done` comes true within ten seconds.
-    template <typename Done> static bool WaitFor(Done done) {
-        for (int attempt = 0; attempt < 500; ++attempt) {
-            if (done()) {
-                return true;
-            }
-            ::Sleep(20);
-        }
-        return false;
+            std::stringstream read;
+            read << file.rdbuf();
+            return !(text = read.str()).empty();
+        });
+        return text;
     }
 
     FILETIME StateFileTime() const {
@@ -247,32 +236,22 @@ protected:
     // The state file once it holds `text`, or as it is after a few seconds.
     std::string WaitForState(const std::string& text) {
         std::string state;
-        for (int attempt = 0; attempt < 250; ++attempt) {
-            state = StateFile();
-            if (state.find(text) != std::string::npos) {
-                break;
-            }
-            ::Sleep(20);
-        }
+        WaitFor([&] { return (state = StateFile()).find(text) != std::string::npos; });
         return state;
     }
 
     // Whether the setting comes to hold `value` within a few seconds.
     bool WaitForSetting(const wchar_t* name, DWORD value) {
-        for (int attempt = 0; attempt < 250; ++attempt) {
+        return WaitFor([&] {
             UniqueHkey key;
             DWORD stored = 0;
             DWORD size = sizeof(stored);
-            if (::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
-                                key.put()) == ERROR_SUCCESS &&
-                ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
-                                   &size) == ERROR_SUCCESS &&
-                stored == value) {
-                return true;
-            }
-            ::Sleep(20);
-        }
-        return false;
+            return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                                   key.put()) == ERROR_SUCCESS &&
+                   ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
+                                      &size) == ERROR_SUCCESS &&
+                   stored == value;
+        });
     }
 
     void WriteSetting(const wchar_t* name, DWORD value) {
