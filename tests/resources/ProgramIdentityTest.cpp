@@ -5,26 +5,18 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cwctype>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::byte> OwnVersionInfo() {
+TEST(VersionResource, CarriesTheProjectVersion) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     DWORD ignored = 0;
     std::vector<std::byte> block(GetFileVersionInfoSizeW(path, &ignored));
-    if (block.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data())) {
-        block.clear();
-    }
-    return block;
-}
-
-TEST(VersionResource, CarriesTheProjectVersion) {
-    auto block = OwnVersionInfo();
-    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(!block.empty() &&
+                GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
@@ -39,29 +31,23 @@ TEST(VersionResource, CarriesTheProjectVersion) {
     EXPECT_STREQ(product, L"Orvalux");
 }
 
-// What the manifest asks for beyond common controls has no other visible effect here.
-TEST(Manifest, AsksForDpiAwarenessAndTheUsersOwnRights) {
+// The manifest is in effect: the loader binds the side-by-side common controls 6
+// assembly instead of the system's version 5 (Wine's copy of version 6 reports 5.81 from
+// DllGetVersion, so the assembly's folder is what tells them apart). What it asks for
+// beyond that has no other visible effect here.
+TEST(Manifest, ActivatesCommonControlsSixAsksForDpiAwarenessAndTheUsersOwnRights) {
     const auto bytes = ResourceBytes(RT_MANIFEST, 1, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
     ASSERT_FALSE(bytes.empty());
     const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-}
-
-// The manifest is not only present but in effect: the loader binds the side-by-side
-// common controls 6 assembly instead of the system's version 5 (Wine's copy of version 6
-// reports 5.81 from DllGetVersion, so the assembly's folder is what tells them apart).
-TEST(Manifest, ActivatesCommonControlsSix) {
     InitCommonControls();
     HMODULE controls = GetModuleHandleW(L"comctl32.dll");
     ASSERT_NE(controls, nullptr);
     wchar_t path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(controls, path, MAX_PATH), 0u);
-    std::wstring folder(path);
-    for (auto& character : folder) {
-        character = static_cast<wchar_t>(towlower(character));
-    }
-    EXPECT_NE(folder.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+    EXPECT_NE(std::wstring(_wcslwr(path)).find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."),
+              std::wstring::npos)
         << path;
 }
 

@@ -20,13 +20,6 @@ TEMPLATE = 'DIALOG CAPTION "@caption@" BUTTON "@button@"\n'
 
 
 class ExpandTest(unittest.TestCase):
-    def test_language_statement_splits_primary_and_sublanguage(self):
-        self.assertEqual(expand_languages.language_statement(19), "LANGUAGE 0x13, 0x00")
-        self.assertEqual(expand_languages.language_statement(2052), "LANGUAGE 0x04, 0x02")
-        for bad in (0, -1, 0x10000):
-            with self.assertRaises(expand_languages.TranslationError, msg=bad):
-                expand_languages.language_statement(bad)
-
     def test_one_block_per_language_in_set_order_with_its_own_texts(self):
         script = expand_languages.expand(TABLE, "small", TEMPLATE)
         languages = re.findall(r"^LANGUAGE (.*)$", script, re.MULTILINE)
@@ -42,7 +35,10 @@ class ExpandTest(unittest.TestCase):
         with self.assertRaisesRegex(expand_languages.TranslationError, "language 2052 has no text for button"):
             expand_languages.expand(table, "small", TEMPLATE)
 
-    def test_texts_that_would_change_meaning_in_a_resource_script_are_refused(self):
+    def test_language_ids_and_texts_a_resource_script_would_misread_are_refused(self):
+        for bad in (0, -1, 0x10000):
+            with self.assertRaises(expand_languages.TranslationError, msg=bad):
+                expand_languages.language_statement(bad)
         for text in ("C:\\path", "two\nlines", "   "):
             table = {"sets": {"one": [9]}, "texts": {"9": {"caption": text, "button": "OK"}}}
             with self.assertRaises(expand_languages.TranslationError, msg=repr(text)):
