@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/Settings.h"
+#include "monitor/DisplayMonitor.h"
+#include "simulator/SimulatedLaptopPanel.h"
 #include "simulator/SimulatedMonitorApi.h"
 
 #include <gtest/gtest.h>
@@ -10,54 +13,60 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Simulated monitors for one test; the real interface is back afterwards.
-class SimulatedMonitors {
-public:
-    explicit SimulatedMonitors(std::string_view description);
-    ~SimulatedMonitors();
-    SimulatedMonitors(const SimulatedMonitors&) = delete;
-    SimulatedMonitors& operator=(const SimulatedMonitors&) = delete;
-
-    SimulatedMonitorApi& api() { return *api_; }
-    const SimulatedMonitorDescription& Monitor(size_t display, size_t monitor);
-    // Set calls of one operation on one monitor, in order, with the values sent.
-    std::vector<uint32_t> SentValues(SimulatedOperation operation, size_t display = 0,
-                                     size_t monitor = 0) const;
-    // Wait until `count` calls of `operation` have ended, or until some call is under way;
-    // false when that takes longer than a run could.
-    bool WaitForCalls(SimulatedOperation operation, size_t count);
-    bool WaitForCallInProgress();
-
-private:
-    std::unique_ptr<SimulatedMonitorApi> api_;
-    SimulatedSetup snapshot_;
-};
-
-// A throwaway settings key under HKEY_CURRENT_USER, deleted before and after the test,
-// so tests never touch a user's real settings.
-class ScratchSettingsKey {
-public:
-    ScratchSettingsKey();
-    ~ScratchSettingsKey();
-    ScratchSettingsKey(const ScratchSettingsKey&) = delete;
-    ScratchSettingsKey& operator=(const ScratchSettingsKey&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-    std::optional<uint32_t> Read(const wchar_t* name) const;
-    bool Exists() const;
-
-private:
-    std::wstring path_;
-};
-
-// Simulated monitors, their inventory and a scratch settings key for one test.
+// Simulated monitors and their inventory for one test, with a throwaway settings key under
+// HKEY_CURRENT_USER, deleted before and after, so tests never touch a user's settings.
 class SimulatedInventoryTest : public ::testing::Test {
 protected:
-    // Installs the monitors, builds the inventory and forgets the calls that made it.
-    void Build(std::string_view description);
-    void TearDown() override;
+    SimulatedInventoryTest() {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+        SetSettingsKeyPathForTesting(keyPath);
+    }
+    ~SimulatedInventoryTest() override {
+        Remove();
+        SetSettingsKeyPathForTesting(L"");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
+    }
 
-    ScratchSettingsKey settings;
-    std::unique_ptr<SimulatedMonitors> monitors;
+    // Installs the monitors and laptop panel described, builds the inventory and forgets
+    // the calls that made it.
+    void Build(std::string_view description) {
+        Remove();
+        SimulatedSetupParse parsed = ParseSimulatedSetup(description);
+        ASSERT_TRUE(parsed.setup) << parsed.error;
+        InstallSimulatedLaptopPanel(parsed.setup->laptop);
+        api = std::make_unique<SimulatedMonitorApi>(std::move(*parsed.setup));
+        SetMonitorApi(api.get());
+        EnumerateDisplayMonitors();
+        api->ClearCalls();
+    }
+    void Remove() {
+        DestroyDisplayMonitors();
+        SetMonitorApi(nullptr);
+        RemoveSimulatedLaptopPanel();
+        api.reset();
+    }
+
+    SimulatedMonitorDescription Monitor(size_t display, size_t monitor) const {
+        return api->State().displays.at(display).monitors.at(monitor);
+    }
+    // The values of one operation's calls on one monitor, in order.
+    std::vector<uint32_t> Sent(SimulatedOperation operation, size_t display = 0, size_t monitor = 0) const {
+        std::vector<uint32_t> values;
+        for (const SimulatedMonitorApi::Call& call : api->Calls()) {
+            if (call.operation == operation && call.display == display && call.monitor == monitor) {
+                values.push_back(call.value);
+            }
+        }
+        return values;
+    }
+    std::optional<uint32_t> Stored(const wchar_t* name) const {
+        uint32_t value = 0;
+        return ReadSettingDword(name, value) ? std::optional(value) : std::nullopt;
+    }
+
+    const std::wstring keyPath =
+        L"Software\\Kestrine\\OrvaluxTest-" + std::to_wstring(::GetCurrentProcessId());
+    std::unique_ptr<SimulatedMonitorApi> api;
 };

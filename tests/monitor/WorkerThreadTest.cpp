@@ -1,26 +1,21 @@
 #include "MonitorTestSupport.h"
 
+#include "common/UniqueResource.h"
 #include "monitor/CommandDispatcher.h"
 #include "monitor/CommandQueueThread.h"
-#include "monitor/DisplayMonitor.h"
 #include "monitor/MonitorWorker.h"
 #include "monitor/WorkerThread.h"
 
-#include <gtest/gtest.h>
-
 #include <thread>
+#include <utility>
 
 namespace {
 
 using Op = SimulatedOperation;
 
-// Builds the inventory for one test and tears it down again.
 class WorkerFixture : public SimulatedInventoryTest {
 protected:
-    void TearDown() override {
-        commandDispatcher.Stop();
-        SimulatedInventoryTest::TearDown();
-    }
+    void TearDown() override { commandDispatcher.Stop(); }
     MonitorWorker& FirstWorker() { return *displayMonitors.at(0)->worker; }
 };
 
@@ -39,62 +34,55 @@ protected:
     }
 };
 
+// Waits on itself, then until released.
 class SignalingThread : public WorkerThread {
 public:
-    explicit SignalingThread(bool deleteItself = false)
-        : release(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        autoDelete = deleteItself;
+    explicit SignalingThread(bool* destroyedFlag = nullptr) : destroyed(destroyedFlag) {
+        autoDelete = destroyed != nullptr;
     }
     ~SignalingThread() override {
         if (destroyed) {
             *destroyed = true;
         }
     }
-    UniqueHandle release;
-    bool* destroyed = nullptr;
+    UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    bool* destroyed;
     std::atomic<bool> waitOnSelfReturned{false};
 
 protected:
     void Run() override {
         Wait(); // on its own thread: must return at once
         waitOnSelfReturned = true;
-        ::WaitForSingleObject(release.get(), 5000);
+        ::WaitForSingleObject(release.get(), INFINITE);
     }
 };
 
 } // namespace
 
-TEST_F(WorkerFixture, ABurstWhileBusyEndsInOneSetWithTheLastValue) {
-    Build("monitor set-latency=150");
-    FirstWorker().PostCommand({1, 10});
-    ASSERT_TRUE(monitors->WaitForCallInProgress()); // the worker is inside the slow set of 10
-    FirstWorker().PostCommand({1, 20});
-    FirstWorker().PostCommand({1, 30});
-    ASSERT_TRUE(monitors->WaitForCalls(Op::SetBrightness, 2));
-    FirstWorker().Stop(); // any further set is made before the thread ends
-
-    EXPECT_EQ(monitors->SentValues(Op::SetBrightness), (std::vector<uint32_t>{10, 30}));
-    EXPECT_EQ(monitors->Monitor(0, 0).brightness.current, 30u);
-    EXPECT_EQ(settings.Read(L"Brightness"), 30u);
-}
-
-TEST_F(WorkerFixture, ABatchIsAppliedInTheFixedOrder) {
+// Commands queued while the worker is busy make one batch: the last value of each
+// parameter, sent in the fixed order brightness, contrast, gains, colour temperature.
+TEST_F(WorkerFixture, CommandsQueuedWhileBusyMakeOneBatchInTheFixedOrder) {
     Build("monitor set-latency=100");
     FirstWorker().PostCommand({2, 10});
-    ASSERT_TRUE(monitors->WaitForCallInProgress());
-    FirstWorker().PostCommand({6, 5});
-    FirstWorker().PostCommand({5, 60});
-    FirstWorker().PostCommand({1, 50});
+    ASSERT_TRUE(api->WaitUntil([&] { return api->CallsInProgress() > 0; }));
+    for (const MonitorCommand command : {MonitorCommand{6, 5}, {5, 60}, {1, 20}, {1, 50}}) {
+        FirstWorker().PostCommand(command);
+    }
     // A worker stopped while busy drops what queued meanwhile: let it get there first.
-    ASSERT_TRUE(monitors->api().WaitUntil([&] { return monitors->api().Calls().size() >= 4; }));
+    // Any further call is made before Stop returns.
+    ASSERT_TRUE(api->WaitUntil([&] { return api->Calls().size() >= 4; }));
     FirstWorker().Stop();
 
-    std::vector<Op> order;
-    for (const auto& call : monitors->api().Calls()) {
-        order.push_back(call.operation);
+    std::vector<std::pair<Op, uint32_t>> calls;
+    for (const auto& call : api->Calls()) {
+        calls.emplace_back(call.operation, call.value);
     }
-    EXPECT_EQ(order,
-              (std::vector<Op>{Op::SetContrast, Op::SetBrightness, Op::SetGain, Op::SetColorTemperature}));
+    EXPECT_EQ(calls, (std::vector<std::pair<Op, uint32_t>>{{Op::SetContrast, 10},
+                                                           {Op::SetBrightness, 50},
+                                                           {Op::SetGain, 60},
+                                                           {Op::SetColorTemperature, 5}}));
+    EXPECT_EQ(Monitor(0, 0).brightness.current, 50u);
+    EXPECT_EQ(Stored(L"Brightness"), 50u);
 }
 
 TEST_F(WorkerFixture, StopAppliesQueuedCommandsOnceAndDropsTheReservedValue) {
@@ -106,9 +94,9 @@ TEST_F(WorkerFixture, StopAppliesQueuedCommandsOnceAndDropsTheReservedValue) {
     FirstWorker().Wait();
 
     EXPECT_FALSE(FirstWorker().IsRunning());
-    EXPECT_EQ(monitors->SentValues(Op::SetGain), (std::vector<uint32_t>{40}));
-    EXPECT_EQ(monitors->api().CountCalls(Op::SetBrightness), 0u);
-    EXPECT_FALSE(settings.Read(L"Brightness"));
+    EXPECT_EQ(Sent(Op::SetGain), (std::vector<uint32_t>{40}));
+    EXPECT_EQ(api->CountCalls(Op::SetBrightness), 0u);
+    EXPECT_FALSE(Stored(L"Brightness"));
 }
 
 TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplayAndStartsAgainAfterAStop) {
@@ -121,9 +109,9 @@ TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplayAndStartsAgai
     for (DisplayMonitor* display : displayMonitors) {
         display->worker->Stop();
     }
-    EXPECT_EQ(monitors->Monitor(0, 0).contrast.current, 140u);
-    EXPECT_EQ(monitors->Monitor(1, 0).contrast.current, 70u);
-    EXPECT_EQ(monitors->Monitor(1, 1).contrast.current, 70u);
+    EXPECT_EQ(Monitor(0, 0).contrast.current, 140u);
+    EXPECT_EQ(Monitor(1, 0).contrast.current, 70u);
+    EXPECT_EQ(Monitor(1, 1).contrast.current, 70u);
 }
 
 TEST(WorkerThread, AQueueThreadWithoutAWakeEventDoesNotStart) {
@@ -134,7 +122,7 @@ TEST(WorkerThread, AQueueThreadWithoutAWakeEventDoesNotStart) {
     EXPECT_EQ(thread.TakeQueuedCommands().size(), 1u) << "posted commands stay queued";
 }
 
-TEST(WorkerThread, WaitReturnsAtOnceWithoutAThreadOrOnItsOwnThread) {
+TEST(WorkerThread, WaitServesTheCallersWindowsKeepsItsQuitRequestAndNeverWaitsForNothing) {
     SignalingThread neverStarted;
     neverStarted.Wait();
 
@@ -143,34 +131,13 @@ TEST(WorkerThread, WaitReturnsAtOnceWithoutAThreadOrOnItsOwnThread) {
     const DWORD firstId = thread.ThreadId();
     EXPECT_FALSE(thread.Start()) << "a running thread is not started twice";
     EXPECT_EQ(thread.ThreadId(), firstId);
-    ::SetEvent(thread.release.get());
-    thread.Wait();
-    EXPECT_TRUE(thread.waitOnSelfReturned);
-    EXPECT_FALSE(thread.IsRunning());
-}
-
-TEST(WorkerThread, ASelfDeletingThreadFreesItselfAfterRun) {
-    bool destroyed = false;
-    auto* thread = new SignalingThread(true);
-    thread->destroyed = &destroyed;
-    ::SetEvent(thread->release.get());
-    UniqueHandle handle;
-    ASSERT_TRUE(thread->Start(&handle));
-    ASSERT_TRUE(handle);
-    WaitDispatchingMessages(handle.get());
-    EXPECT_TRUE(destroyed);
-}
-
-TEST(WorkerThread, WaitingKeepsTheCallersWindowsServedAndItsQuitRequest) {
-    SignalingThread thread;
-    ASSERT_TRUE(thread.Start());
     // A message sent from another thread is only delivered while this thread pumps.
     std::atomic<bool> delivered{false};
-    const HWND window =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    UniqueHwnd window(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(window);
     std::thread sender([&] {
-        ::SendMessageW(window, WM_NULL, 0, 0);
+        ::SendMessageW(window.get(), WM_NULL, 0, 0);
         delivered = true;
         ::SetEvent(thread.release.get());
     });
@@ -178,8 +145,20 @@ TEST(WorkerThread, WaitingKeepsTheCallersWindowsServedAndItsQuitRequest) {
     thread.Wait();
     sender.join();
     EXPECT_TRUE(delivered);
+    EXPECT_TRUE(thread.waitOnSelfReturned);
+    EXPECT_FALSE(thread.IsRunning());
     MSG message;
     EXPECT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(message.wParam, 7u);
-    ::DestroyWindow(window);
+}
+
+TEST(WorkerThread, ASelfDeletingThreadFreesItselfAfterRun) {
+    bool destroyed = false;
+    auto* thread = new SignalingThread(&destroyed);
+    ::SetEvent(thread->release.get());
+    UniqueHandle handle;
+    ASSERT_TRUE(thread->Start(&handle));
+    ASSERT_TRUE(handle);
+    WaitDispatchingMessages(handle.get());
+    EXPECT_TRUE(destroyed);
 }
