@@ -1,146 +1,215 @@
 #include "common/ComInitialization.h"
 #include "monitor/LaptopBacklight.h"
+#include "monitor/WmiLaptopPanel.h"
 #include "simulator/SimulatedLaptopPanel.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
 
-const std::vector<uint8_t> kFourLevels{5, 30, 60, 100};
-
-SimulatedLaptopPanelDescription PanelWith(std::vector<uint8_t> levels, uint8_t currentLevel = 100) {
-    SimulatedLaptopPanelDescription description;
-    description.present = true;
-    description.levels = std::move(levels);
-    description.currentLevel = currentLevel;
-    return description;
+// Wine has WMI but neither the brightness classes nor a panel device, as a desktop PC.
+bool RunningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-// The calling thread's backlight on a simulated panel, attached the way a worker does.
-class LaptopBacklightOnSimulatedPanel : public ::testing::Test {
+// The calling thread's backlight, attached the way a worker does.
+class LaptopBacklightTest : public ::testing::Test {
 protected:
-    ~LaptopBacklightOnSimulatedPanel() override {
+    ~LaptopBacklightTest() override {
         DetachLaptopBacklight();
         RemoveSimulatedLaptopPanel();
     }
 
-    ComPtr<LaptopBacklight> Attach(const SimulatedLaptopPanelDescription& description) {
-        InstallSimulatedLaptopPanel(description);
+    // Installs the simulated panel described ("laptop ..." or "none": no panel device) and
+    // attaches this thread's backlight to it.
+    static ComPtr<LaptopBacklight> Attach(std::string_view description) {
+        DetachLaptopBacklight();
+        const SimulatedSetupParse parsed = ParseSimulatedSetup(description);
+        EXPECT_TRUE(parsed.setup) << parsed.error;
+        InstallSimulatedLaptopPanel(parsed.setup.value_or(SimulatedSetup{}).laptop);
         EXPECT_EQ(AttachLaptopBacklight(), S_OK);
-        ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight();
-        EXPECT_TRUE(backlight);
-        return backlight;
+        return CurrentLaptopBacklight();
     }
-
-    static SimulatedLaptopPanelState PanelState() {
-        const std::optional<SimulatedLaptopPanelState> state = ReadSimulatedLaptopPanel();
-        EXPECT_TRUE(state.has_value());
-        return state.value_or(SimulatedLaptopPanelState{});
-    }
+    static SimulatedLaptopPanelState Panel() { return ReadSimulatedLaptopPanel().value(); }
 
     ComInitialization com_{COINIT_APARTMENTTHREADED};
 };
 
+TEST_F(LaptopBacklightTest, OneBacklightPerThreadUntilDetachedAndUsableWhileReferenced) {
+    EXPECT_FALSE(CurrentLaptopBacklight());
+    EXPECT_EQ(DetachLaptopBacklight(), E_FAIL);
+    const ComPtr<LaptopBacklight> first = Attach("laptop levels=0,50,100");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(AttachLaptopBacklight(), HRESULT{ERROR_ALREADY_EXISTS});
+    EXPECT_EQ(CurrentLaptopBacklight().get(), first.get());
+
+    EXPECT_EQ(DetachLaptopBacklight(), S_OK);
+    EXPECT_FALSE(CurrentLaptopBacklight());
+    EXPECT_EQ(DetachLaptopBacklight(), E_FAIL);
+    EXPECT_TRUE(first->QuerySupportedLevels());
+    EXPECT_EQ(first->SetLevelPercent(100), S_OK);
+    // As at a rebuild: detach, then attach again.
+    EXPECT_EQ(AttachLaptopBacklight(), S_OK);
+    EXPECT_TRUE(CurrentLaptopBacklight());
+    EXPECT_NE(CurrentLaptopBacklight().get(), first.get());
+}
+
+TEST_F(LaptopBacklightTest, ReferenceCountFollowsAddRefAndRelease) {
+    LaptopBacklight* backlight = Attach("laptop").get(); // the registry keeps it alive
+    EXPECT_EQ(backlight->AddRef(), 2u);                  // the registry's reference plus ours
+    EXPECT_EQ(backlight->Release(), 1u);
+    IUnknown* unknown = nullptr;
+    EXPECT_EQ(backlight->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(unknown, static_cast<IUnknown*>(backlight));
+    EXPECT_EQ(unknown->Release(), 1u);
+    void* other = &unknown;
+    EXPECT_EQ(backlight->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(backlight->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST_F(LaptopBacklightTest, EachThreadHasItsOwnInstance) {
+    const ComPtr<LaptopBacklight> mine = Attach("laptop");
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 6; ++i) {
+        threads.emplace_back([&] {
+            ComInitialization com(COINIT_APARTMENTTHREADED);
+            for (int round = 0; round < 50; ++round) {
+                const bool hadNone = !CurrentLaptopBacklight();
+                const HRESULT attached = AttachLaptopBacklight();
+                const ComPtr<LaptopBacklight> own = CurrentLaptopBacklight();
+                if (!hadNone || attached != S_OK || !own || own.get() == mine.get() ||
+                    DetachLaptopBacklight() != S_OK) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(CurrentLaptopBacklight().get(), mine.get()) << "another thread's detach ended this one";
+}
+
 // An uneven table, so that a level is told apart from a percentage: the backlight sends
 // the table's level at the percentage's index and reports the table's ends as its range.
-TEST_F(LaptopBacklightOnSimulatedPanel, PercentagesSelectLevelsOfTheDriversTable) {
-    ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kFourLevels, 30));
+TEST_F(LaptopBacklightTest, PercentagesSelectLevelsOfTheDriversTable) {
+    ComPtr<LaptopBacklight> backlight = Attach("laptop levels=5,30,60,100 current=30");
     ASSERT_TRUE(backlight->QuerySupportedLevels());
     uint32_t minimum = 0;
     uint32_t maximum = 0;
     EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 30u);
     EXPECT_EQ(minimum, 5u);
     EXPECT_EQ(maximum, 100u);
-
     for (const uint32_t percent : {60u, 100u, 0u}) {
         EXPECT_EQ(backlight->SetLevelPercent(percent), S_OK) << percent;
     }
-    EXPECT_EQ(PanelState().levelsSet, (std::vector<uint8_t>{60, 100, 5}));
+    EXPECT_EQ(Panel().levelsSet, (std::vector<uint8_t>{60, 100, 5}));
     EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 5u);
+    EXPECT_EQ(backlight->GetLevel(1, minimum, maximum), 100u) << "the platform lists one panel";
 }
 
-TEST_F(LaptopBacklightOnSimulatedPanel, GetLevelAnswers100WhenThePanelCannotBeRead) {
-    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels, 30);
-    description.getFails = true;
-    ComPtr<LaptopBacklight> backlight = Attach(description);
-    uint32_t minimum = 0;
-    uint32_t maximum = 0;
-    EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 100u);
-    EXPECT_EQ(minimum, 5u);
-    EXPECT_EQ(maximum, 100u);
-
-    RemoveSimulatedLaptopPanel();
-    DetachLaptopBacklight();
-    backlight = Attach(PanelWith(kFourLevels, 30));
-    // The platform lists one panel; there is nothing at the second position.
-    EXPECT_EQ(backlight->GetLevel(1, minimum, maximum), 100u);
-    EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 30u);
+// What cannot be set is never recorded as set; what cannot be read reads as 100.
+TEST_F(LaptopBacklightTest, PanelsThatCannotBeSetOrRead) {
+    struct Case {
+        const char* description;
+        bool levelsKnown;
+        bool sets;
+        uint32_t level, minimum, maximum;
+    };
+    for (const Case& c : {
+             Case{"none", false, false, 100, 0, 100},
+             Case{"laptop levels=none current=40", true, false, 100, 0, 100}, // the driver lists no level
+             Case{"laptop levels=5,30,60,100 current=70 fail=wmi", true, false, 100, 5, 100},
+             Case{"laptop levels=5,30,60,100 current=70 fail=set", true, false, 70, 5, 100},
+             Case{"laptop levels=5,30,60,100 current=70 fail=get", true, true, 100, 5, 100},
+         }) {
+        SCOPED_TRACE(c.description);
+        ComPtr<LaptopBacklight> backlight = Attach(c.description);
+        EXPECT_EQ(backlight->QuerySupportedLevels(), c.levelsKnown);
+        EXPECT_EQ(SUCCEEDED(backlight->SetLevelPercent(0)), c.sets);
+        EXPECT_EQ(Panel().levelsSet, c.sets ? std::vector<uint8_t>{5} : std::vector<uint8_t>{});
+        uint32_t minimum = 7;
+        uint32_t maximum = 7;
+        EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), c.level);
+        EXPECT_EQ(minimum, c.minimum);
+        EXPECT_EQ(maximum, c.maximum);
+    }
 }
 
-TEST_F(LaptopBacklightOnSimulatedPanel, AsksTheDriverOnlyUntilItAnswers) {
+TEST_F(LaptopBacklightTest, AsksTheDriverOnlyUntilItAnswers) {
     // Connecting finds the brightness method and asks for the levels once.
-    ComPtr<LaptopBacklight> backlight = Attach(PanelWith(kFourLevels));
-    EXPECT_EQ(PanelState().deviceOpenCount, 1u);
+    ComPtr<LaptopBacklight> backlight = Attach("laptop");
+    EXPECT_EQ(Panel().deviceOpenCount, 1u);
     EXPECT_TRUE(backlight->QuerySupportedLevels());
     EXPECT_TRUE(backlight->QuerySupportedLevels());
-    EXPECT_EQ(PanelState().deviceOpenCount, 1u);
+    EXPECT_EQ(Panel().deviceOpenCount, 1u);
 
-    DetachLaptopBacklight();
-    SimulatedLaptopPanelDescription refusing = PanelWith(kFourLevels);
-    refusing.driverRequestFails = true;
-    backlight = Attach(refusing);
-    EXPECT_EQ(PanelState().deviceOpenCount, 1u);
+    backlight = Attach("laptop fail=driver");
+    EXPECT_EQ(Panel().deviceOpenCount, 1u);
     EXPECT_FALSE(backlight->QuerySupportedLevels());
     EXPECT_FALSE(backlight->QuerySupportedLevels());
-    EXPECT_EQ(PanelState().deviceOpenCount, 3u);
+    EXPECT_EQ(Panel().deviceOpenCount, 3u);
 }
 
-TEST_F(LaptopBacklightOnSimulatedPanel, MachineWithoutPanelIsNoLaptopPanel) {
-    SimulatedLaptopPanelDescription none;
-    none.present = false;
-    ComPtr<LaptopBacklight> backlight = Attach(none);
+TEST_F(LaptopBacklightTest, OnThePlatformAMachineWithoutPanelNeverFailsTheStartAndIsNoLaptop) {
+    RemoveSimulatedLaptopPanel();
+    ASSERT_EQ(com_.Result(), S_OK);
+    EXPECT_EQ(AttachLaptopBacklight(), S_OK);
+    const ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight();
+    ASSERT_TRUE(backlight);
+    if (!RunningUnderWine()) {
+        GTEST_SKIP() << "needs a machine without a laptop panel";
+    }
     EXPECT_FALSE(backlight->QuerySupportedLevels());
     EXPECT_TRUE(FAILED(backlight->SetLevelPercent(50)));
-    EXPECT_TRUE(PanelState().levelsSet.empty());
-}
-
-TEST_F(LaptopBacklightOnSimulatedPanel, EmptyLevelTableSetsNothingAndReadsAsUnreadable) {
-    // The driver request succeeds but reports no levels.
-    ComPtr<LaptopBacklight> backlight = Attach(PanelWith({}, 40));
-    EXPECT_TRUE(backlight->QuerySupportedLevels());
-    EXPECT_TRUE(FAILED(backlight->SetLevelPercent(0)));
-    EXPECT_TRUE(FAILED(backlight->SetLevelPercent(100)));
-    EXPECT_TRUE(PanelState().levelsSet.empty());
-
-    uint32_t minimum = 7;
-    uint32_t maximum = 7;
+    uint32_t minimum = 1;
+    uint32_t maximum = 1;
     EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 100u);
-    EXPECT_EQ(minimum, 0u);
-    EXPECT_EQ(maximum, 100u);
+
+    // WMI is there, its enumeration of the brightness methods is just empty.
+    WmiLaptopPanel panel;
+    int instancesFound = 0;
+    EXPECT_EQ(panel.Connect([&] { ++instancesFound; }), WBEM_S_FALSE);
+    EXPECT_EQ(instancesFound, 0);
+    // Without the method's parameter class nothing may be spawned from it.
+    EXPECT_EQ(panel.SetBrightness(50), kNoSetBrightnessMethod);
+    std::vector<uint8_t> levels{1, 2};
+    EXPECT_FALSE(panel.QueryDriverLevels(levels));
+    EXPECT_EQ(levels, (std::vector<uint8_t>{1, 2}));
+    EXPECT_FALSE(panel.ReadCurrentBrightness(0).has_value());
 }
 
-TEST_F(LaptopBacklightOnSimulatedPanel, DriverWithoutBrightnessMethodSetsNothing) {
-    // The panel driver answers, but WMI has no instance of the brightness methods.
-    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels);
-    description.wmiMissing = true;
-    ComPtr<LaptopBacklight> backlight = Attach(description);
-    EXPECT_TRUE(backlight->QuerySupportedLevels());
-    EXPECT_TRUE(FAILED(backlight->SetLevelPercent(50)));
-    EXPECT_TRUE(PanelState().levelsSet.empty());
-}
+// A "__PATH" that is no text means "no path" (no panel to drive), like an empty one,
+// never a failure: a failure would end the program at start.
+TEST(WmiObjectPath, AnythingButTextIsNoPath) {
+    UniqueVariant text;
+    ASSERT_EQ(text.SetString(L"\\\\HOST\\root\\wmi:WmiMonitorBrightnessMethods.InstanceName=\"x\""), S_OK);
+    UniqueBstr path;
+    ASSERT_EQ(TakeObjectPath(*text, path), S_OK);
+    EXPECT_STREQ(path.get(), (*text).bstrVal);
 
-TEST_F(LaptopBacklightOnSimulatedPanel, RefusedSetLeavesThePanelAsItWas) {
-    SimulatedLaptopPanelDescription description = PanelWith(kFourLevels, 70);
-    description.setFails = true;
-    ComPtr<LaptopBacklight> backlight = Attach(description);
-    EXPECT_TRUE(FAILED(backlight->SetLevelPercent(20)));
-    EXPECT_TRUE(PanelState().levelsSet.empty());
-    uint32_t minimum = 0;
-    uint32_t maximum = 0;
-    EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 70u);
+    UniqueVariant empty;
+    ASSERT_EQ(empty.SetString(L""), S_OK);
+    UniqueVariant number;
+    number.get()->vt = VT_I4;
+    number.get()->lVal = 7;
+    UniqueVariant null;
+    null.get()->vt = VT_NULL;
+    for (const VARIANT* other : {empty.get(), number.get(), null.get()}) {
+        EXPECT_EQ(TakeObjectPath(*other, path), S_OK) << other->vt;
+        EXPECT_FALSE(path) << other->vt;
+        path = UniqueBstr(L"earlier");
+    }
 }
 
 } // namespace
