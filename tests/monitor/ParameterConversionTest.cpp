@@ -4,67 +4,45 @@
 
 #include <vector>
 
-TEST(PercentToDevice, ScalesIntoTheMonitorsRangeTruncating) {
-    EXPECT_EQ(PercentToDevice(0, 100, 40), 40u);
-    EXPECT_EQ(PercentToDevice(0, 50, 33), 16u);
-    EXPECT_EQ(PercentToDevice(20, 80, 50), 50u);
-    EXPECT_EQ(PercentToDevice(20, 80, 0), 20u);
-    EXPECT_EQ(PercentToDevice(20, 80, 100), 80u);
+TEST(PercentToDevice, ScalesIntoTheRangeTruncatingNeverLeavingItAndNeverOverflowing) {
+    struct Case {
+        uint32_t minimum, maximum, percent, device;
+    };
+    for (const Case& c : {Case{0, 100, 40, 40}, Case{0, 50, 33, 16}, Case{20, 80, 50, 50},
+                          Case{20, 80, 0, 20}, Case{20, 80, 100, 80}, Case{30, 30, 70, 30},
+                          // Inverted bounds would wrap in unsigned arithmetic and send a huge value.
+                          Case{80, 20, 50, 80}, Case{100, 0, 100, 100}, Case{0, 0xFFFFFFFF, 100, 0xFFFFFFFF},
+                          Case{0, 0xFFFFFFFF, 50, 0x7FFFFFFF}}) {
+        EXPECT_EQ(PercentToDevice(c.minimum, c.maximum, c.percent), c.device)
+            << c.minimum << ".." << c.maximum << " at " << c.percent << " %";
+    }
 }
 
-TEST(PercentToDevice, EqualOrInvertedBoundsNeverLeaveTheMinimum) {
-    EXPECT_EQ(PercentToDevice(30, 30, 70), 30u);
-    // Inverted bounds would wrap in unsigned arithmetic and send a huge value.
-    EXPECT_EQ(PercentToDevice(80, 20, 50), 80u);
-    EXPECT_EQ(PercentToDevice(100, 0, 100), 100u);
+TEST(DeviceToPercent, ReadsBackTruncatedClampedAndZeroForAnEmptyRange) {
+    struct Case {
+        uint32_t minimum, current, maximum, percent;
+    };
+    for (const Case& c : {Case{0, 40, 100, 40}, Case{0, 16, 50, 32}, // may drop one step
+                          Case{20, 50, 80, 50}, Case{7, 7, 7, 0}, Case{80, 50, 20, 0}, Case{20, 10, 80, 0},
+                          Case{20, 95, 80, 100}}) {
+        EXPECT_EQ(DeviceToPercent(c.minimum, c.current, c.maximum), c.percent)
+            << c.current << " in " << c.minimum << ".." << c.maximum;
+    }
 }
 
-TEST(PercentToDevice, WideRangesDoNotOverflow) {
-    EXPECT_EQ(PercentToDevice(0, 0xFFFFFFFF, 100), 0xFFFFFFFFu);
-    EXPECT_EQ(PercentToDevice(0, 0xFFFFFFFF, 50), 0x7FFFFFFFu);
-}
-
-TEST(DeviceToPercent, ReadsBackTruncatedSoValuesMayDropOneStep) {
-    EXPECT_EQ(DeviceToPercent(0, 40, 100), 40u);
-    EXPECT_EQ(DeviceToPercent(0, 16, 50), 32u);
-    EXPECT_EQ(DeviceToPercent(20, 50, 80), 50u);
-}
-
-TEST(DeviceToPercent, EmptyInvertedAndOutOfRangeValues) {
-    EXPECT_EQ(DeviceToPercent(7, 7, 7), 0u);
-    EXPECT_EQ(DeviceToPercent(80, 50, 20), 0u);
-    EXPECT_EQ(DeviceToPercent(20, 10, 80), 0u);
-    EXPECT_EQ(DeviceToPercent(20, 95, 80), 100u);
-}
-
-TEST(NearestColorTemperature, KeepsASupportedRequestZeroAndARequestWithoutMonitors) {
-    const std::vector<uint32_t> monitors = {0b0000'0100}; // preset 3
-    EXPECT_EQ(NearestColorTemperature(3, monitors), 3u);
-    EXPECT_EQ(NearestColorTemperature(0, monitors), 0u);
-    EXPECT_EQ(NearestColorTemperature(5, {}), 5u);
-}
-
-TEST(NearestColorTemperature, PicksTheNearestWithTheLowerWinningATie) {
-    const std::vector<uint32_t> threeAndFive = {0b0001'0100};
-    EXPECT_EQ(NearestColorTemperature(4, threeAndFive), 3u);
-    const std::vector<uint32_t> onlySix = {0b0010'0000};
-    EXPECT_EQ(NearestColorTemperature(4, onlySix), 6u);
-    const std::vector<uint32_t> none = {0};
-    EXPECT_EQ(NearestColorTemperature(4, none), 0u);
-}
-
+// Each monitor moves the candidate to its nearest supported preset, the lower winning a
+// tie; a monitor supporting the original request ends the search with the candidate so
+// far. Zero, and a request without monitors, stay as they are.
 TEST(NearestColorTemperature, EachMonitorMovesTheCandidateOn) {
-    // The first supports 2 and 6: 4 becomes 2 (tie, lower wins). The second supports
-    // only 8, which is nearest to the candidate 2 as well.
-    const std::vector<uint32_t> monitors = {0b0010'0010, 0b1000'0000};
-    EXPECT_EQ(NearestColorTemperature(4, monitors), 8u);
-    // A later monitor supporting the original request stops the search with the
-    // candidate reached so far.
-    const std::vector<uint32_t> stops = {0b0000'0010, 0b0000'1000};
-    EXPECT_EQ(NearestColorTemperature(4, stops), 2u);
-}
-
-TEST(NearestColorTemperature, RequestsBeyondThePresetsDoNotMisbehave) {
-    const std::vector<uint32_t> all = {0xFF};
-    EXPECT_EQ(NearestColorTemperature(40, all), 8u);
+    struct Case {
+        uint32_t requested;
+        std::vector<uint32_t> monitors;
+        uint32_t nearest;
+    };
+    for (const Case& c :
+         {Case{3, {0b0000'0100}, 3}, Case{0, {0b0000'0100}, 0}, Case{5, {}, 5}, Case{4, {0b0001'0100}, 3},
+          Case{4, {0b0010'0000}, 6}, Case{4, {0}, 0}, Case{4, {0b0010'0010, 0b1000'0000}, 8},
+          Case{4, {0b0000'0010, 0b0000'1000}, 2}, Case{40, {0xFF}, 8}}) {
+        EXPECT_EQ(NearestColorTemperature(c.requested, c.monitors), c.nearest) << c.requested;
+    }
 }
