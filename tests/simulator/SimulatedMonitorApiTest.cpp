@@ -1,4 +1,4 @@
-#include "MonitorTestSupport.h"
+#include "simulator/SimulatedMonitorApi.h"
 
 #include <gtest/gtest.h>
 
@@ -7,34 +7,34 @@
 
 namespace {
 
-// The physical monitors of the first display, opened.
-struct OpenedMonitors {
-    SimulatedMonitors monitors;
+// Simulated monitors and the opened physical monitors of their first display.
+struct Opened {
+    SimulatedMonitorApi api;
     std::vector<HANDLE> handles;
-    explicit OpenedMonitors(std::string_view description) : monitors(description) {
+
+    explicit Opened(std::string_view description) : api(ParseSimulatedSetup(description).setup.value()) {
         HMONITOR display = nullptr;
-        monitors.api().EnumDisplayMonitors(
+        api.EnumDisplayMonitors(
             [](HMONITOR monitor, HDC, RECT*, LPARAM data) -> BOOL {
                 *reinterpret_cast<HMONITOR*>(data) = monitor;
                 return FALSE;
             },
             reinterpret_cast<LPARAM>(&display));
         DWORD count = 0;
-        monitors.api().GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count);
+        api.GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count);
         std::vector<PHYSICAL_MONITOR> records(count);
-        if (monitors.api().GetPhysicalMonitorsFromHMONITOR(display, count, records.data())) {
-            for (const PHYSICAL_MONITOR& record : records) {
-                handles.push_back(record.hPhysicalMonitor);
-            }
+        api.GetPhysicalMonitorsFromHMONITOR(display, count, records.data());
+        for (const PHYSICAL_MONITOR& record : records) {
+            handles.push_back(record.hPhysicalMonitor);
         }
     }
 };
 
 } // namespace
 
-TEST(SimulatedMonitorApi, RefusesValuesOutsideTheRangeUnsupportedPresetsAndUnknownHandles) {
-    OpenedMonitors opened("monitor brightness=10..60:30 temps=2");
-    SimulatedMonitorApi& api = opened.monitors.api();
+TEST(SimulatedMonitorApi, RefusesWhatARealMonitorWouldAndReleasesHandlesOnce) {
+    Opened opened("monitor brightness=10..60:30 contrast=0..100:40 temps=2 fail=set-contrast:2 caps=0x800");
+    SimulatedMonitorApi& api = opened.api;
     ASSERT_EQ(opened.handles.size(), 1u);
     const HANDLE handle = opened.handles[0];
     EXPECT_FALSE(api.SetMonitorBrightness(handle, 61));
@@ -47,28 +47,28 @@ TEST(SimulatedMonitorApi, RefusesValuesOutsideTheRangeUnsupportedPresetsAndUnkno
     DWORD capabilities = 0, temperatures = 0;
     EXPECT_FALSE(api.GetMonitorCapabilities(nullptr, &capabilities, &temperatures));
     EXPECT_FALSE(api.SetMonitorBrightness(nullptr, 20));
-}
-
-TEST(SimulatedMonitorApi, CountedFailuresEndAndFactoryResetsRespectCapabilities) {
-    OpenedMonitors opened("monitor contrast=0..100:40 fail=set-contrast:2 caps=0x800");
-    SimulatedMonitorApi& api = opened.monitors.api();
-    ASSERT_EQ(opened.handles.size(), 1u);
-    const HANDLE handle = opened.handles[0];
+    // Counted failures end.
     EXPECT_FALSE(api.SetMonitorContrast(handle, 70));
     EXPECT_FALSE(api.SetMonitorContrast(handle, 70));
     EXPECT_TRUE(api.SetMonitorContrast(handle, 70));
+    EXPECT_EQ(api.State().displays[0].monitors[0].contrast.current, 70u);
     EXPECT_FALSE(api.RestoreMonitorFactoryDefaults(handle)) << "no 0x400 capability";
-    EXPECT_EQ(opened.monitors.Monitor(0, 0).contrast.current, 70u);
     EXPECT_TRUE(api.RestoreMonitorFactoryColorDefaults(handle));
+
+    EXPECT_EQ(api.OpenHandleCount(), 1u);
+    EXPECT_TRUE(api.DestroyPhysicalMonitor(handle));
+    EXPECT_FALSE(api.DestroyPhysicalMonitor(handle));
+    EXPECT_EQ(api.OpenHandleCount(), 0u);
+    EXPECT_EQ(api.InvalidReleaseCount(), 1u);
 }
 
 TEST(SimulatedMonitorApi, CallsThatOverlapOnOneMonitorAreCounted) {
-    OpenedMonitors opened("monitor set-latency=200; monitor set-latency=200");
-    SimulatedMonitorApi& api = opened.monitors.api();
+    Opened opened("monitor set-latency=200; monitor set-latency=200");
+    SimulatedMonitorApi& api = opened.api;
     ASSERT_EQ(opened.handles.size(), 2u);
     const auto whileAnotherCallRuns = [&](HANDLE busy, HANDLE next) {
         std::thread other([&] { api.SetMonitorBrightness(busy, 10); });
-        EXPECT_TRUE(opened.monitors.WaitForCallInProgress());
+        EXPECT_TRUE(api.WaitUntil([&] { return api.CallsInProgress() > 0; }));
         api.SetMonitorContrast(next, 10);
         other.join();
     };
@@ -78,15 +78,4 @@ TEST(SimulatedMonitorApi, CallsThatOverlapOnOneMonitorAreCounted) {
     EXPECT_EQ(api.OverlapCount(), 1u);
     api.SetMonitorContrast(opened.handles[0], 20);
     EXPECT_EQ(api.OverlapCount(), 1u) << "calls one after the other";
-}
-
-TEST(SimulatedMonitorApi, HandlesAreReleasedOnce) {
-    OpenedMonitors opened("monitor");
-    SimulatedMonitorApi& api = opened.monitors.api();
-    ASSERT_EQ(opened.handles.size(), 1u);
-    EXPECT_EQ(api.OpenHandleCount(), 1u);
-    EXPECT_TRUE(api.DestroyPhysicalMonitor(opened.handles[0]));
-    EXPECT_FALSE(api.DestroyPhysicalMonitor(opened.handles[0]));
-    EXPECT_EQ(api.OpenHandleCount(), 0u);
-    EXPECT_EQ(api.InvalidReleaseCount(), 1u);
 }
