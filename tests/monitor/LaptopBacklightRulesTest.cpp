@@ -8,17 +8,17 @@
 // The level tables themselves, and what the backlight sends for them, are exercised on a
 // simulated panel (LaptopBacklightTest.cpp); here only the index arithmetic's edges.
 TEST(LaptopLevelIndex, SpreadsPercentagesOverTheTableWithinItsBounds) {
-    EXPECT_EQ(LevelIndexForPercent(50, 11), 5u);
-    EXPECT_EQ(LevelIndexForPercent(9, 11), 0u); // 99 / 100 truncates
-    EXPECT_EQ(LevelIndexForPercent(74, 4), 2u);
-    EXPECT_EQ(LevelIndexForPercent(75, 4), 3u);
-    // 100 % and beyond clamp to the last level.
-    EXPECT_EQ(LevelIndexForPercent(100, 11), 10u);
-    EXPECT_EQ(LevelIndexForPercent(100, 1), 0u);
-    EXPECT_EQ(LevelIndexForPercent(250, 11), 10u);
-    // The product of percentage and table size must not wrap around.
-    EXPECT_EQ(LevelIndexForPercent(UINT32_MAX, 256), 255u);
-    EXPECT_EQ(LevelIndexForPercent(99, 256), 253u);
+    // Truncating; 100 % and beyond on the last level; a product of percentage and table
+    // size that must not wrap around.
+    struct Case {
+        uint32_t percent;
+        size_t size, index;
+    };
+    for (const Case& c :
+         {Case{50, 11, 5}, Case{9, 11, 0}, Case{74, 4, 2}, Case{75, 4, 3}, Case{100, 11, 10}, Case{100, 1, 0},
+          Case{250, 11, 10}, Case{UINT32_MAX, 256, 255}, Case{99, 256, 253}}) {
+        EXPECT_EQ(LevelIndexForPercent(c.percent, c.size), c.index) << c.percent << " % of " << c.size;
+    }
     EXPECT_FALSE(LevelIndexForPercent(0, 0).has_value());
     EXPECT_FALSE(LevelIndexForPercent(100, 0).has_value());
 }
