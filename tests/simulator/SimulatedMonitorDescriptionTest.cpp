@@ -20,10 +20,11 @@ std::string ErrorOf(std::string_view text) {
 
 } // namespace
 
-TEST(SimulatedSetup, DisplaysAndMonitorsWithTheirRanges) {
-    const SimulatedSetup setup = Parse("display 2560x1440; monitor name=Left_Screen brightness=0..50:25 "
-                                       "red=10..200:100 temp=2 temps=2,6 caps=0x400; monitor;"
-                                       " display 1280x1024+-1280+0 fail=count");
+TEST(SimulatedSetup, DisplaysMonitorsAndLaptopPanelReadBackFromTheirFormattedState) {
+    const SimulatedSetup setup =
+        Parse("display 2560x1440; monitor name=Left_Screen brightness=0..50:25 "
+              "red=10..200:100 blue=0..255:7 temp=2 temps=2,6 caps=0x400; monitor;"
+              " display 1280x1024+-1280+0 fail=count; laptop levels=5,30,60,100 current=30");
     ASSERT_EQ(setup.displays.size(), 2u);
     const SimulatedDisplayDescription& first = setup.displays[0];
     EXPECT_EQ(first.left, 0);
@@ -37,12 +38,33 @@ TEST(SimulatedSetup, DisplaysAndMonitorsWithTheirRanges) {
     EXPECT_EQ(left.colorTemperature, 2u);
     EXPECT_EQ(left.supportedColorTemperatures, 0b0010'0010u);
     EXPECT_EQ(left.capabilities, 0x400u);
-
     const SimulatedDisplayDescription& second = setup.displays[1];
     EXPECT_EQ(second.left, -1280);
     EXPECT_EQ(second.top, 0);
     EXPECT_TRUE(second.countFails);
     EXPECT_TRUE(second.monitors.empty());
+    EXPECT_TRUE(setup.laptop.present);
+    EXPECT_EQ(setup.laptop.levels, (std::vector<uint8_t>{5, 30, 60, 100}));
+    EXPECT_EQ(setup.laptop.currentLevel, 30);
+
+    const SimulatedSetup again = Parse(FormatSimulatedSetup(setup));
+    ASSERT_EQ(again.displays.size(), 2u);
+    for (size_t d = 0; d < 2; ++d) {
+        const auto& a = setup.displays[d];
+        const auto& b = again.displays[d];
+        EXPECT_EQ(std::tie(a.left, a.top, a.width, a.height), std::tie(b.left, b.top, b.width, b.height));
+        ASSERT_EQ(a.monitors.size(), b.monitors.size());
+        for (size_t m = 0; m < a.monitors.size(); ++m) {
+            const SimulatedMonitorDescription& x = a.monitors[m];
+            const SimulatedMonitorDescription& y = b.monitors[m];
+            EXPECT_EQ(std::tie(x.name, x.brightness, x.contrast, x.gain, x.colorTemperature,
+                               x.supportedColorTemperatures, x.capabilities),
+                      std::tie(y.name, y.brightness, y.contrast, y.gain, y.colorTemperature,
+                               y.supportedColorTemperatures, y.capabilities));
+        }
+    }
+    EXPECT_EQ(std::tie(again.laptop.levels, again.laptop.currentLevel),
+              std::tie(setup.laptop.levels, setup.laptop.currentLevel));
 }
 
 TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimaryAndCommentsAreSkipped) {
@@ -56,9 +78,8 @@ TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimaryAndCommentsAreSk
     EXPECT_EQ(setup.displays[2].width, 800);
 }
 
-TEST(SimulatedSetup, FailuresLatenciesAndTheLaptopPanel) {
-    const SimulatedSetup setup = Parse(
-        "monitor latency=50 get-latency=40 fail=caps,set-brightness:3; laptop levels=5,30,60,100 current=30");
+TEST(SimulatedSetup, FailuresAndLatencies) {
+    const SimulatedSetup setup = Parse("monitor latency=50 get-latency=40 fail=caps,set-brightness:3");
     const SimulatedMonitorDescription& monitor = setup.displays.at(0).monitors.at(0);
     EXPECT_EQ(monitor.setLatencyMs, 50u);
     EXPECT_EQ(monitor.getLatencyMs, 40u);
@@ -66,9 +87,6 @@ TEST(SimulatedSetup, FailuresLatenciesAndTheLaptopPanel) {
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::Capabilities)], kAlwaysFails);
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::SetBrightness)], 3u);
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::SetContrast)], 0u);
-    EXPECT_TRUE(setup.laptop.present);
-    EXPECT_EQ(setup.laptop.levels, (std::vector<uint8_t>{5, 30, 60, 100}));
-    EXPECT_EQ(setup.laptop.currentLevel, 30);
 }
 
 TEST(SimulatedSetup, MalformedDescriptionsNameTheStatementAndTheFault) {
@@ -86,29 +104,7 @@ TEST(SimulatedSetup, MalformedDescriptionsNameTheStatementAndTheFault) {
     ErrorOf("monitor brightness=99999999999");
 }
 
-TEST(SimulatedSetup, FormattedStateReadsBackAsTheSameSetup) {
-    const SimulatedSetup original = Parse("display 1280x1024+-1280+0; monitor name=A_B brightness=10..90:33 "
-                                          "blue=0..255:7 temp=5 temps=1,5,8 caps=3072; display; monitor; "
-                                          "laptop levels=0,50,100 current=50");
-    const SimulatedSetup again = Parse(FormatSimulatedSetup(original));
-    ASSERT_EQ(again.displays.size(), original.displays.size());
-    for (size_t d = 0; d < original.displays.size(); ++d) {
-        const auto& a = original.displays[d];
-        const auto& b = again.displays[d];
-        EXPECT_EQ(std::tie(a.left, a.top, a.width, a.height), std::tie(b.left, b.top, b.width, b.height));
-        ASSERT_EQ(a.monitors.size(), b.monitors.size());
-        for (size_t m = 0; m < a.monitors.size(); ++m) {
-            const SimulatedMonitorDescription& x = a.monitors[m];
-            const SimulatedMonitorDescription& y = b.monitors[m];
-            EXPECT_EQ(std::tie(x.name, x.brightness, x.contrast, x.gain, x.colorTemperature,
-                               x.supportedColorTemperatures, x.capabilities),
-                      std::tie(y.name, y.brightness, y.contrast, y.gain, y.colorTemperature,
-                               y.supportedColorTemperatures, y.capabilities));
-        }
-    }
-    EXPECT_EQ(std::tie(again.laptop.levels, again.laptop.currentLevel),
-              std::tie(original.laptop.levels, original.laptop.currentLevel));
-    // None: a machine without displays and without a laptop panel.
+TEST(SimulatedSetup, NoneIsAMachineWithoutDisplaysOrPanel) {
     const SimulatedSetup none = Parse("none");
     EXPECT_TRUE(none.displays.empty());
     EXPECT_FALSE(none.laptop.present);
