@@ -12,10 +12,9 @@ constexpr uint16_t kEnglishUi = 1033;
 constexpr uint16_t kPolish = 1045; // shipped in no set
 
 TEST(LanguageResolution, ExactIdThenPrimaryLanguageNeverAnother) {
-    EXPECT_EQ(ChooseResourceLanguage(kProgramLanguages, 1043, kEnglishUi), uint16_t{19});
-    // Chinese simplified (2052) has the primary language of both Chinese sets.
+    // Chinese simplified (2052) has the primary language of both Chinese sets; an exact
+    // entry wins over the primary language.
     EXPECT_EQ(ChooseResourceLanguage(kProgramLanguages, 2052, kEnglishUi), uint16_t{4});
-    // An exact entry wins over the primary language.
     EXPECT_EQ(ChooseResourceLanguage(kProgramLanguages, 1028, kEnglishUi), uint16_t{1028});
     EXPECT_EQ(ChooseResourceLanguage(kUpdateLanguages, 2052, kEnglishUi), uint16_t{2052});
     // No Portuguese update resources: the text lookup falls back to the user default itself.

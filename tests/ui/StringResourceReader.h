@@ -1,16 +1,26 @@
 #pragma once
 
 #include "ui/Localization.h"
+#include "ui/ResourceLookup.h"
+#include "ui/StringBlock.h"
+#include "ui/StringCipherKey.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-// Reads the test executable's string resources in one exact language, without the
-// language choice that LoadText makes, as the reference the lookups are compared with.
-
-// The text of `stringId` stored under exactly `languageId`, or nothing.
-std::optional<std::wstring> StoredText(unsigned stringId, uint16_t languageId);
+// The text of `stringId` stored in the test executable under exactly `languageId`, or
+// nothing: without the language choice that LoadText makes, as the reference the lookups
+// are compared with.
+inline std::optional<std::wstring> StoredText(unsigned stringId, uint16_t languageId) {
+    const auto block = FindExactResource(nullptr, RT_STRING, StringBlockId(stringId), languageId);
+    const auto stored = block ? FindStoredUnits(block->data, StringBlockPosition(stringId)) : std::nullopt;
+    if (!stored) {
+        return std::nullopt;
+    }
+    const std::u16string text = DecodeStoredText(*stored, stringId, kStringCipherKey);
+    return std::wstring(text.begin(), text.end());
+}
 
 // Makes `languageId` current for the life of the object.
 class ScopedLanguage {

@@ -11,6 +11,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -35,17 +37,23 @@ protected:
 };
 
 TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
-    HWND tooltip = CreateTooltips(dialog_.get());
-    ASSERT_NE(tooltip, nullptr);
-    EXPECT_EQ(::GetWindow(tooltip, GW_OWNER), dialog_.get());
-    // Long tips wrap rather than run across the screen, and stay up twice as long.
-    EXPECT_EQ(::SendMessageW(tooltip, TTM_GETMAXTIPWIDTH, 0, 0), 400);
-    const UniqueHwnd plain(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT,
-                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_.get(),
-                                             nullptr, nullptr, nullptr));
-    EXPECT_EQ(::SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0),
-              2 * ::SendMessageW(plain.get(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0));
-
+    // Long tips wrap rather than run across the screen, and stay up twice as long as far as
+    // the 16 bits the delay travels in allow (as after a long double-click time).
+    const UINT doubleClickTime = ::GetDoubleClickTime();
+    HWND tooltip = nullptr;
+    for (const UINT time : {4000u, doubleClickTime}) {
+        ASSERT_TRUE(::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, time, nullptr, 0));
+        tooltip = CreateTooltips(dialog_.get());
+        ASSERT_NE(tooltip, nullptr);
+        EXPECT_EQ(::GetWindow(tooltip, GW_OWNER), dialog_.get());
+        EXPECT_EQ(::SendMessageW(tooltip, TTM_GETMAXTIPWIDTH, 0, 0), 400);
+        const UniqueHwnd plain(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0,
+                                                 dialog_.get(), nullptr, nullptr, nullptr));
+        const LRESULT plainDelay = ::SendMessageW(plain.get(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0);
+        EXPECT_EQ(::SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0),
+                  std::min<LRESULT>(2 * plainDelay, 0x7FFF))
+            << "plain delay " << plainDelay;
+    }
     HWND innerCombo =
         reinterpret_cast<HWND>(::SendMessageW(Item(IDC_TEST_COMBO), CBEM_GETCOMBOCONTROL, 0, 0));
     ASSERT_NE(innerCombo, nullptr);
@@ -63,37 +71,30 @@ TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
     EXPECT_EQ(registered, expected);
 }
 
+// A tool is named by its window (TTF_IDISHWND) or by its id; the reply points at the
+// text LoadText keeps, so the buffer and instance are cleared.
 TEST_F(Tooltips, TextIsTheStringOfTheControlIdOtherwiseDeclined) {
     const ScopedLanguage dutch(1043);
-    NMTTDISPINFOW request{};
-    request.hdr.code = TTN_GETDISPINFOW;
-    request.hdr.idFrom = reinterpret_cast<UINT_PTR>(Item(IDC_TEST_WITH_TEXT));
-    request.uFlags = TTF_IDISHWND;
-    request.szText[0] = L'x';
-    request.hinst = ::GetModuleHandleW(nullptr);
-    ASSERT_TRUE(HandleTooltipNotify(&request.hdr));
-    EXPECT_EQ(request.lpszText, LoadText(IDC_TEST_WITH_TEXT));
-    EXPECT_STREQ(request.lpszText, L"Bestaat in het Engels en het Nederlands");
-    EXPECT_EQ(request.szText[0], L'\0');
-    EXPECT_EQ(request.hinst, nullptr);
-
-    // A tool identified by its id rather than its window.
-    NMTTDISPINFOW byId{};
-    byId.hdr.code = TTN_GETDISPINFOW;
-    byId.hdr.idFrom = IDC_TEST_WITH_TEXT;
-    EXPECT_TRUE(HandleTooltipNotify(&byId.hdr));
-    EXPECT_EQ(byId.lpszText, request.lpszText);
-
-    NMTTDISPINFOW withoutText{};
-    withoutText.hdr.code = TTN_GETDISPINFOW;
-    withoutText.hdr.idFrom = reinterpret_cast<UINT_PTR>(Item(IDC_TEST_WITHOUT_TEXT));
-    withoutText.uFlags = TTF_IDISHWND;
-    EXPECT_FALSE(HandleTooltipNotify(&withoutText.hdr));
-    EXPECT_EQ(withoutText.lpszText, nullptr);
-    NMHDR other{};
-    other.code = NM_CUSTOMDRAW;
-    other.idFrom = IDC_TEST_WITH_TEXT;
-    EXPECT_FALSE(HandleTooltipNotify(&other));
+    const std::tuple<UINT, UINT_PTR, UINT, bool> requests[] = {
+        // code, tool, flags, answered
+        {TTN_GETDISPINFOW, reinterpret_cast<UINT_PTR>(Item(IDC_TEST_WITH_TEXT)), TTF_IDISHWND, true},
+        {TTN_GETDISPINFOW, IDC_TEST_WITH_TEXT, 0, true},
+        {TTN_GETDISPINFOW, reinterpret_cast<UINT_PTR>(Item(IDC_TEST_WITHOUT_TEXT)), TTF_IDISHWND, false},
+        {NM_CUSTOMDRAW, IDC_TEST_WITH_TEXT, 0, false}};
+    for (const auto& [code, tool, flags, answered] : requests) {
+        NMTTDISPINFOW request{};
+        request.hdr = {nullptr, tool, code};
+        request.uFlags = flags;
+        request.szText[0] = L'x';
+        request.hinst = ::GetModuleHandleW(nullptr);
+        ASSERT_EQ(HandleTooltipNotify(&request.hdr), answered) << tool;
+        EXPECT_EQ(request.lpszText, answered ? LoadText(IDC_TEST_WITH_TEXT) : nullptr);
+        if (answered) {
+            EXPECT_STREQ(request.lpszText, L"Bestaat in het Engels en het Nederlands");
+            EXPECT_EQ(request.szText[0], L'\0');
+            EXPECT_EQ(request.hinst, nullptr);
+        }
+    }
     EXPECT_FALSE(HandleTooltipNotify(nullptr));
 }
 

@@ -8,27 +8,21 @@
 
 #include <windows.h>
 
-#include <array>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
 
-struct ItemImage {
-    unsigned id;
-    bool popup;
-    bool separator;
-    HBITMAP bitmap;
-};
-
-// Every item of `menu` and its popups, depth first.
-void CollectItems(HMENU menu, std::vector<ItemImage>& items) {
+// Every item of `menu` and its popups, depth first: id, whether it is a popup or a
+// separator, and its image.
+void CollectItems(HMENU menu, std::vector<std::tuple<unsigned, bool, HBITMAP>>& items) {
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_BITMAP;
         ASSERT_TRUE(::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info));
-        items.push_back(
-            {info.wID, info.hSubMenu != nullptr, (info.fType & MFT_SEPARATOR) != 0, info.hbmpItem});
+        items.emplace_back(info.wID, info.hSubMenu || (info.fType & MFT_SEPARATOR), info.hbmpItem);
         if (info.hSubMenu) {
             CollectItems(info.hSubMenu, items);
         }
@@ -43,43 +37,28 @@ protected:
     ScopedLanguage english_{1033};
 };
 
-// Popups and separators carry no image, commands their own icon's bitmap, and before
-// Vista no item has one.
+// Popups and separators carry no image even where their id has an icon, commands their
+// own icon's bitmap, and before Vista no item has one.
 TEST_F(TrayMenu, OnlyCommandsGetTheirImage) {
-    const struct {
-        unsigned menuId;
-        std::vector<unsigned> commands;
-        std::array<int, 2> popupsAndSeparators;
-    } menus[] = {{kTrayMenuId, {210, 1015, 138, 212, 211}, {1, 0}}, {IDR_TEST_MENU, {210, 212, 211}, {2, 1}}};
-    for (const auto& expected : menus) {
-        isVistaOrLater = true;
-        const UniqueHmenu menu = LoadMenuWithItemImages(expected.menuId);
-        ASSERT_TRUE(menu) << expected.menuId;
-        std::vector<ItemImage> items;
-        CollectItems(menu.get(), items);
-        std::vector<unsigned> commands;
-        std::array<int, 2> popupsAndSeparators{};
-        for (const ItemImage& item : items) {
-            if (item.popup || item.separator) {
-                EXPECT_EQ(item.bitmap, nullptr) << "menu " << expected.menuId << " item " << item.id;
-                ++popupsAndSeparators[item.popup ? 0 : 1];
-            } else {
-                EXPECT_NE(item.bitmap, nullptr) << "menu " << expected.menuId << " item " << item.id;
-                EXPECT_EQ(item.bitmap, MenuItemBitmap(item.id)) << "item " << item.id;
-                commands.push_back(item.id);
+    const std::pair<unsigned, std::vector<unsigned>> menus[] = {{kTrayMenuId, {210, 1015, 138, 212, 211}},
+                                                                {IDR_TEST_MENU, {210, 212, 211}}};
+    for (const auto& [menuId, expectedCommands] : menus) {
+        for (const bool vista : {true, false}) {
+            isVistaOrLater = vista;
+            const UniqueHmenu menu = LoadMenuWithItemImages(menuId);
+            ASSERT_TRUE(menu) << menuId;
+            std::vector<std::tuple<unsigned, bool, HBITMAP>> items;
+            CollectItems(menu.get(), items);
+            std::vector<unsigned> commands;
+            for (const auto& [id, popupOrSeparator, bitmap] : items) {
+                EXPECT_EQ(bitmap, vista && !popupOrSeparator ? MenuItemBitmap(id) : nullptr)
+                    << "menu " << menuId << " item " << id;
+                if (!popupOrSeparator) {
+                    commands.push_back(id);
+                    EXPECT_TRUE(bitmap || !vista) << "menu " << menuId << " item " << id;
+                }
             }
-        }
-        EXPECT_EQ(commands, expected.commands);
-        EXPECT_EQ(popupsAndSeparators, expected.popupsAndSeparators);
-
-        isVistaOrLater = false;
-        const UniqueHmenu classic = LoadMenuWithItemImages(expected.menuId);
-        ASSERT_TRUE(classic);
-        items.clear();
-        CollectItems(classic.get(), items);
-        for (const ItemImage& item : items) {
-            EXPECT_EQ(item.bitmap, nullptr)
-                << "before Vista, menu " << expected.menuId << " item " << item.id;
+            EXPECT_EQ(commands, expectedCommands);
         }
     }
 }
