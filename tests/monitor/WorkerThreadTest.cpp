@@ -24,6 +24,7 @@ class QueueThread final : public CommandQueueThread {
 public:
     using CommandQueueThread::CommandQueueThread;
     using CommandQueueThread::TakeQueuedCommands;
+    ~QueueThread() override { EndThread(); } // a started thread must not outlive Run
 
 protected:
     void Run() override {}
