@@ -1,6 +1,7 @@
 #include "monitor/SettingsStore.h"
 
 #include "common/Settings.h"
+#include "common/WaitCursor.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/MonitorConfigApi.h"
 #include "monitor/MonitorWorker.h"
@@ -10,18 +11,6 @@
 namespace {
 
 constexpr DWORD kFactoryResetSettleMs = 1000;
-
-// Restores the cursor that was current when it was made.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // The reference monitor's values become the settings; ReferencePercent reads the
 // preset for colour temperature.

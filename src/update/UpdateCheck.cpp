@@ -3,6 +3,7 @@
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
+#include "common/WaitCursor.h"
 #include "ui/Localization.h"
 #include "ui/TextConversion.h"
 #include "update/UpdatePage.h"
@@ -33,18 +34,6 @@ constexpr wchar_t kLastCheckValue[] = L"LastCheckForUpdate";
 
 using UniqueHhook = UniqueResource<SimpleResourceTraits<HHOOK, &::UnhookWindowsHookEx>>;
 using UniqueCurl = std::unique_ptr<CURL, decltype(&::curl_easy_cleanup)>;
-
-// The wait cursor for the run; the previous cursor comes back on every path.
-class WaitCursor {
-public:
-    WaitCursor() noexcept : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 class WinsockSession {
 public:
