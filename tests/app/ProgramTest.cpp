@@ -163,11 +163,16 @@ protected:
         return code;
     }
 
+    // What an ended program wrote. Only what the pipe holds is read: under Wine a copy of
+    // the write end can outlive the program, so reading up to the end could wait forever.
     std::string ErrorOutput(size_t index) {
         std::string text;
         char buffer[512];
+        DWORD available = 0;
         DWORD read = 0;
-        while (::ReadFile(pipes.at(index).get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        while (::PeekNamedPipe(pipes.at(index).get(), nullptr, 0, nullptr, &available, nullptr) &&
+               available > 0 && ::ReadFile(pipes.at(index).get(), buffer, sizeof(buffer), &read, nullptr) &&
+               read > 0) {
             text.append(buffer, read);
         }
         return text;
