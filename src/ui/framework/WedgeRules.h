@@ -1,0 +1,31 @@
+#pragma once
+
+#include "common/IntRect.h"
+
+#include <array>
+#include <cstdint>
+
+// The coloured wedge behind a slider's thumb: its outline and gradient, decided without
+// any window or device context.
+
+struct WedgeShape {
+    // Five points: the filled polygon is the first four; the sunken edge is drawn through
+    // the first three (shadow) and the last three (highlight).
+    std::array<IntPoint, 5> points;
+    IntPoint gradientStart; // in the first gradient colour
+    IntPoint gradientEnd;   // in the second gradient colour
+};
+
+// `client` is the trackbar's client rectangle. Vertical: wide at the top (maximum) and 8
+// pixels wide at the bottom with `wedge`, a rectangle without.
+WedgeShape MakeWedgeShape(const IntRect& client, bool vertical, bool wedge);
+
+struct WedgeColors {
+    uint32_t first = 0;  // ARGB, alpha 255
+    uint32_t second = 0; // ARGB, alpha 255
+};
+
+// Colour 1 moved halfway towards the window colour, and colour 2 (or, when it is opaque
+// white, colour 1 with every channel divided by 10) moved 30 % towards it. Colours are
+// ARGB; `windowRgb` is 0x00RRGGBB.
+WedgeColors MakeWedgeColors(uint32_t color1, uint32_t color2, uint32_t windowRgb);
