@@ -1,0 +1,51 @@
+#include "ui/framework/WedgeRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Points = std::array<IntPoint, 5>;
+
+} // namespace
+
+// A client rectangle off the origin catches left/top mix-ups.
+TEST(WedgeShape, VerticalNarrowsTowardsTheBottomOnlyWithTheWedge) {
+    const IntRect client{2, 3, 30, 163};
+    const WedgeShape wedge = MakeWedgeShape(client, true, true);
+    EXPECT_EQ(wedge.points, (Points{{{14, 151}, {14, 14}, {29, 14}, {22, 151}, {14, 151}}}));
+    EXPECT_EQ(wedge.gradientStart, (IntPoint{0, 0}));
+    EXPECT_EQ(wedge.gradientEnd, (IntPoint{0, 164}));
+    EXPECT_EQ(MakeWedgeShape(client, true, false).points,
+              (Points{{{14, 151}, {14, 14}, {29, 14}, {29, 151}, {14, 151}}}));
+}
+
+TEST(WedgeShape, HorizontalNarrowsTowardsTheLeftOnlyWithTheWedge) {
+    const IntRect client{2, 3, 160, 30};
+    const WedgeShape wedge = MakeWedgeShape(client, false, true);
+    EXPECT_EQ(wedge.points, (Points{{{13, 12}, {13, 10}, {147, 3}, {147, 12}, {13, 12}}}));
+    EXPECT_EQ(wedge.gradientStart, (IntPoint{161, 0}));
+    EXPECT_EQ(wedge.gradientEnd, (IntPoint{0, 0}));
+    EXPECT_EQ(MakeWedgeShape(client, false, false).points,
+              (Points{{{13, 12}, {13, 3}, {147, 3}, {147, 12}, {13, 12}}}));
+}
+
+TEST(WedgeColors, OpaqueWhiteSecondColourDerivesFromTheFirst) {
+    const WedgeColors colors = MakeWedgeColors(0xFFFFFF32, 0xFFFFFFFF, 0xFFFFFF);
+    EXPECT_EQ(colors.first, 0xFFFFFF98u);  // 255, 255, 152
+    EXPECT_EQ(colors.second, 0xFF5E5E50u); // 94, 94, 80
+}
+
+TEST(WedgeColors, AnyOtherSecondColourIsUsedAsIs) {
+    EXPECT_EQ(MakeWedgeColors(0xFFFFFF32, 0xFF000000, 0xFFFFFF).second, 0xFF4C4C4Cu);
+    // Only opaque white stands for "derive"; transparent white is a colour.
+    EXPECT_EQ(MakeWedgeColors(0xFFFFFF32, 0x00FFFFFF, 0xFFFFFF).second, 0xFFFFFFFFu);
+}
+
+TEST(WedgeColors, DarkWindowDarkensBothEndsWithoutWrapping) {
+    const WedgeColors black = MakeWedgeColors(0xFFFFFF32, 0xFFFFFFFF, 0x000000);
+    EXPECT_EQ(black.first, 0xFF808019u);
+    EXPECT_EQ(black.second, 0xFF121204u);
+    const WedgeColors dim = MakeWedgeColors(0xFFFFFF32, 0xFFFFFFFF, 0x202020);
+    EXPECT_EQ(dim.first, 0xFF909029u);
+    EXPECT_EQ(dim.second, 0xFF1B1B0Du);
+}
