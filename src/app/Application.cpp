@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MonitorOffThread.h"
 #include "app/PanelDialog.h"
+#include "app/PanelRules.h"
 #include "app/StartupError.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
@@ -87,8 +88,10 @@ void BuildPass() {
     LoadLanguageSetting();
     EnumerateDisplayMonitors();
     LoadMonitorSettings();
-    panelDialog.Create(moduleInstance);
-    ReadSettingDword(L"SettingsTimeout", settingsTimeout);
+    panelDialog.Create();
+    uint32_t storedTimeout = kDefaultSettingsTimeoutMs;
+    ReadSettingDword(L"SettingsTimeout", storedTimeout);
+    settingsTimeout = SettingsTimeoutFromStored(storedTimeout);
     ReadSettingDword(L"HotkeyIncrement", hotkeyIncrement);
     // Shortly after start the remembered values go out once more, with retries, for
     // monitors that were still waking up when the stored values were applied.

@@ -9,9 +9,6 @@ inline constexpr wchar_t kInstanceEventName[] = L"Orvalux";
 // Registered message a second "monitoroff" start broadcasts to the running instance.
 inline constexpr wchar_t kMonitorOffMessageName[] = L"Orvalux_MonitorOff";
 
-// Timer of the panel that sends the remembered values to the monitors again.
-inline constexpr UINT_PTR kReapplyTimerId = 1;
-
 // Set by the panel when the display configuration changed: the message loop ends and
 // everything that depends on the set of monitors is built again.
 extern bool rebuildRequested;

@@ -2,96 +2,148 @@
 
 #include "app/Application.h"
 #include "app/MonitorOffThread.h"
+#include "app/PanelRules.h"
+#include "common/Settings.h"
+#include "monitor/CommandDispatcher.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/SettingsStore.h"
+#include "ui/Localization.h"
+#include "ui/Tooltips.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateRules.h"
+
+#include "resource.h"
+
+#include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+#include <wtsapi32.h>
+
+#include <algorithm>
 
 PanelDialog panelDialog;
 
 namespace {
-constexpr wchar_t kPanelWindowClass[] = L"OrvaluxPanel";
-} // namespace
 
-HWND PanelDialog::Create(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &PanelDialog::WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kPanelWindowClass;
-    ::RegisterClassExW(&windowClass); // fails harmlessly when registered by an earlier pass
+// GUID_MONITOR_POWER_ON, spelled out: older MinGW headers lack it.
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
 
-    // Top-level (not message-only): broadcasts such as the monitor-off request and
-    // WM_DISPLAYCHANGE reach only top-level windows.
-    const HWND created = ::CreateWindowExW(WS_EX_TOOLWINDOW, kPanelWindowClass, L"Orvalux", WS_POPUP, 0, 0, 0,
-                                           0, nullptr, nullptr, instance, this);
-    if (created) {
-        if (window) {
-            // The first window stays as the target of what was registered for it; a
-            // window between the first and the newest serves nothing any more.
-            if (!firstWindow) {
-                firstWindow = window;
-            } else {
-                ::DestroyWindow(window);
-            }
+struct SliderSpec {
+    int controlId;
+    int iconHolderId;
+    MonitorParameter parameter;
+    int maximum;
+    int pageStep;
+    uint32_t color1;
+    uint32_t color2;
+    WORD iconId;
+};
+
+// In panel order: brightness, contrast, colour temperature, red, green, blue.
+constexpr std::array<SliderSpec, kPanelSliderCount> kSliders = {{
+    {IDC_BRIGHTNESS_SLIDER, IDC_BRIGHTNESS_ICON, MonitorParameter::Brightness, 100, 10, 0xFFFFFF32,
+     0xFFFFFFFF, IDI_BRIGHTNESS},
+    {IDC_CONTRAST_SLIDER, IDC_CONTRAST_ICON, MonitorParameter::Contrast, 100, 10, 0xFFF5F5F5, 0xFFFFFFFF,
+     IDI_CONTRAST},
+    {IDC_COLOR_TEMPERATURE_SLIDER, IDC_COLOR_TEMPERATURE_ICON, MonitorParameter::ColorTemperature, 8, 1,
+     0xFFA699F1, 0xFFF199A6, IDI_COLOR_TEMPERATURE},
+    {IDC_RED_SLIDER, IDC_RED_ICON, MonitorParameter::GainRed, 100, 10, 0xFFEA0000, 0xFFFFFFFF, IDI_RED_GAIN},
+    {IDC_GREEN_SLIDER, IDC_GREEN_ICON, MonitorParameter::GainGreen, 100, 10, 0xFF00EA00, 0xFFFFFFFF,
+     IDI_GREEN_GAIN},
+    {IDC_BLUE_SLIDER, IDC_BLUE_ICON, MonitorParameter::GainBlue, 100, 10, 0xFF0000EA, 0xFFFFFFFF,
+     IDI_BLUE_GAIN},
+}};
+
+int SliderIndexOf(int controlId) {
+    for (int i = 0; i < kPanelSliderCount; ++i) {
+        if (kSliders[i].controlId == controlId) {
+            return i;
         }
-        window = created;
-        SyncSliders();
     }
-    return created;
+    return -1;
 }
 
-void PanelDialog::SyncSliders() {
-    for (DisplayMonitor* display : displayMonitors) {
-        display->SetBrightness(display->BrightnessPercent());
+uint32_t ReferenceValue(MonitorParameter parameter) {
+    return parameter == MonitorParameter::ColorTemperature ? ReferenceColorTemperature()
+                                                           : ReferencePercent(parameter);
+}
+
+HANDLE LoadSmallIcon(WORD id) {
+    return ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                        ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+}
+
+// Puts a small shared icon on a push button; before Vista the button needs the icon style.
+void SetButtonIcon(HWND dialog, int controlId, WORD iconId) {
+    const HWND button = ::GetDlgItem(dialog, controlId);
+    const HANDLE icon =
+        ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                     ::GetSystemMetrics(SM_CXSMICON), LR_SHARED);
+    if (!button || !icon) {
+        return;
     }
+    if (!isVistaOrLater) {
+        ::SetWindowLongPtrW(button, GWL_STYLE, ::GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
+    }
+    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+} // namespace
+
+PanelDialog::PanelDialog() = default;
+PanelDialog::~PanelDialog() = default;
+
+UINT PanelDialog::GetTemplateId() const {
+    return IDD_PANEL;
+}
+
+HWND PanelDialog::Create() {
+    const HWND previous = window;
+    const HWND created = ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(GetTemplateId()), nullptr,
+                                              &SharedDialogProcedure, reinterpret_cast<LPARAM>(this));
+    if (!created) {
+        window = previous;
+        return nullptr;
+    }
+    if (previous) {
+        if (!firstWindow) {
+            firstWindow = previous;
+        } else {
+            ::DestroyWindow(previous);
+        }
+    }
+    return created;
 }
 
 void PanelDialog::Destroy() {
     if (window) {
         ::DestroyWindow(window);
-        window = nullptr;
     }
     if (firstWindow) {
         ::DestroyWindow(firstWindow);
-        firstWindow = nullptr;
     }
+    window = nullptr;
+    firstWindow = nullptr;
 }
 
-LRESULT CALLBACK PanelDialog::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<PanelDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
+// The panel's message table.
+INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDlgWnd::DialogProc(dialog, message, wParam, lParam);
 
-LRESULT PanelDialog::HandleMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    static const UINT monitorOffRequest = ::RegisterWindowMessageW(kMonitorOffMessageName);
-    if (message == monitorOffRequest && monitorOffRequest != 0) {
-        // The broadcast reaches earlier panel windows too; one answer is enough.
-        if (target == window) {
+    if (message == monitorOffMessage && monitorOffMessage != 0) {
+        // The broadcast reaches the first panel window too; one answer is enough.
+        if (dialog == window) {
             StartMonitorOff();
         }
         return 0;
     }
-    switch (message) {
-    case WM_CLOSE:
-        ::PostQuitMessage(0);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kReapplyTimerId) {
-            ::KillTimer(target, kReapplyTimerId);
-            ReapplyMonitorValues();
+    if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        if (hooks.addTrayIcon) {
+            hooks.addTrayIcon(dialog);
         }
         return 0;
+    }
+    switch (message) {
     case WM_DISPLAYCHANGE:
         // One rebuild per burst: a change that arrives while a rebuild is already due
         // (the teardown dispatches messages) must not leave a second quit request behind,
@@ -100,8 +152,272 @@ LRESULT PanelDialog::HandleMessage(HWND target, UINT message, WPARAM wParam, LPA
             rebuildRequested = true;
             ::PostQuitMessage(0);
         }
+        return 1;
+    case WM_DESTROY:
+        HandleDestroy(dialog);
+        return 1;
+    case WM_ACTIVATE:
+        HandleActivate(wParam, lParam);
+        return 1;
+    case WM_CLOSE:
+        ::PostQuitMessage(0);
+        return 1;
+    case WM_SETCURSOR:
+        // No sizing cursor on the thick frame: the panel is sized by its expand button.
+        return LOWORD(lParam) >= HTLEFT && LOWORD(lParam) <= HTBORDER ? TRUE : FALSE;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        return hooks.menuItemDrawing ? hooks.menuItemDrawing(dialog, message, wParam, lParam) : 0;
+    case WM_NOTIFY:
+        return HandleNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+    case WM_POWERBROADCAST:
+        HandlePowerBroadcast(wParam, lParam);
         return 0;
+    case WM_COMMAND:
+        return HandleCommand(wParam, lParam);
+    case WM_TIMER:
+        HandleTimer(wParam);
+        return 1;
+    case WM_VSCROLL:
+        return HandleScroll(wParam, reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_WINDOW));
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_CONSOLE_CONNECT || wParam == WTS_SESSION_UNLOCK) {
+            RequestReapply();
+        }
+        return 1;
+    case WM_HOTKEY:
+        return hooks.hotkey ? hooks.hotkey(dialog, wParam) : 0;
+    case kTrayCallbackMessage:
+        if (hooks.trayCallback) {
+            hooks.trayCallback(dialog, wParam, lParam);
+        }
+        return 1;
     default:
-        return ::DefWindowProcW(target, message, wParam, lParam);
+        return 0;
+    }
+}
+
+INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
+    // The template asks for a layered window, which is never drawn without layered
+    // attributes: fully opaque it is an ordinary panel on every Windows version.
+    ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+
+    updateParams = ProgramUpdateParams();
+    checkForUpdatesEnabled = 0;
+    ReadSettingDword(L"CheckForUpdates", checkForUpdatesEnabled);
+    ::SetTimer(window, kUpdateCheckTimerId, kUpdateCheckPeriodMs, nullptr);
+    taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
+    monitorOffMessage = ::RegisterWindowMessageW(kMonitorOffMessageName);
+    ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+    if (const HPOWERNOTIFY registration =
+            ::RegisterPowerSettingNotification(window, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE)) {
+        powerNotifications.emplace_back(window, registration);
+    }
+    AttachSliders();
+    SetButtonImages();
+    SyncSliders();
+    SetSliderIcons();
+    frameMargins = MARGINS{1, 1, 1, 1};
+    uint32_t storedExpand = 0;
+    ReadSettingDword(L"Expand", storedExpand);
+    expandLevel = ExpandLevelFromStored(storedExpand);
+    LayoutPanel();
+    LoadTitleImage();
+    CreateTooltips(window);
+    if (hooks.registerHotkeys) {
+        hooks.registerHotkeys(window); // failures stay silent at start
+    }
+    return 0; // the panel takes no focus when created
+}
+
+void PanelDialog::AttachSliders() {
+    for (int i = 0; i < kPanelSliderCount; ++i) {
+        const SliderSpec& spec = kSliders[i];
+        sliders[i].Attach(::GetDlgItem(window, spec.controlId), 0, spec.maximum, 1, spec.pageStep,
+                          spec.color1, spec.color2, true);
+    }
+}
+
+void PanelDialog::SetButtonImages() {
+    ::SendDlgItemMessageW(window, IDC_LANGUAGE, BM_SETIMAGE, IMAGE_BITMAP,
+                          reinterpret_cast<LPARAM>(
+                              ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDB_FLAG_BASE + languageIndex),
+                                           IMAGE_BITMAP, 0, 0, LR_SHARED)));
+    SetButtonIcon(window, IDC_REAPPLY_DELAY, IDI_REAPPLY_DELAY);
+    SetButtonIcon(window, IDC_HOTKEYS, IDI_HOTKEYS);
+    SetButtonIcon(window, IDC_FACTORY_RESET, IDI_FACTORY_RESET);
+}
+
+void PanelDialog::SetSliderIcons() {
+    for (const SliderSpec& spec : kSliders) {
+        const HWND holder = ::GetDlgItem(window, spec.iconHolderId);
+        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(spec.iconId)), 0);
+        ::ShowWindow(holder, SW_HIDE);
+    }
+}
+
+void PanelDialog::SyncSliders() {
+    if (displayMonitors.empty()) {
+        return;
+    }
+    for (int i = 0; i < kPanelSliderCount; ++i) {
+        sliders[i].SetLogicalPosition(static_cast<int>(ReferenceValue(kSliders[i].parameter)));
+    }
+    for (DisplayMonitor* display : displayMonitors) {
+        display->SetBrightness(display->BrightnessPercent());
+    }
+}
+
+INT_PTR PanelDialog::HandleScroll(WPARAM wParam, HWND trackbar) {
+    switch (LOWORD(wParam)) {
+    case TB_LINEUP:
+    case TB_LINEDOWN:
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+    case TB_THUMBTRACK:
+    case TB_TOP:
+    case TB_BOTTOM:
+        break;
+    default:
+        return 0; // the release sends nothing more
+    }
+    const int index = trackbar ? SliderIndexOf(::GetDlgCtrlID(trackbar)) : -1;
+    if (index < 0) {
+        return 0;
+    }
+    const auto raw = static_cast<int>(::SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+    const auto minimum = static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0));
+    const auto maximum = static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0));
+    const int logical = std::clamp(maximum - raw + minimum, 0, std::max(maximum, 0));
+    const MonitorParameter parameter = kSliders[index].parameter;
+
+    uint32_t value = 0;
+    if (parameter == MonitorParameter::ColorTemperature) {
+        value = displayMonitors.empty()
+                    ? static_cast<uint32_t>(logical)
+                    : displayMonitors.front()->NearestColorTemperature(static_cast<uint32_t>(logical));
+        if (value != static_cast<uint32_t>(logical)) {
+            sliders[index].SetLogicalPosition(static_cast<int>(value));
+        }
+    } else {
+        value = maximum > 0 ? static_cast<uint32_t>(logical * 100 / maximum) : 0;
+    }
+    commandDispatcher.PostCommand(MonitorCommand{static_cast<uint32_t>(parameter), value});
+    if (parameter == MonitorParameter::Brightness && hooks.setTrayLevel) {
+        hooks.setTrayLevel(value);
+    }
+    return 1;
+}
+
+INT_PTR PanelDialog::HandleNotify(HWND dialog, NMHDR* notification) {
+    if (!notification) {
+        return 0;
+    }
+    if (notification->code == TTN_GETDISPINFOW) {
+        return HandleTooltipNotify(notification) ? 1 : 0;
+    }
+    if (notification->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        if (CWnd* control = CWnd::FromWindow(notification->hwndFrom)) {
+            SetDialogResult(dialog, control->OnCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(notification)));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void PanelDialog::RequestReapply() {
+    // A live timer is re-armed: a new request restarts the delay.
+    ::SetTimer(window, kReapplyTimerId, settingsTimeout, nullptr);
+}
+
+void PanelDialog::HandleTimer(UINT_PTR id) {
+    switch (id) {
+    case kReapplyTimerId:
+        ::KillTimer(window, kReapplyTimerId);
+        ReapplyMonitorValues();
+        break;
+    case kShowPanelTimerId:
+        ::KillTimer(window, kShowPanelTimerId);
+        ShowPanelAt(lastTrayClick.x, lastTrayClick.y, SW_SHOW);
+        break;
+    case kUpdateCheckTimerId:
+        RunUpdateCheck();
+        break;
+    default:
+        break;
+    }
+}
+
+void PanelDialog::RunUpdateCheck() {
+    if (updateCheckBusy || updateAvailable) {
+        return;
+    }
+    updateCheckBusy = true;
+    if (IsUpdateCheckDue(checkForUpdatesEnabled != 0, updateAvailable, ReadLastCheckForUpdate(),
+                         LocalFileTimeNow()) &&
+        RunUpdate(window, updateParams, true) == kUpdateAvailable) {
+        updateAvailable = true;
+        if (hooks.announceUpdate) {
+            hooks.announceUpdate(window);
+        }
+    }
+    updateCheckBusy = false;
+}
+
+void PanelDialog::HandlePowerBroadcast(WPARAM event, LPARAM data) {
+    if (event == PBT_APMRESUMEAUTOMATIC) {
+        RequestReapply();
+        return;
+    }
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (event != PBT_POWERSETTINGCHANGE || !setting ||
+        !::IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)) {
+        return;
+    }
+    if (firstMonitorPowerNotification) {
+        // The system sends the present state right after the registration.
+        firstMonitorPowerNotification = false;
+        return;
+    }
+    DWORD monitorOn = 0;
+    if (setting->DataLength >= sizeof(monitorOn)) {
+        std::copy_n(setting->Data, sizeof(monitorOn), reinterpret_cast<UCHAR*>(&monitorOn));
+    }
+    if (monitorOn != 0) {
+        RequestReapply();
+    }
+}
+
+void PanelDialog::HandleActivate(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) != WA_INACTIVE) {
+        ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        return;
+    }
+    // The panel stays while one of the program's own windows takes over.
+    const HWND other = reinterpret_cast<HWND>(lParam);
+    if (other && (other == window || ::GetParent(other) == window || CWnd::FromWindow(other))) {
+        return;
+    }
+    ::ShowWindow(window, SW_HIDE);
+}
+
+void PanelDialog::HandleDestroy(HWND dialog) {
+    if (dialog == window) {
+        titleImage.reset(); // the newest window's; an older one never painted it
+    }
+    ::WTSUnRegisterSessionNotification(dialog);
+    const auto registration = std::find_if(powerNotifications.begin(), powerNotifications.end(),
+                                           [dialog](const auto& entry) { return entry.first == dialog; });
+    if (registration != powerNotifications.end()) {
+        ::UnregisterPowerSettingNotification(registration->second);
+        powerNotifications.erase(registration);
     }
 }

@@ -1,30 +1,120 @@
 #pragma once
 
+#include "ui/framework/CDlgWnd.h"
+#include "ui/framework/CTrackSlider.h"
+#include "update/UpdateParams.h"
+
 #include <windows.h>
 
-// The slider panel's controller. For now its window is a hidden top-level window that
-// ends the message loop on close and on a display change, and answers the monitor-off
-// request of a second start.
-class PanelDialog {
-public:
-    // Creates a new panel window; the first one stays alive (hidden) until Destroy, as
-    // the target of everything registered for it.
-    HWND Create(HINSTANCE instance);
-    // Destroys the panel windows this object keeps.
-    void Destroy();
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
-    HWND Window() const { return window; }
+namespace Gdiplus {
+class Bitmap;
+}
 
-    // Brings the controls in line with the reference monitor and sets every display to
-    // its own present brightness again, which also stores it.
-    void SyncSliders();
+// Timers of the panel window.
+inline constexpr UINT_PTR kReapplyTimerId = 1;     // sends the remembered values again
+inline constexpr UINT_PTR kShowPanelTimerId = 2;   // opens the panel after a single tray click
+inline constexpr UINT_PTR kUpdateCheckTimerId = 3; // the hourly update decision
+inline constexpr UINT kUpdateCheckPeriodMs = 3'600'000;
 
-private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The callback message of the tray icon.
+inline constexpr UINT kTrayCallbackMessage = 4919;
 
-    HWND window = nullptr;
-    HWND firstWindow = nullptr; // kept through rebuilds; null until the first rebuild
+// What the tray icon, the hotkeys, the secondary dialogs and the update announcement
+// plug into the panel. A hook that is not set does nothing.
+struct PanelHooks {
+    std::function<void(uint32_t brightnessPercent)> setTrayLevel;
+    std::function<void(HWND panel)> registerHotkeys;
+    // WM_HOTKEY, the tray callback and the owner-drawn menu items: the result to return.
+    std::function<INT_PTR(HWND panel, WPARAM id)> hotkey;
+    std::function<INT_PTR(HWND panel, WPARAM wParam, LPARAM lParam)> trayCallback;
+    std::function<INT_PTR(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)> menuItemDrawing;
+    std::function<void(HWND panel)> addTrayIcon; // the shell restarted
+    std::function<void(HWND panel)> announceUpdate;
+    // The panel's buttons that open secondary dialogs, with the clicked button.
+    std::function<void(HWND button)> editHotkeys;
+    std::function<void(HWND button)> chooseReapplyDelay;
+    std::function<void(HWND button)> chooseLanguage;
 };
 
+// The slider panel and the controller of the resident program: every event of the
+// program arrives at its dialog procedure.
+class PanelDialog final : public CDlgWnd {
+public:
+    PanelDialog();
+    ~PanelDialog() override;
+
+    UINT GetTemplateId() const override;
+    INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnPaint() override;
+
+    // Creates a new panel window, hidden. The first window stays alive through rebuilds
+    // as the target of what was registered for it; one between the first and the newest
+    // serves nothing any more and is destroyed.
+    HWND Create();
+    // Destroys the panel windows.
+    void Destroy();
+
+    // Brings the sliders in line with the reference monitor and sets every display to its
+    // own present brightness again, which also stores it.
+    void SyncSliders();
+    // Places the panel above the point (`x`, `y`) and shows it with `showCommand`.
+    void ShowPanelAt(int x, int y, int showCommand);
+    // Sizes the panel for the sliders `expandLevel` shows.
+    void LayoutPanel();
+
+    // Arms the re-apply timer with the re-apply delay: the remembered values go out again.
+    void RequestReapply();
+
+    CTrackSlider& Slider(int index) { return sliders[index]; }
+
+    PanelHooks hooks;
+    uint32_t expandLevel = 0;
+    uint32_t checkForUpdatesEnabled = 0;
+    bool updateAvailable = false;
+    POINT lastTrayClick{}; // screen point of the last tray click
+    UpdateParams updateParams;
+
+private:
+    INT_PTR HandleCommand(WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleButton(UINT id, HWND button);
+    INT_PTR HandleScroll(WPARAM wParam, HWND trackbar);
+    INT_PTR HandleNotify(HWND dialog, NMHDR* notification);
+    void HandleTimer(UINT_PTR id);
+    void HandlePowerBroadcast(WPARAM event, LPARAM data);
+    void HandleActivate(WPARAM wParam, LPARAM lParam);
+    void HandleDestroy(HWND dialog);
+    void RunUpdateCheck();
+
+    void AttachSliders();
+    void SetButtonImages();
+    void SetSliderIcons();
+    void LoadTitleImage();
+    void ShowAbout();
+    void ToggleStartWithWindows();
+
+    std::array<CTrackSlider, 6> sliders;
+    HWND firstWindow = nullptr; // kept through rebuilds; null until the first rebuild
+    bool updateCheckBusy = false;
+    bool firstMonitorPowerNotification = true;
+    // Each panel window registers for the monitor power setting; released at its end.
+    std::vector<std::pair<HWND, HPOWERNOTIFY>> powerNotifications;
+    UINT taskbarCreatedMessage = 0;
+    UINT monitorOffMessage = 0;
+    std::unique_ptr<Gdiplus::Bitmap> titleImage;
+};
+
+// The one panel of the process.
 extern PanelDialog panelDialog;
+
+// The Run value's name and key: a non-empty value means the program starts with Windows.
+inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunValueName[] = L"Orvalux";
+bool IsStartWithWindowsOn();

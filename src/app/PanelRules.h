@@ -39,7 +39,8 @@ struct PanelColumnLayout {
 // From the current client rectangle (origin 0, 0), the right edge of the last visible
 // slider and the factory-reset button's rectangle (client coordinates): the button column
 // keeps its right margin and sits 14 pixels right of the last slider.
-PanelColumnLayout LayoutPanelColumn(const IntRect& client, int32_t lastSliderRight, const IntRect& resetButton);
+PanelColumnLayout LayoutPanelColumn(const IntRect& client, int32_t lastSliderRight,
+                                    const IntRect& resetButton);
 
 // A window rectangle in screen coordinates moved left so that its right edge does not
 // pass `workAreaRight`.

@@ -81,13 +81,17 @@ bool LaptopBacklight::QuerySupportedLevels() {
     return backend_->QueryDriverLevels(levels_);
 }
 
-HRESULT LaptopBacklight::SetLevelPercent(uint32_t percent) {
+HRESULT LaptopBacklight::SetLevelPercent(uint32_t percent, uint32_t* levelSet) {
     const std::optional<size_t> index = LevelIndexForPercent(percent, levels_.size());
     if (!index) {
         return kNoLevelTable;
     }
     // Without a set-brightness method (WMI had no instance) the backend refuses too.
-    return backend_->SetBrightness(levels_[*index]);
+    const HRESULT result = backend_->SetBrightness(levels_[*index]);
+    if (SUCCEEDED(result) && levelSet) {
+        *levelSet = levels_[*index];
+    }
+    return result;
 }
 
 uint32_t LaptopBacklight::GetLevel(uint64_t index, uint32_t& minimum, uint32_t& maximum) {

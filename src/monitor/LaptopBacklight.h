@@ -32,7 +32,8 @@ public:
     virtual bool QuerySupportedLevels();
     // Sets the backlight to the supported level that `percent` selects. Fails, and sets
     // nothing, without a level table or without the platform's set-brightness method.
-    virtual HRESULT SetLevelPercent(uint32_t percent);
+    // `levelSet`, when given, receives the level the panel was set to.
+    virtual HRESULT SetLevelPercent(uint32_t percent, uint32_t* levelSet = nullptr);
     // The current level of the panel at `index`, with the table's first and last level;
     // 100 when the panel cannot be read.
     virtual uint32_t GetLevel(uint64_t index, uint32_t& minimum, uint32_t& maximum);

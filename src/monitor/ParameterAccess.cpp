@@ -102,7 +102,14 @@ void DisplayMonitor::SetBrightness(uint32_t percent) {
     if (isLaptopPanel) {
         // No device lock, as in ReadBrightness.
         if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
-            backlight->SetLevelPercent(percent);
+            // Remembered like a monitor's accepted value, so that the start-up re-assertion
+            // keeps the level the user chose instead of the one read before it was set.
+            uint32_t level = 0;
+            if (SUCCEEDED(backlight->SetLevelPercent(percent, &level))) {
+                for (PhysicalMonitor& physical : physicalMonitors) {
+                    physical.brightnessCurrent = level;
+                }
+            }
         }
     } else {
         MonitorConfigApi& api = MonitorApi();

@@ -1,0 +1,136 @@
+#include "ui/framework/CTrackSlider.h"
+
+#include "ui/framework/WedgeRules.h"
+
+#include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+
+namespace {
+
+uint32_t SystemRgb(int index) {
+    const COLORREF color = ::GetSysColor(index);
+    return (static_cast<uint32_t>(GetRValue(color)) << 16) | (static_cast<uint32_t>(GetGValue(color)) << 8) |
+           GetBValue(color);
+}
+
+Gdiplus::Color OpaqueSystemColor(int index) {
+    const COLORREF color = ::GetSysColor(index);
+    return Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+Gdiplus::Point ToPoint(const IntPoint& point) {
+    return Gdiplus::Point(point.x, point.y);
+}
+
+} // namespace
+
+void CTrackSlider::Attach(HWND trackbar, int minimum, int maximum, int lineStep, int pageStep,
+                          uint32_t firstColor, uint32_t secondColor, bool drawWedge) {
+    window = trackbar;
+    if (trackbar) {
+        Subclass(trackbar);
+    }
+    color1 = firstColor;
+    color2 = secondColor;
+    wedge = drawWedge;
+    dragging = false;
+    ::SendMessageW(trackbar, TBM_SETRANGEMIN, FALSE, minimum);
+    ::SendMessageW(trackbar, TBM_SETRANGEMAX, FALSE, maximum);
+    ::SendMessageW(trackbar, TBM_SETLINESIZE, 0, lineStep);
+    ::SendMessageW(trackbar, TBM_SETPAGESIZE, 0, pageStep);
+    ::SendMessageW(trackbar, TBM_SETTICFREQ, 10, 0);
+}
+
+int CTrackSlider::LogicalPosition() const {
+    const auto raw = static_cast<int>(::SendMessageW(window, TBM_GETPOS, 0, 0));
+    const auto minimum = static_cast<int>(::SendMessageW(window, TBM_GETRANGEMIN, 0, 0));
+    const auto maximum = static_cast<int>(::SendMessageW(window, TBM_GETRANGEMAX, 0, 0));
+    return maximum - raw + minimum;
+}
+
+void CTrackSlider::SetLogicalPosition(int value, bool redraw) {
+    ::SendMessageW(window, TBM_SETPOS, redraw ? TRUE : FALSE, value);
+}
+
+LRESULT CTrackSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_UPDATEUISTATE) {
+        // Never a focus rectangle on the trackbar.
+        WORD flags = HIWORD(wParam);
+        if (LOWORD(wParam) == UIS_SET) {
+            flags |= UISF_HIDEFOCUS;
+        } else if (LOWORD(wParam) == UIS_CLEAR) {
+            flags &= static_cast<WORD>(~UISF_HIDEFOCUS);
+        }
+        wParam = MAKEWPARAM(LOWORD(wParam), flags);
+    } else if (message == TBM_SETPOS) {
+        const auto minimum = ::SendMessageW(window, TBM_GETRANGEMIN, 0, 0);
+        const auto maximum = ::SendMessageW(window, TBM_GETRANGEMAX, 0, 0);
+        lParam = minimum + maximum - lParam;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CTrackSlider::OnEraseBkgnd(HDC) {
+    return 1;
+}
+
+LRESULT CTrackSlider::OnLButtonDown(WPARAM, int, int) {
+    dragging = true;
+    return 0;
+}
+
+LRESULT CTrackSlider::OnLButtonUp(WPARAM, int, int) {
+    dragging = false;
+    return 0;
+}
+
+LRESULT CTrackSlider::OnCustomDraw(NMCUSTOMDRAW* draw) {
+    if (!draw) {
+        return 0;
+    }
+    switch (draw->dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        // Every part of the trackbar is drawn by the trackbar itself after the wedge, so
+        // the standard thumb ends up on top of it.
+        PaintWedge(*draw);
+        return CDRF_NOTIFYITEMDRAW;
+    default:
+        return 0;
+    }
+}
+
+void CTrackSlider::PaintWedge(const NMCUSTOMDRAW& draw) const {
+    RECT client;
+    if (!draw.hdc || !::GetClientRect(window, &client)) {
+        return;
+    }
+    const bool vertical = (::GetWindowLongPtrW(window, GWL_STYLE) & TBS_VERT) != 0;
+    const WedgeShape shape =
+        MakeWedgeShape(IntRect{client.left, client.top, client.right, client.bottom}, vertical, wedge);
+    const WedgeColors colors = MakeWedgeColors(color1, color2, SystemRgb(COLOR_WINDOW));
+
+    Gdiplus::Graphics graphics(draw.hdc);
+    if (graphics.GetLastStatus() != Gdiplus::Ok) {
+        return;
+    }
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+    graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+
+    Gdiplus::LinearGradientBrush brush(ToPoint(shape.gradientStart), ToPoint(shape.gradientEnd),
+                                       Gdiplus::Color(colors.first), Gdiplus::Color(colors.second));
+    brush.SetWrapMode(Gdiplus::WrapModeClamp);
+    const Gdiplus::Point polygon[] = {ToPoint(shape.points[0]), ToPoint(shape.points[1]),
+                                      ToPoint(shape.points[2]), ToPoint(shape.points[3])};
+    graphics.FillPolygon(&brush, polygon, 4);
+
+    // A sunken edge: shadow along the first three points, highlight along the last three.
+    Gdiplus::Pen shadow(OpaqueSystemColor(COLOR_BTNSHADOW), 1.0f);
+    Gdiplus::Pen highlight(OpaqueSystemColor(COLOR_BTNHIGHLIGHT), 1.0f);
+    const Gdiplus::Point first[] = {polygon[0], polygon[1], polygon[2]};
+    const Gdiplus::Point last[] = {polygon[2], polygon[3], ToPoint(shape.points[4])};
+    graphics.DrawLines(&shadow, first, 3);
+    graphics.DrawLines(&highlight, last, 3);
+}

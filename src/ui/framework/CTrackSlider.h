@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/framework/CWnd.h"
+
+#include <cstdint>
+
+// One trackbar of a dialog, painted with a coloured wedge behind its thumb. Positions
+// are logical: the maximum is at the top of a vertical trackbar, and the object turns
+// them into the trackbar's own positions and back.
+class CTrackSlider : public CWnd {
+public:
+    // Binds the trackbar and sets its range, steps and look.
+    void Attach(HWND trackbar, int minimum, int maximum, int lineStep, int pageStep, uint32_t firstColor,
+                uint32_t secondColor, bool drawWedge);
+
+    // The logical position: maximum − raw position + minimum.
+    int LogicalPosition() const;
+    // Moves the thumb to logical position `value`.
+    void SetLogicalPosition(int value, bool redraw = true);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnEraseBkgnd(HDC deviceContext) override;
+    LRESULT OnLButtonDown(WPARAM keys, int x, int y) override;
+    LRESULT OnLButtonUp(WPARAM keys, int x, int y) override;
+    LRESULT OnCustomDraw(NMCUSTOMDRAW* draw) override;
+
+    uint32_t color1 = 0; // ARGB, the top (maximum) end
+    uint32_t color2 = 0; // ARGB, the bottom end; opaque white derives it from color1
+    bool wedge = false;
+    bool dragging = false; // for sliders that act on release
+
+private:
+    void PaintWedge(const NMCUSTOMDRAW& draw) const;
+};
