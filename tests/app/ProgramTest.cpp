@@ -5,9 +5,16 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <deque>
+#include <functional>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +24,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kPanelClass[] = L"#32770"; // the panel is a dialog
+constexpr UINT_PTR kShowPanelTimer = 2;
+constexpr int kBrightnessSlider = 1000;
+constexpr int kContrastSlider = 1002;
+constexpr int kColorTemperatureSlider = 1004;
+constexpr int kBlueSlider = 1007;
+constexpr int kExpandButton = 1013;
 
 std::wstring Widen(const char* text) {
     std::wstring wide;
@@ -269,6 +282,59 @@ protected:
         ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
     }
 
+    // Opens the panel the way a single tray click does: its show timer fires.
+    static void ShowPanel(HWND panel) {
+        ::PostMessageW(panel, WM_TIMER, kShowPanelTimer, 0);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; })) << "the panel did not show";
+    }
+
+    // Moves a slider as a drag does: the trackbar's thumb, then its scroll message.
+    static void DragSlider(HWND panel, int sliderId, int logicalValue) {
+        const HWND trackbar = ::GetDlgItem(panel, sliderId);
+        ::SendMessageW(trackbar, TBM_SETPOS, TRUE, logicalValue);
+        ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 0), reinterpret_cast<LPARAM>(trackbar));
+    }
+
+    // The slider's position as the user reads it: the maximum at the top.
+    static int SliderValue(HWND panel, int sliderId) {
+        const HWND trackbar = ::GetDlgItem(panel, sliderId);
+        return static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0) -
+                                ::SendMessageW(trackbar, TBM_GETPOS, 0, 0) +
+                                ::SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0));
+    }
+
+    static LONG WindowWidth(HWND window) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        return rect.right - rect.left;
+    }
+
+    static LONG ChildRight(HWND panel, int id) {
+        RECT rect{};
+        ::GetWindowRect(::GetDlgItem(panel, id), &rect);
+        return rect.right;
+    }
+
+    bool ReadSetting(const wchar_t* name, DWORD& value) {
+        UniqueHkey key;
+        DWORD size = sizeof(value);
+        return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                               key.put()) == ERROR_SUCCESS &&
+               ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                                  &size) == ERROR_SUCCESS;
+    }
+
+    // Waits until the state file is rewritten after `before`; the time it took, or none.
+    std::optional<std::chrono::milliseconds> WaitForStateChange(FILETIME before, Clock::time_point since) {
+        if (!WaitFor([&] {
+                const FILETIME now = StateFileTime();
+                return ::CompareFileTime(&before, &now) < 0;
+            })) {
+            return std::nullopt;
+        }
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
+    }
+
     std::wstring settingsKey;
     std::wstring stateFile;
     std::deque<Program> started; // stable references while more programs start
@@ -423,4 +489,202 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
     EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
     EXPECT_GE(BroadcastListener::monitorPowerAt - begun, std::chrono::milliseconds(900));
     EXPECT_TRUE(WindowsOf(program.id, nullptr).empty());
+}
+
+TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorWithTheLastValue) {
+    Program& program = Start(L"", "display; monitor brightness=0..50:10 temp=2 temps=2,6; "
+                                  "display; monitor brightness=0..200:20 temp=2 temps=2,6");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    ShowPanel(panel);
+    EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 20) << "the slider shows the first monitor: 10 of 0..50";
+
+    for (const int value : {90, 75, 60, 45, 30, 40}) {
+        DragSlider(panel, kBrightnessSlider, value);
+    }
+    // The last value wins on both monitors, each in its own range, and is stored.
+    const std::string state = WaitForState("brightness=0..200:80");
+    EXPECT_NE(state.find("brightness=0..50:20"), std::string::npos) << state;
+    EXPECT_NE(state.find("brightness=0..200:80"), std::string::npos) << state;
+    EXPECT_TRUE(WaitForSetting(L"Brightness", 40));
+
+    // A preset the monitors lack snaps to the nearest one they have, thumb included.
+    DragSlider(panel, kColorTemperatureSlider, 5);
+    EXPECT_EQ(SliderValue(panel, kColorTemperatureSlider), 6);
+    EXPECT_NE(WaitForState("temp=6").find("temp=6"), std::string::npos);
+    EXPECT_TRUE(WaitForSetting(L"ColorTemperature", 6));
+
+    // Escape (IDCANCEL) hides the panel; a command from an accelerator is not the panel's.
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 1), 0); // Exit, as an accelerator
+    EXPECT_EQ(::WaitForSingleObject(program.process.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 0), 0); // Exit from the menu
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, TheExpandButtonCyclesTheWidthAndStoresTheLevel) {
+    WriteSetting(L"Expand", 7); // not a level: the panel starts narrow
+    Program& program = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    ShowPanel(panel);
+    const LONG narrow = WindowWidth(panel);
+    const LONG brightnessRight = ChildRight(panel, kBrightnessSlider);
+    const LONG widening[] = {ChildRight(panel, kContrastSlider) - brightnessRight,
+                             ChildRight(panel, kColorTemperatureSlider) - brightnessRight,
+                             ChildRight(panel, kBlueSlider) - brightnessRight, 0};
+    const HWND expand = ::GetDlgItem(panel, kExpandButton);
+    for (DWORD level = 1; level <= 4; ++level) {
+        ::SendMessageW(expand, BM_CLICK, 0, 0);
+        EXPECT_EQ(WindowWidth(panel) - narrow, widening[level - 1]) << "level " << level % 4;
+        EXPECT_TRUE(WaitForSetting(L"Expand", level % 4));
+        EXPECT_EQ(::IsWindowVisible(::GetDlgItem(panel, kBlueSlider)) != FALSE, level == 3);
+    }
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
+    constexpr DWORD delayMs = 1200;
+    WriteSetting(L"SettingsTimeout", delayMs);
+    Program& program = Start(L"", "monitor");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    // The re-apply shortly after start rewrites the state once; then all is quiet.
+    ASSERT_TRUE(WaitForStateChange(FILETIME{}, Clock::now()));
+    ::Sleep(500);
+
+    // The monitor-power notification carries its data in the program's own memory.
+    const auto powerSetting = [&](DWORD monitorOn) {
+        POWERBROADCAST_SETTING setting{};
+        setting.PowerSetting = {0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
+        setting.DataLength = sizeof(DWORD);
+        std::memcpy(setting.Data, &monitorOn, sizeof(monitorOn));
+        void* remote = ::VirtualAllocEx(program.process.get(), nullptr, sizeof(setting),
+                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        ::WriteProcessMemory(program.process.get(), remote, &setting, sizeof(setting), nullptr);
+        ::SendMessageW(panel, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(remote));
+        ::VirtualFreeEx(program.process.get(), remote, 0, MEM_RELEASE);
+    };
+    // The first monitor-power notification only reports the present state.
+    FILETIME before = StateFileTime();
+    powerSetting(1);
+    ::Sleep(delayMs + 600); // longer than a re-apply would take to come
+    const FILETIME quiet = StateFileTime();
+    EXPECT_EQ(::CompareFileTime(&before, &quiet), 0) << "the first notification re-applied";
+
+    const std::pair<const char*, std::function<void()>> wakeUps[] = {
+        {"monitor on", [&] { powerSetting(1); }},
+        {"resume", [&] { ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }},
+        {"unlock", [&] { ::SendMessageW(panel, WM_WTSSESSION_CHANGE, 8 /* unlock */, 0); }},
+        {"console connect", [&] { ::SendMessageW(panel, WM_WTSSESSION_CHANGE, 1 /* connect */, 0); }},
+    };
+    for (const auto& [name, wake] : wakeUps) {
+        before = StateFileTime();
+        const auto sent = Clock::now();
+        wake();
+        const auto after = WaitForStateChange(before, sent);
+        ASSERT_TRUE(after.has_value()) << name << ": nothing was sent again";
+        EXPECT_GE(after->count(), static_cast<long long>(delayMs) - 100) << name;
+        ::Sleep(300); // the rest of this re-apply's writes
+    }
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, AStormOfDisplayChangesLeavesOnePanelAndNothingLeaked) {
+    Program& program =
+        Start(L"", "monitor brightness=0..100:33 contrast=0..100:66; monitor brightness=0..100:33");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND first = windows[0];
+    const auto threads = [&] {
+        size_t count = 0;
+        UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+             more = ::Thread32Next(snapshot.get(), &entry)) {
+            count += entry.th32OwnerProcessID == program.id;
+        }
+        return count;
+    };
+    const auto objects = [&] {
+        return std::make_pair(::GetGuiResources(program.process.get(), GR_GDIOBJECTS),
+                              ::GetGuiResources(program.process.get(), GR_USEROBJECTS));
+    };
+    // One rebuild first, so that the baseline has both kept panels.
+    ::PostMessageW(first, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    ASSERT_EQ(WaitForWindows(program.id, 2).size(), 2u);
+    ASSERT_TRUE(WaitForStateChange(FILETIME{}, Clock::now()));
+    ::Sleep(500);
+    const size_t threadsBefore = threads();
+    const auto objectsBefore = objects();
+    const size_t windowsBefore = WindowsOf(program.id, nullptr).size();
+
+    for (int i = 0; i < 200; ++i) {
+        ::PostMessageW(first, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    }
+    // Handled in order behind the storm: once the expand level changes, the storm is
+    // through the old panel's loop.
+    ::PostMessageW(first, WM_COMMAND, MAKEWPARAM(kExpandButton, BN_CLICKED), reinterpret_cast<LPARAM>(first));
+    ASSERT_TRUE(WaitForSetting(L"Expand", 1));
+    EXPECT_TRUE(WaitFor([&] {
+        return WindowsOf(program.id).size() == 2 && threads() == threadsBefore &&
+               WindowsOf(program.id, nullptr).size() == windowsBefore;
+    })) << "panels "
+        << WindowsOf(program.id).size() << ", threads " << threads() << " (" << threadsBefore << "), windows "
+        << WindowsOf(program.id, nullptr).size() << " (" << windowsBefore << ")";
+    EXPECT_TRUE(::IsWindow(first));
+    EXPECT_EQ(objects(), objectsBefore);
+    DWORD brightness = 0;
+    EXPECT_TRUE(ReadSetting(L"Brightness", brightness));
+    EXPECT_EQ(brightness, 33u);
+    const std::string state = StateFile();
+    EXPECT_NE(state.find("contrast=0..100:66"), std::string::npos) << state;
+
+    ::PostMessageW(NewestPanel(program.id, first), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, StartWithWindowsWritesAQuotedPathAndTogglesBack) {
+    static constexpr wchar_t runKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const auto runValue = []() -> std::optional<std::wstring> {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof(value);
+        if (::RegGetValueW(HKEY_CURRENT_USER, runKey, L"Orvalux", RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(value);
+    };
+    const std::optional<std::wstring> original = runValue();
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux");
+
+    Program& program = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    constexpr WPARAM startWithWindows = 1015;
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    std::wstring path = ProgramPath();
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    EXPECT_EQ(runValue(), L"\"" + path + L"\"");
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    EXPECT_EQ(runValue(), std::nullopt);
+    // Any value counts as on, whatever it names: the toggle removes it.
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux", REG_SZ, L"elsewhere.exe",
+                      sizeof(L"elsewhere.exe"));
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    EXPECT_EQ(runValue(), std::nullopt);
+
+    if (original) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux", REG_SZ, original->c_str(),
+                          static_cast<DWORD>((original->size() + 1) * sizeof(wchar_t)));
+    }
+    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
