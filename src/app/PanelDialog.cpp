@@ -164,7 +164,10 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return 1;
     case WM_SETCURSOR:
         // No sizing cursor on the thick frame: the panel is sized by its expand button.
-        return LOWORD(lParam) >= HTLEFT && LOWORD(lParam) <= HTBORDER ? TRUE : FALSE;
+        if (LOWORD(lParam) >= HTLEFT && LOWORD(lParam) <= HTBORDER) {
+            return SetDialogResult(dialog, TRUE); // handled: nothing further sets a cursor
+        }
+        return FALSE;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
         return hooks.menuItemDrawing ? hooks.menuItemDrawing(dialog, message, wParam, lParam) : 0;

@@ -1,0 +1,178 @@
+// The window framework on real windows: subclassing, the slider's inverted positions,
+// and the glass frame through a stand-in for the desktop window manager.
+#include "ui/framework/CDlgWnd.h"
+#include "ui/framework/CTrackSlider.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+// A control bound to an object that handles nothing.
+class PassThrough final : public CWnd {
+public:
+    void Bind(HWND control) { Subclass(control); }
+};
+
+class FakeDwm final : public DwmApi {
+public:
+    explicit FakeDwm(bool composition) : composition_(composition) {}
+    bool IsCompositionEnabled() override { return composition_; }
+    HRESULT ExtendFrameIntoClientArea(HWND, const MARGINS& margins) override {
+        ++extensions;
+        lastMargins = margins;
+        return S_OK;
+    }
+    int extensions = 0;
+    MARGINS lastMargins{};
+
+private:
+    bool composition_;
+};
+
+class TestDialog final : public CDlgWnd {
+public:
+    UINT GetTemplateId() const override { return 0; } // built in memory, no texts
+    LRESULT OnCommand(WPARAM wParam, LPARAM) override { return LOWORD(wParam) == 42 ? 7 : 0; }
+};
+
+// An empty popup dialog template, aligned as the dialog manager wants it.
+struct EmptyTemplate {
+    alignas(4) DLGTEMPLATE header{WS_POPUP | WS_THICKFRAME, 0, 0, 0, 0, 120, 80};
+    WORD menu = 0, windowClass = 0, title = 0;
+};
+
+class Framework : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
+    }
+    void SetUp() override {
+        parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr,
+                                   nullptr);
+        ASSERT_NE(parent, nullptr);
+    }
+    void TearDown() override { ::DestroyWindow(parent); }
+
+    HWND Trackbar(DWORD style = TBS_VERT) const {
+        return ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 30, 200,
+                                 parent, nullptr, nullptr, nullptr);
+    }
+
+    // A window that records the user-interface state updates it receives.
+    HWND Recorder() const {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == WM_UPDATEUISTATE) {
+                lastUiState = wParam;
+                return 0;
+            }
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        };
+        windowClass.lpszClassName = L"OrvaluxUiStateRecorder";
+        ::RegisterClassW(&windowClass);
+        return ::CreateWindowExW(0, L"OrvaluxUiStateRecorder", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                 nullptr, nullptr);
+    }
+
+    HWND parent = nullptr;
+    static inline WPARAM lastUiState = 0;
+};
+
+TEST_F(Framework, ASubclassedControlWhoseObjectHandlesNothingBehavesLikeThePlainOne) {
+    const HWND plain = Trackbar();
+    const HWND bound = Trackbar();
+    PassThrough object;
+    object.Bind(bound);
+    EXPECT_EQ(CWnd::FromWindow(bound), &object);
+    EXPECT_EQ(CWnd::FromWindow(plain), nullptr);
+
+    for (const HWND trackbar : {plain, bound}) {
+        ::SendMessageW(trackbar, TBM_SETRANGE, FALSE, MAKELPARAM(0, 50));
+        ::SendMessageW(trackbar, TBM_SETPOS, TRUE, 20);
+        ::SendMessageW(trackbar, WM_KEYDOWN, VK_DOWN, 0);
+        ::SendMessageW(trackbar, WM_KEYDOWN, VK_NEXT, 0);
+    }
+    constexpr std::array<UINT, 4> queries = {TBM_GETPOS, TBM_GETRANGEMAX, TBM_GETPAGESIZE, WM_GETDLGCODE};
+    for (const UINT query : queries) {
+        EXPECT_EQ(::SendMessageW(bound, query, 0, 0), ::SendMessageW(plain, query, 0, 0)) << query;
+    }
+    EXPECT_NE(::SendMessageW(bound, TBM_GETPOS, 0, 0), 20) << "the keys reached the trackbar";
+}
+
+TEST_F(Framework, ASliderKeepsItsMaximumAtTheTopAndNeverShowsFocus) {
+    CTrackSlider slider;
+    slider.Attach(Trackbar(), 0, 100, 1, 10, 0xFFFFFF32, 0xFFFFFFFF, true);
+    slider.SetLogicalPosition(100);
+    EXPECT_EQ(::SendMessageW(slider.Window(), TBM_GETPOS, 0, 0), 0) << "the thumb is at the top";
+    EXPECT_EQ(slider.LogicalPosition(), 100);
+    slider.SetLogicalPosition(30);
+    EXPECT_EQ(::SendMessageW(slider.Window(), TBM_GETPOS, 0, 0), 70);
+    EXPECT_EQ(slider.LogicalPosition(), 30);
+    EXPECT_EQ(::SendMessageW(slider.Window(), TBM_GETPAGESIZE, 0, 0), 10);
+
+    // The focus flag is always set on its way to the trackbar, never cleared.
+    CTrackSlider recorded;
+    recorded.Attach(Recorder(), 0, 8, 1, 1, 0xFFA699F1, 0xFFF199A6, true);
+    for (const WORD action : {WORD{UIS_SET}, WORD{UIS_CLEAR}}) {
+        ::SendMessageW(recorded.Window(), WM_UPDATEUISTATE,
+                       MAKEWPARAM(action, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        EXPECT_EQ(LOWORD(lastUiState), action);
+        EXPECT_EQ(HIWORD(lastUiState),
+                  action == UIS_SET ? (UISF_HIDEFOCUS | UISF_HIDEACCEL) : UISF_HIDEACCEL);
+    }
+
+    // The wedge is painted before each part, which the trackbar then draws itself.
+    NMCUSTOMDRAW draw{};
+    draw.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(slider.OnCustomDraw(&draw), CDRF_NOTIFYITEMDRAW);
+    draw.dwDrawStage = CDDS_POSTPAINT;
+    EXPECT_EQ(slider.OnCustomDraw(&draw), 0);
+}
+
+TEST_F(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
+    for (const bool composition : {false, true}) {
+        for (const int margin : {0, 1}) {
+            TestDialog dialog;
+            auto dwm = std::make_unique<FakeDwm>(composition);
+            FakeDwm& fake = *dwm;
+            dialog.UseDwmApi(std::move(dwm));
+            dialog.frameMargins = MARGINS{margin, margin, margin, margin};
+            EmptyTemplate empty;
+            const HWND window = ::CreateDialogIndirectParamW(
+                nullptr, &empty.header, nullptr, &SharedDialogProcedure, reinterpret_cast<LPARAM>(&dialog));
+            ASSERT_NE(window, nullptr);
+            EXPECT_EQ(CWnd::FromWindow(window), &dialog);
+            EXPECT_EQ(dialog.Window(), window);
+
+            ::SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+            EXPECT_EQ(fake.extensions > 0, composition && margin) << composition << margin;
+            EXPECT_EQ(fake.lastMargins.cyBottomHeight, fake.extensions ? margin : 0);
+
+            NCCALCSIZE_PARAMS calculation{};
+            calculation.rgrc[0] = RECT{10, 10, 110, 90};
+            const INT_PTR result =
+                dialog.DialogProc(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&calculation));
+            if (composition) {
+                EXPECT_EQ(result, WVR_REDRAW);
+                EXPECT_EQ(calculation.rgrc[0].left, 10 + margin);
+                EXPECT_EQ(calculation.rgrc[0].bottom, 90 - margin);
+            } else {
+                EXPECT_EQ(result, 0);
+                EXPECT_EQ(calculation.rgrc[0].left, 10);
+            }
+            // A command's result is the dialog's message result as well.
+            EXPECT_EQ(::SendMessageW(window, WM_COMMAND, 42, 0), 7);
+            ::DestroyWindow(window);
+        }
+    }
+}
+
+} // namespace
