@@ -171,8 +171,7 @@ TEST_F(InventoryFixture, AMonitorWithoutDdcOnALaptopDrivesTheBacklight) {
     panel.SetBrightness(60);
     EXPECT_TRUE(handled);
     EXPECT_EQ(ReadSimulatedLaptopPanel().value().levelsSet, (std::vector<uint8_t>{60}));
-    EXPECT_EQ(panel.physicalMonitors[0].brightnessCurrent, 30u)
-        << "the laptop path leaves the remembered value";
+    EXPECT_EQ(panel.physicalMonitors[0].brightnessCurrent, 60u) << "the level set is remembered";
     EXPECT_EQ(Stored(L"Brightness"), 60u);
     EXPECT_EQ(api->CountCalls(SimulatedOperation::SetBrightness), 0u);
     DestroyDisplayMonitors();
