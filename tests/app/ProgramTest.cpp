@@ -688,3 +688,17 @@ TEST_F(ProgramFixture, StartWithWindowsWritesAQuotedPathAndTogglesBack) {
     ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
+
+TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
+    // No display at all, and a display without a physical monitor.
+    for (const char* description : {"none", "display"}) {
+        Program& program = Start(L"", description);
+        const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+        ASSERT_EQ(windows.size(), 1u) << description;
+        ShowPanel(windows[0]);
+        DragSlider(windows[0], kBrightnessSlider, 50);
+        ::SendMessageW(::GetDlgItem(windows[0], kExpandButton), BM_CLICK, 0, 0);
+        ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+        EXPECT_EQ(ExitCode(program, 20000), 0u) << description;
+    }
+}
