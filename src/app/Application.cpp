@@ -5,6 +5,7 @@
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "app/StartupError.h"
+#include "app/TrayIcon.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
@@ -14,6 +15,7 @@
 #include "monitor/SettingsStore.h"
 #include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
+#include "ui/TrayLocator.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -24,7 +26,7 @@
 bool rebuildRequested = false;
 HINSTANCE moduleInstance = nullptr;
 uint32_t settingsTimeout = 3000;
-uint32_t hotkeyIncrement = 10;
+uint32_t hotkeyIncrement = kDefaultHotkeyIncrement;
 
 namespace {
 
@@ -80,7 +82,7 @@ void RunMessageLoop() {
 }
 
 // Everything that depends on the set of monitors, built at start and after each
-// display change.
+// display change. A rebuild keeps the tray icon and the placement of the first.
 void BuildPass() {
     // Taken now: the calls below wait in COM and dispatch sent messages, and a display
     // change arriving meanwhile must request another pass rather than be cleared.
@@ -89,19 +91,36 @@ void BuildPass() {
     EnumerateDisplayMonitors();
     LoadMonitorSettings();
     panelDialog.Create();
+    LoadTrayIcons();
     uint32_t storedTimeout = kDefaultSettingsTimeoutMs;
     ReadSettingDword(L"SettingsTimeout", storedTimeout);
     settingsTimeout = SettingsTimeoutFromStored(storedTimeout);
-    ReadSettingDword(L"HotkeyIncrement", hotkeyIncrement);
+    uint32_t storedIncrement = kDefaultHotkeyIncrement;
+    ReadSettingDword(L"HotkeyIncrement", storedIncrement);
+    // A step outside 1..100 would make the hotkeys do nothing or jump to an end.
+    hotkeyIncrement =
+        storedIncrement >= 1 && storedIncrement <= 100 ? storedIncrement : kDefaultHotkeyIncrement;
     // Shortly after start the remembered values go out once more, with retries, for
     // monitors that were still waking up when the stored values were applied.
     ::SetTimer(panelDialog.Window(), kReapplyTimerId, kFirstReapplyDelayMs, nullptr);
+    // Added once, for the panel window that lives through every rebuild: also when the
+    // first pass was cut short by a display change.
+    if (!trayIconData.hWnd && !rebuildRequested) {
+        AddTrayIcon(panelDialog.LastingWindow());
+        RECT icon{};
+        if (!rebuildRequested && LocateTrayIcon(trayIconData.hWnd, trayIconData.uID, icon)) {
+            panelDialog.ShowPanelAt(icon.left, icon.top, SW_HIDE);
+        }
+    }
     commandDispatcher.Start();
 }
 
 void Teardown() {
     // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
     ::KillTimer(panelDialog.Window(), kReapplyTimerId);
+    if (!rebuildRequested) {
+        RemoveTrayIcon();
+    }
     commandDispatcher.Stop();
     if (!rebuildRequested) {
         panelDialog.Destroy();

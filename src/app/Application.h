@@ -16,7 +16,8 @@ extern bool rebuildRequested;
 extern HINSTANCE moduleInstance;
 // Delay before remembered values are sent again after a wake-up, in milliseconds.
 extern uint32_t settingsTimeout;
-// Step of the brightness and contrast hotkeys, in percent.
+// Step of the brightness and contrast hotkeys, in percent (1..100).
+inline constexpr uint32_t kDefaultHotkeyIncrement = 10;
 extern uint32_t hotkeyIncrement;
 
 // The whole program: chooses how to run from the process command line and returns the

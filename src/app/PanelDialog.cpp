@@ -1,14 +1,18 @@
 #include "app/PanelDialog.h"
 
 #include "app/Application.h"
+#include "app/Hotkeys.h"
 #include "app/MonitorOffThread.h"
 #include "app/PanelRules.h"
+#include "app/TrayIcon.h"
+#include "app/TrayRules.h"
 #include "common/Settings.h"
 #include "monitor/CommandDispatcher.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/SettingsStore.h"
 #include "ui/Localization.h"
 #include "ui/Tooltips.h"
+#include "ui/TrayLocator.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateRules.h"
 
@@ -17,6 +21,8 @@
 #include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 #include <wtsapi32.h>
+
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -138,8 +144,10 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
-        if (hooks.addTrayIcon) {
-            hooks.addTrayIcon(dialog);
+        // The shell restarted. Every panel window hears it; the icon is added once, for
+        // the window that receives its callbacks.
+        if (dialog == trayIconData.hWnd || !trayIconData.hWnd) {
+            AddTrayIcon(dialog);
         }
         return 0;
     }
@@ -169,8 +177,9 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return FALSE;
     case WM_MEASUREITEM:
+        return MeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
-        return hooks.menuItemDrawing ? hooks.menuItemDrawing(dialog, message, wParam, lParam) : 0;
+        return DrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_NOTIFY:
         return HandleNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
     case WM_POWERBROADCAST:
@@ -197,12 +206,10 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return 1;
     case WM_HOTKEY:
-        return hooks.hotkey ? hooks.hotkey(dialog, wParam) : 0;
+        return HandleHotkey(wParam);
     case kTrayCallbackMessage:
-        if (hooks.trayCallback) {
-            hooks.trayCallback(dialog, wParam, lParam);
-        }
-        return 1;
+        HandleTrayCallback(wParam, lParam);
+        return SetDialogResult(dialog, 1);
     default:
         return 0;
     }
@@ -235,10 +242,8 @@ INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
     LayoutPanel();
     LoadTitleImage();
     CreateTooltips(window);
-    if (hooks.registerHotkeys) {
-        hooks.registerHotkeys(window); // failures stay silent at start
-    }
-    return 0; // the panel takes no focus when created
+    RegisterStoredHotkeys(window); // failures stay silent at start
+    return 0;                      // the panel takes no focus when created
 }
 
 void PanelDialog::AttachSliders() {
@@ -296,9 +301,13 @@ INT_PTR PanelDialog::HandleScroll(WPARAM wParam, HWND trackbar) {
     if (index < 0) {
         return 0;
     }
-    const auto raw = static_cast<int>(::SendMessageW(trackbar, TBM_GETPOS, 0, 0));
-    const auto minimum = static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0));
-    const auto maximum = static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0));
+    // A drag reports the position itself, and the range is the one the slider was given:
+    // asking the trackbar would cost the main thread three sent messages per move.
+    const auto raw = LOWORD(wParam) == TB_THUMBTRACK
+                         ? static_cast<int>(static_cast<short>(HIWORD(wParam)))
+                         : static_cast<int>(::SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+    const int minimum = 0;
+    const int maximum = kSliders[static_cast<size_t>(index)].maximum;
     const int logical = std::clamp(maximum - raw + minimum, 0, std::max(maximum, 0));
     const MonitorParameter parameter = kSliders[index].parameter;
 
@@ -314,8 +323,8 @@ INT_PTR PanelDialog::HandleScroll(WPARAM wParam, HWND trackbar) {
         value = maximum > 0 ? static_cast<uint32_t>(logical * 100 / maximum) : 0;
     }
     commandDispatcher.PostCommand(MonitorCommand{static_cast<uint32_t>(parameter), value});
-    if (parameter == MonitorParameter::Brightness && hooks.setTrayLevel) {
-        hooks.setTrayLevel(value);
+    if (parameter == MonitorParameter::Brightness) {
+        SetTrayLevel(value);
     }
     return 1;
 }
@@ -368,9 +377,7 @@ void PanelDialog::RunUpdateCheck() {
                          LocalFileTimeNow()) &&
         RunUpdate(window, updateParams, true) == kUpdateAvailable) {
         updateAvailable = true;
-        if (hooks.announceUpdate) {
-            hooks.announceUpdate(window);
-        }
+        ShowUpdateBalloon();
     }
     updateCheckBusy = false;
 }
@@ -423,4 +430,80 @@ void PanelDialog::HandleDestroy(HWND dialog) {
         ::UnregisterPowerSettingNotification(registration->second);
         powerNotifications.erase(registration);
     }
+}
+
+void PanelDialog::HandleTrayCallback(WPARAM anchor, LPARAM event) {
+    // Version 4 callbacks: the event in the low word, the icon's anchor point in wParam.
+    const POINT point{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
+    switch (LOWORD(event)) {
+    case WM_LBUTTONDOWN:
+        // A single click opens the panel only once it cannot be a double click any more.
+        lastTrayClick = point;
+        ::SetTimer(window, kShowPanelTimerId, ::GetDoubleClickTime(), nullptr);
+        break;
+    case WM_LBUTTONDBLCLK:
+        ::KillTimer(window, kShowPanelTimerId);
+        if (IsWithinDoubleClickDistance(IntPoint{lastTrayClick.x, lastTrayClick.y},
+                                        IntPoint{point.x, point.y}, ::GetSystemMetrics(SM_CXDOUBLECLK),
+                                        ::GetSystemMetrics(SM_CYDOUBLECLK))) {
+            StartMonitorOff();
+        }
+        break;
+    case WM_MBUTTONDOWN:
+        ShowPanelAt(point.x, point.y, SW_SHOW);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_CONTEXTMENU:
+        ShowTrayMenu(window, updateAvailable, checkForUpdatesEnabled != 0);
+        break;
+    case WM_MOUSEMOVE:
+        if (trayProbeState == 1) {
+            trayProbeState = 2; // the locator's probe reached our icon
+        }
+        break;
+    case NIN_BALLOONUSERCLICK:
+        if (updateAvailable && RunUpdate(window, updateParams, false) == kUpdateInstallerStarted) {
+            updateAvailable = false;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR PanelDialog::HandleHotkey(WPARAM id) {
+    if (id > static_cast<WPARAM>(kLastHotkeyId)) {
+        return 0;
+    }
+    const auto step = [&](MonitorParameter parameter, int sliderIndex, bool up) {
+        const auto next = SteppedPercent(ReferencePercent(parameter), hotkeyIncrement, up);
+        if (!next) {
+            return;
+        }
+        commandDispatcher.PostCommand(MonitorCommand{static_cast<uint32_t>(parameter), *next});
+        if (parameter == MonitorParameter::Brightness) {
+            SetTrayLevel(*next);
+        }
+        sliders[static_cast<size_t>(sliderIndex)].SetLogicalPosition(static_cast<int>(*next));
+    };
+    switch (static_cast<HotkeyId>(id)) {
+    case HotkeyId::MonitorOff:
+        StartMonitorOff();
+        break;
+    case HotkeyId::BrightnessUp:
+        step(MonitorParameter::Brightness, 0, true);
+        break;
+    case HotkeyId::BrightnessDown:
+        step(MonitorParameter::Brightness, 0, false);
+        break;
+    case HotkeyId::ContrastUp:
+        step(MonitorParameter::Contrast, 1, true);
+        break;
+    case HotkeyId::ContrastDown:
+        step(MonitorParameter::Contrast, 1, false);
+        break;
+    default:
+        break;
+    }
+    return 1;
 }

@@ -26,18 +26,9 @@ inline constexpr UINT kUpdateCheckPeriodMs = 3'600'000;
 // The callback message of the tray icon.
 inline constexpr UINT kTrayCallbackMessage = 4919;
 
-// What the tray icon, the hotkeys, the secondary dialogs and the update announcement
-// plug into the panel. A hook that is not set does nothing.
+// What the secondary dialogs plug into the panel's buttons, with the clicked button. A
+// hook that is not set does nothing.
 struct PanelHooks {
-    std::function<void(uint32_t brightnessPercent)> setTrayLevel;
-    std::function<void(HWND panel)> registerHotkeys;
-    // WM_HOTKEY, the tray callback and the owner-drawn menu items: the result to return.
-    std::function<INT_PTR(HWND panel, WPARAM id)> hotkey;
-    std::function<INT_PTR(HWND panel, WPARAM wParam, LPARAM lParam)> trayCallback;
-    std::function<INT_PTR(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)> menuItemDrawing;
-    std::function<void(HWND panel)> addTrayIcon; // the shell restarted
-    std::function<void(HWND panel)> announceUpdate;
-    // The panel's buttons that open secondary dialogs, with the clicked button.
     std::function<void(HWND button)> editHotkeys;
     std::function<void(HWND button)> chooseReapplyDelay;
     std::function<void(HWND button)> chooseLanguage;
@@ -61,6 +52,8 @@ public:
     HWND Create();
     // Destroys the panel windows.
     void Destroy();
+    // The window that lives through every rebuild: the first one.
+    HWND LastingWindow() const { return firstWindow ? firstWindow : window; }
 
     // Brings the sliders in line with the reference monitor and sets every display to its
     // own present brightness again, which also stores it.
@@ -87,6 +80,8 @@ private:
     INT_PTR HandleButton(UINT id, HWND button);
     INT_PTR HandleScroll(WPARAM wParam, HWND trackbar);
     INT_PTR HandleNotify(HWND dialog, NMHDR* notification);
+    void HandleTrayCallback(WPARAM anchor, LPARAM event);
+    INT_PTR HandleHotkey(WPARAM id);
     void HandleTimer(UINT_PTR id);
     void HandlePowerBroadcast(WPARAM event, LPARAM data);
     void HandleActivate(WPARAM wParam, LPARAM lParam);

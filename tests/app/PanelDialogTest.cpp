@@ -1,5 +1,6 @@
 // The panel's message rows that carry logic, on a panel created in this process.
 #include "app/PanelDialog.h"
+#include "app/TrayIcon.h"
 #include "common/Settings.h"
 #include "ui/Localization.h"
 
@@ -14,6 +15,7 @@
 #include <gdiplus.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -100,6 +102,22 @@ TEST_F(PanelDialogTest, TheRunValueIsReadAsOnWhateverItNames) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux", REG_SZ, L"x", sizeof(L"x"));
     EXPECT_TRUE(IsStartWithWindowsOn());
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux");
+}
+
+TEST_F(PanelDialogTest, TheTrayIconShowsTheBrightnessInNineLevels) {
+    LoadTrayIcons();
+    const auto icon = [](WORD id) {
+        return ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    };
+    const std::pair<uint32_t, WORD> levels[] = {{0, IDI_ORVALUX},       {12, IDI_ORVALUX},
+                                                {13, IDI_TRAY_LEVEL_1}, {50, IDI_TRAY_LEVEL_4},
+                                                {99, IDI_TRAY_LEVEL_7}, {100, IDI_TRAY_LEVEL_8}};
+    for (const auto& [percent, id] : levels) {
+        SetTrayLevel(percent);
+        EXPECT_EQ(trayIconData.hIcon, icon(id)) << percent;
+        EXPECT_NE(trayIconData.hIcon, nullptr);
+    }
 }
 
 } // namespace

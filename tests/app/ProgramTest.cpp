@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -292,7 +294,9 @@ protected:
     static void DragSlider(HWND panel, int sliderId, int logicalValue) {
         const HWND trackbar = ::GetDlgItem(panel, sliderId);
         ::SendMessageW(trackbar, TBM_SETPOS, TRUE, logicalValue);
-        ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 0), reinterpret_cast<LPARAM>(trackbar));
+        // As the trackbar reports a drag: with its own (inverted) position.
+        const auto raw = static_cast<WORD>(::SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+        ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, raw), reinterpret_cast<LPARAM>(trackbar));
     }
 
     // The slider's position as the user reads it: the maximum at the top.
@@ -701,4 +705,180 @@ TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
         ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
         EXPECT_EQ(ExitCode(program, 20000), 0u) << description;
     }
+}
+
+namespace {
+
+// The notification area's callback as the shell sends it with version 4 of the icon
+// protocol: the event in the low word of lParam, the icon's anchor point in wParam.
+void TrayCallback(HWND panel, WORD event, int x, int y) {
+    constexpr UINT trayCallbackMessage = 4919;
+    ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
+}
+
+// Presses a key combination as the keyboard does.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace
+
+TEST_F(ProgramFixture, TrayClicksOpenThePanelOrSwitchTheMonitorsOff) {
+    BroadcastListener listener;
+    Program& program = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    const auto hidePanel = [&] {
+        ::PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
+    };
+
+    // A single click opens the panel once it can no longer be a double click.
+    auto clicked = Clock::now();
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
+    EXPECT_GE(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime() - 50));
+    RECT placed{};
+    ::GetWindowRect(panel, &placed);
+    EXPECT_EQ(placed.bottom, 700 - 32) << "the panel sits above the icon";
+    hidePanel();
+
+    // A double click switches the monitors off a second later and never opens the panel.
+    BroadcastListener::monitorPowerParameter = 0;
+    clicked = Clock::now();
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    TrayCallback(panel, WM_LBUTTONDBLCLK, 601, 701);
+    listener.Pump(std::chrono::milliseconds(5000),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
+    EXPECT_GE(BroadcastListener::monitorPowerAt - clicked, std::chrono::milliseconds(900));
+    EXPECT_FALSE(::IsWindowVisible(panel));
+
+    // Too far apart it is no double click, and the first click's panel is cancelled too.
+    BroadcastListener::monitorPowerParameter = 0;
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    TrayCallback(panel, WM_LBUTTONDBLCLK, 600 + 3 * ::GetSystemMetrics(SM_CXDOUBLECLK), 700);
+    listener.Pump(std::chrono::milliseconds(1800),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 0);
+    EXPECT_FALSE(::IsWindowVisible(panel));
+
+    // The middle button opens it at once; an event nobody handles changes nothing.
+    clicked = Clock::now();
+    TrayCallback(panel, WM_MBUTTONDOWN, 600, 700);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
+    EXPECT_LT(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime()));
+    EXPECT_EQ(::SendMessageW(panel, 4919, 0, MAKELPARAM(WM_KEYDOWN, 1)), 1);
+    EXPECT_TRUE(::IsWindowVisible(panel));
+
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, HotkeysStepBrightnessAndContrastWithinTheirBounds) {
+    constexpr DWORD controlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+    WriteSetting(L"HotkeyBrightnessUp", controlAlt | 'U');
+    WriteSetting(L"HotkeyBrightnessDown", controlAlt | 'D');
+    WriteSetting(L"HotkeyContrastUp", controlAlt | 'C');
+    WriteSetting(L"HotkeyContrastDown", controlAlt | 'X');
+    // Held by this test before the program starts: silently left to the test.
+    UniqueHwnd focus(::CreateWindowExW(0, L"STATIC", L"orvalux hotkey focus", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                       50, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(::RegisterHotKey(focus.get(), 1, MOD_CONTROL | MOD_ALT, 'X'));
+    Program& program = Start(L"", "monitor brightness=0..100:95 contrast=0..100:5");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    ::WaitForInputIdle(program.process.get(), 10000); // the hotkeys are registered by then
+    // Under Wine keys count only once a window of ours has the focus.
+    ::SetForegroundWindow(focus.get());
+    BroadcastListener pump;
+    pump.Pump(std::chrono::milliseconds(3000), [&] { return ::GetForegroundWindow() == focus.get(); });
+    pump.Pump(std::chrono::milliseconds(300), [] { return false; });
+
+    PressKeys({VK_CONTROL, VK_MENU, 'U'});
+    EXPECT_NE(WaitForState("brightness=0..100:100").find("brightness=0..100:100"), std::string::npos);
+    EXPECT_TRUE(WaitForSetting(L"Brightness", 100));
+    PressKeys({VK_CONTROL, VK_MENU, 'D'});
+    EXPECT_NE(WaitForState("brightness=0..100:90").find("brightness=0..100:90"), std::string::npos);
+    EXPECT_EQ(SliderValue(windows[0], kBrightnessSlider), 90) << "the slider follows";
+
+    PressKeys({VK_CONTROL, VK_MENU, 'C'});
+    EXPECT_NE(WaitForState("contrast=0..100:15").find("contrast=0..100:15"), std::string::npos);
+    EXPECT_EQ(SliderValue(windows[0], kContrastSlider), 15);
+    // The combination this test holds reaches the test, not the program.
+    PressKeys({VK_CONTROL, VK_MENU, 'X'});
+    MSG message{};
+    EXPECT_TRUE(
+        WaitFor([&] { return ::PeekMessageW(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE; }));
+    EXPECT_NE(StateFile().find("contrast=0..100:15"), std::string::npos) << StateFile();
+
+    // Ids past the program's five are not its own.
+    EXPECT_EQ(::SendMessageW(windows[0], WM_HOTKEY, 7, 0), 0);
+    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+namespace {
+
+// Icons in Wine's notification area: each a child window of its stand-alone tray.
+size_t TrayIconCount() {
+    size_t count = 0;
+    const HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
+    ::EnumChildWindows(
+        tray,
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            *reinterpret_cast<size_t*>(data) += std::wstring(name) == L"__winex11_tray_icon";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return tray ? count : 0;
+}
+
+} // namespace
+
+TEST_F(ProgramFixture, TheIconComesBackAfterAShellRestartAndItsMenuEndsTheProgram) {
+    const size_t before = TrayIconCount();
+    Program& program = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == before + 1; })) << "the icon was added";
+
+    // A restarted shell has lost the icon and announces itself; the program adds it again.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = panel;
+    icon.uID = 1;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == before; }));
+    ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return TrayIconCount() == before + 1; })) << "the icon came back";
+
+    // The right button opens the menu; its last item, chosen with the keyboard, is Exit.
+    TrayCallback(panel, WM_RBUTTONDOWN, 600, 700);
+    ASSERT_TRUE(WaitFor([&] {
+        const HWND menu = ::FindWindowW(L"#32768", nullptr);
+        return menu && ::IsWindowVisible(menu);
+    }));
+    PressKeys({VK_UP});
+    PressKeys({VK_RETURN});
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+    EXPECT_EQ(TrayIconCount(), before) << "the icon was removed";
 }

@@ -22,6 +22,22 @@ Gdiplus::Point ToPoint(const IntPoint& point) {
     return Gdiplus::Point(point.x, point.y);
 }
 
+using UniqueHdc = UniqueResource<SimpleResourceTraits<HDC, &::DeleteDC>>;
+
+// Selects an object into a device context and puts the previous one back.
+class SelectionScope {
+public:
+    SelectionScope(HDC context, HGDIOBJ object)
+        : context_(context), previous_(::SelectObject(context, object)) {}
+    ~SelectionScope() { ::SelectObject(context_, previous_); }
+    SelectionScope(const SelectionScope&) = delete;
+    SelectionScope& operator=(const SelectionScope&) = delete;
+
+private:
+    HDC context_;
+    HGDIOBJ previous_;
+};
+
 } // namespace
 
 void CTrackSlider::Attach(HWND trackbar, int minimum, int maximum, int lineStep, int pageStep,
@@ -101,36 +117,77 @@ LRESULT CTrackSlider::OnCustomDraw(NMCUSTOMDRAW* draw) {
     }
 }
 
-void CTrackSlider::PaintWedge(const NMCUSTOMDRAW& draw) const {
+bool CTrackSlider::RenderWedge(const WedgeKey& key) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = key.width;
+    info.bmiHeader.biHeight = -key.height; // top-down, as GDI+ lays out its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueHbitmap picture(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!picture || !bits) {
+        return false;
+    }
+    {
+        // Premultiplied alpha, as AlphaBlend takes it; the DIB starts fully transparent.
+        Gdiplus::Bitmap canvas(key.width, key.height, key.width * 4, PixelFormat32bppPARGB,
+                               static_cast<BYTE*>(bits));
+        Gdiplus::Graphics graphics(&canvas);
+        if (graphics.GetLastStatus() != Gdiplus::Ok) {
+            return false;
+        }
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+        graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
+
+        const WedgeShape shape =
+            MakeWedgeShape(IntRect{0, 0, key.width, key.height}, key.vertical, key.wedge);
+        const WedgeColors colors = MakeWedgeColors(key.color1, key.color2, SystemRgb(COLOR_WINDOW));
+        Gdiplus::LinearGradientBrush brush(ToPoint(shape.gradientStart), ToPoint(shape.gradientEnd),
+                                           Gdiplus::Color(colors.first), Gdiplus::Color(colors.second));
+        brush.SetWrapMode(Gdiplus::WrapModeClamp);
+        const Gdiplus::Point polygon[] = {ToPoint(shape.points[0]), ToPoint(shape.points[1]),
+                                          ToPoint(shape.points[2]), ToPoint(shape.points[3])};
+        graphics.FillPolygon(&brush, polygon, 4);
+
+        // A sunken edge: shadow along the first three points, highlight along the last three.
+        Gdiplus::Pen shadow(OpaqueSystemColor(COLOR_BTNSHADOW), 1.0f);
+        Gdiplus::Pen highlight(OpaqueSystemColor(COLOR_BTNHIGHLIGHT), 1.0f);
+        const Gdiplus::Point first[] = {polygon[0], polygon[1], polygon[2]};
+        const Gdiplus::Point last[] = {polygon[2], polygon[3], ToPoint(shape.points[4])};
+        graphics.DrawLines(&shadow, first, 3);
+        graphics.DrawLines(&highlight, last, 3);
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+    wedgePicture = std::move(picture);
+    wedgeKey = key;
+    return true;
+}
+
+void CTrackSlider::PaintWedge(const NMCUSTOMDRAW& draw) {
     RECT client;
-    if (!draw.hdc || !::GetClientRect(window, &client)) {
+    if (!draw.hdc || !::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) {
         return;
     }
-    const bool vertical = (::GetWindowLongPtrW(window, GWL_STYLE) & TBS_VERT) != 0;
-    const WedgeShape shape =
-        MakeWedgeShape(IntRect{client.left, client.top, client.right, client.bottom}, vertical, wedge);
-    const WedgeColors colors = MakeWedgeColors(color1, color2, SystemRgb(COLOR_WINDOW));
-
-    Gdiplus::Graphics graphics(draw.hdc);
-    if (graphics.GetLastStatus() != Gdiplus::Ok) {
+    const WedgeKey key{client.right,
+                       client.bottom,
+                       (::GetWindowLongPtrW(window, GWL_STYLE) & TBS_VERT) != 0,
+                       wedge,
+                       color1,
+                       color2,
+                       ::GetSysColor(COLOR_WINDOW),
+                       ::GetSysColor(COLOR_BTNSHADOW),
+                       ::GetSysColor(COLOR_BTNHIGHLIGHT)};
+    if ((!wedgePicture || !(key == wedgeKey)) && !RenderWedge(key)) {
         return;
     }
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-    graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
-
-    Gdiplus::LinearGradientBrush brush(ToPoint(shape.gradientStart), ToPoint(shape.gradientEnd),
-                                       Gdiplus::Color(colors.first), Gdiplus::Color(colors.second));
-    brush.SetWrapMode(Gdiplus::WrapModeClamp);
-    const Gdiplus::Point polygon[] = {ToPoint(shape.points[0]), ToPoint(shape.points[1]),
-                                      ToPoint(shape.points[2]), ToPoint(shape.points[3])};
-    graphics.FillPolygon(&brush, polygon, 4);
-
-    // A sunken edge: shadow along the first three points, highlight along the last three.
-    Gdiplus::Pen shadow(OpaqueSystemColor(COLOR_BTNSHADOW), 1.0f);
-    Gdiplus::Pen highlight(OpaqueSystemColor(COLOR_BTNHIGHLIGHT), 1.0f);
-    const Gdiplus::Point first[] = {polygon[0], polygon[1], polygon[2]};
-    const Gdiplus::Point last[] = {polygon[2], polygon[3], ToPoint(shape.points[4])};
-    graphics.DrawLines(&shadow, first, 3);
-    graphics.DrawLines(&highlight, last, 3);
+    const UniqueHdc memory(::CreateCompatibleDC(draw.hdc));
+    if (!memory) {
+        return;
+    }
+    const SelectionScope selection(memory.get(), wedgePicture.get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::AlphaBlend(draw.hdc, 0, 0, key.width, key.height, memory.get(), 0, 0, key.width, key.height, blend);
 }

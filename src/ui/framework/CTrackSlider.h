@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UniqueResource.h"
 #include "ui/framework/CWnd.h"
 
 #include <cstdint>
@@ -30,5 +31,27 @@ public:
     bool dragging = false; // for sliders that act on release
 
 private:
-    void PaintWedge(const NMCUSTOMDRAW& draw) const;
+    // What the wedge's picture depends on; a change draws it anew.
+    struct WedgeKey {
+        LONG width = 0;
+        LONG height = 0;
+        bool vertical = false;
+        bool wedge = false;
+        uint32_t color1 = 0;
+        uint32_t color2 = 0;
+        COLORREF window = 0;
+        COLORREF shadow = 0;
+        COLORREF highlight = 0;
+        bool operator==(const WedgeKey&) const = default;
+    };
+    using UniqueHbitmap = UniqueResource<SimpleResourceTraits<HBITMAP, &::DeleteObject>>;
+
+    void PaintWedge(const NMCUSTOMDRAW& draw);
+    // Renders the wedge, anti-aliased and with alpha, into `wedgePicture`.
+    bool RenderWedge(const WedgeKey& key);
+
+    // The trackbar asks for every part of itself to be drawn over the wedge; the picture
+    // is made once and then only copied.
+    WedgeKey wedgeKey;
+    UniqueHbitmap wedgePicture;
 };
