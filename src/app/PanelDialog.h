@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GdiResources.h"
 #include "ui/framework/CDlgWnd.h"
 #include "ui/framework/CTrackSlider.h"
 #include "update/UpdateParams.h"
@@ -104,6 +105,19 @@ private:
     UINT taskbarCreatedMessage = 0;
     UINT monitorOffMessage = 0;
     std::unique_ptr<Gdiplus::Bitmap> titleImage;
+
+    // What the header's picture depends on; a change draws it anew.
+    struct HeaderKey {
+        LONG width = 0;
+        LONG height = 0;
+        uint32_t expandLevel = 0;
+        uint32_t tint = 0;
+        uint32_t window = 0;
+        bool operator==(const HeaderKey&) const = default;
+    };
+    bool RenderHeader(HDC compatible, const HeaderKey& key);
+    HeaderKey headerKey;
+    UniqueHbitmap headerPicture;
 };
 
 // The one panel of the process.

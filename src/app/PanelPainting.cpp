@@ -3,7 +3,7 @@
 
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
-#include "common/UniqueResource.h"
+#include "common/GdiResources.h"
 #include "ui/Localization.h"
 
 #include "resource.h"
@@ -23,16 +23,9 @@ constexpr int kIconClearanceFromRight = 32;
 bool headerTintChosen = false;
 uint32_t headerTint = 0;
 
-using UniqueHbitmap = UniqueResource<SimpleResourceTraits<HBITMAP, &::DeleteObject>>;
-
 Gdiplus::Color OpaqueRgb(uint32_t rgb) {
     return Gdiplus::Color(255, static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8),
                           static_cast<BYTE>(rgb));
-}
-
-Gdiplus::Color OpaqueSystemColor(int index) {
-    const COLORREF color = ::GetSysColor(index);
-    return Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
 // BeginPaint and EndPaint on every path.
@@ -89,6 +82,7 @@ uint32_t CurrentHeaderTint() {
 
 void PanelDialog::LoadTitleImage() {
     titleImage.reset();
+    headerPicture.reset();
     UniqueHbitmap bitmap(static_cast<HBITMAP>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDB_TITLE),
                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     DIBSECTION section{};
@@ -118,15 +112,74 @@ void PanelDialog::LoadTitleImage() {
     titleImage = std::move(image);
 }
 
+bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
+    UniqueHbitmap picture(::CreateCompatibleBitmap(compatible, key.width, key.height));
+    const UniqueHdc memory(::CreateCompatibleDC(compatible));
+    if (!picture || !memory) {
+        return false;
+    }
+    {
+        const SelectionScope selection(memory.get(), picture.get());
+        Gdiplus::Graphics graphics(memory.get());
+        if (graphics.GetLastStatus() != Gdiplus::Ok) {
+            return false;
+        }
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+        const auto windowColor = static_cast<COLORREF>(key.window);
+        Gdiplus::LinearGradientBrush header(
+            Gdiplus::Point(0, 0), Gdiplus::Point(0, key.height + 1), OpaqueRgb(key.tint),
+            Gdiplus::Color(255, GetRValue(windowColor), GetGValue(windowColor), GetBValue(windowColor)));
+        header.SetWrapMode(Gdiplus::WrapModeClamp);
+        graphics.FillRectangle(&header, 0, 0, key.width, key.height);
+
+        if (titleImage) {
+            const auto imageWidth = static_cast<int>(titleImage->GetWidth());
+            const auto imageHeight = static_cast<int>(titleImage->GetHeight());
+            const int x =
+                key.expandLevel == 0 ? (key.width - imageWidth) / 2 : (key.width - imageWidth + 28) / 2;
+            graphics.DrawImage(titleImage.get(), x, kTitleTop, imageWidth, imageHeight);
+            const auto icon =
+                static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ORVALUX), IMAGE_ICON,
+                                                kApplicationIconSize, kApplicationIconSize, LR_SHARED));
+            if (key.expandLevel != 0) {
+                DrawIconOn(graphics, icon, x - 28, 3);
+            } else {
+                DrawIconOn(graphics, icon, key.width - 27, imageHeight + 14);
+            }
+        }
+
+        // Slider icons: the hidden holders give the places; those under the button column
+        // belong to sliders a narrow panel does not show.
+        const HDC context = graphics.GetHDC();
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (std::wcscmp(className, L"Static") != 0) {
+                continue;
+            }
+            const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+            if (!icon) {
+                continue;
+            }
+            const RECT holder = ClientRectOf(child, window);
+            if (key.width - holder.right > kIconClearanceFromRight) {
+                ::DrawIconEx(context, holder.left, holder.top, icon, 0, 0, 0, nullptr, DI_NORMAL);
+            }
+        }
+        graphics.ReleaseHDC(context);
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+    headerPicture = std::move(picture);
+    headerKey = key;
+    return true;
+}
+
 LRESULT PanelDialog::OnPaint() {
     PaintScope paint(window);
     if (!paint.get()) {
         return 1;
     }
-    Gdiplus::Graphics graphics(paint.get());
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-
     RECT client{};
     ::GetClientRect(window, &client);
     if (paint.erase()) {
@@ -136,48 +189,19 @@ LRESULT PanelDialog::OnPaint() {
         }
     }
 
-    // Header: the tint fading into the window colour down to the slider icons' bottom.
+    // Header: the tint fading into the window colour down to the slider icons' bottom,
+    // with the title, the application icon and the slider icons; drawn once, then copied.
     const RECT iconHolder = ClientRectOf(::GetDlgItem(window, IDC_BRIGHTNESS_ICON), window);
-    const int headerBottom = iconHolder.bottom;
-    Gdiplus::LinearGradientBrush header(Gdiplus::Point(client.left, client.top),
-                                        Gdiplus::Point(client.left, headerBottom + 1),
-                                        OpaqueRgb(CurrentHeaderTint()), OpaqueSystemColor(COLOR_WINDOW));
-    header.SetWrapMode(Gdiplus::WrapModeClamp);
-    graphics.FillRectangle(&header, static_cast<INT>(client.left), static_cast<INT>(client.top),
-                           static_cast<INT>(client.right), headerBottom);
-
-    if (titleImage) {
-        const auto imageWidth = static_cast<int>(titleImage->GetWidth());
-        const auto imageHeight = static_cast<int>(titleImage->GetHeight());
-        const int clientWidth = client.right - client.left;
-        const int x = expandLevel == 0 ? (clientWidth - imageWidth) / 2 : (clientWidth - imageWidth + 28) / 2;
-        graphics.DrawImage(titleImage.get(), x, kTitleTop, imageWidth, imageHeight);
-        const auto icon =
-            static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ORVALUX), IMAGE_ICON,
-                                            kApplicationIconSize, kApplicationIconSize, LR_SHARED));
-        if (expandLevel != 0) {
-            DrawIconOn(graphics, icon, x - 28, client.top + 3);
-        } else {
-            DrawIconOn(graphics, icon, client.right - 27, imageHeight + 14);
+    const HeaderKey key{client.right, iconHolder.bottom, expandLevel, CurrentHeaderTint(),
+                        ::GetSysColor(COLOR_WINDOW)};
+    if (key.width > 0 && key.height > 0 &&
+        ((headerPicture && key == headerKey) || RenderHeader(paint.get(), key))) {
+        const UniqueHdc memory(::CreateCompatibleDC(paint.get()));
+        if (memory) {
+            const SelectionScope selection(memory.get(), headerPicture.get());
+            ::BitBlt(paint.get(), 0, 0, key.width, key.height, memory.get(), 0, 0, SRCCOPY);
         }
     }
 
-    // Slider icons: the hidden holders give the places; those under the button column
-    // belong to sliders a narrow panel does not show.
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t className[16] = {};
-        ::GetClassNameW(child, className, 16);
-        if (std::wcscmp(className, L"Static") != 0) {
-            continue;
-        }
-        const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-        if (!icon) {
-            continue;
-        }
-        const RECT holder = ClientRectOf(child, window);
-        if (client.right - holder.right > kIconClearanceFromRight) {
-            DrawIconOn(graphics, icon, holder.left, holder.top);
-        }
-    }
     return 1;
 }

@@ -104,11 +104,17 @@ void AddTrayIcon(HWND panel) {
         trayIconData.uVersion = NOTIFYICON_VERSION_4;
         ::Shell_NotifyIconW(NIM_SETVERSION, &trayIconData);
     }
-    SetTrayLevel(ReferencePercent(MonitorParameter::Brightness));
+    trayIconData.hIcon = IconForPercent(ReferencePercent(MonitorParameter::Brightness));
+    ::Shell_NotifyIconW(NIM_MODIFY, &trayIconData);
 }
 
 void SetTrayLevel(uint32_t percent) {
-    trayIconData.hIcon = IconForPercent(percent);
+    // A drag sends many values for few levels, and each change is a call into the shell.
+    const HICON icon = IconForPercent(percent);
+    if (icon == trayIconData.hIcon) {
+        return;
+    }
+    trayIconData.hIcon = icon;
     ::Shell_NotifyIconW(NIM_MODIFY, &trayIconData);
 }
 

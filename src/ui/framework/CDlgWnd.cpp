@@ -43,7 +43,11 @@ bool CDlgWnd::HasFrameMargins() const {
 }
 
 INT_PTR CDlgWnd::SetDialogResult(HWND dialog, INT_PTR result) {
-    ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    // Written only when it changes: every message passes here, and under Wine each write
+    // is a round trip to its server.
+    if (::GetWindowLongPtrW(dialog, DWLP_MSGRESULT) != result) {
+        ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    }
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/framework/CTrackSlider.h"
 
+#include "common/GdiResources.h"
+
 #include "ui/framework/WedgeRules.h"
 
 #include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
@@ -21,22 +23,6 @@ Gdiplus::Color OpaqueSystemColor(int index) {
 Gdiplus::Point ToPoint(const IntPoint& point) {
     return Gdiplus::Point(point.x, point.y);
 }
-
-using UniqueHdc = UniqueResource<SimpleResourceTraits<HDC, &::DeleteDC>>;
-
-// Selects an object into a device context and puts the previous one back.
-class SelectionScope {
-public:
-    SelectionScope(HDC context, HGDIOBJ object)
-        : context_(context), previous_(::SelectObject(context, object)) {}
-    ~SelectionScope() { ::SelectObject(context_, previous_); }
-    SelectionScope(const SelectionScope&) = delete;
-    SelectionScope& operator=(const SelectionScope&) = delete;
-
-private:
-    HDC context_;
-    HGDIOBJ previous_;
-};
 
 } // namespace
 
@@ -108,9 +94,12 @@ LRESULT CTrackSlider::OnCustomDraw(NMCUSTOMDRAW* draw) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-        // Every part of the trackbar is drawn by the trackbar itself after the wedge, so
-        // the standard thumb ends up on top of it.
-        PaintWedge(*draw);
+        // The trackbar draws each part itself after this. The wedge goes in before the
+        // thumb, the last part: it covers the channel, and the thumb ends up on top. A wedge
+        // before the earlier parts would be covered by this one anyway.
+        if (draw->dwItemSpec == TBCD_THUMB) {
+            PaintWedge(*draw);
+        }
         return CDRF_NOTIFYITEMDRAW;
     default:
         return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/UniqueResource.h"
+#include "common/GdiResources.h"
 #include "ui/framework/CWnd.h"
 
 #include <cstdint>
@@ -44,7 +44,6 @@ private:
         COLORREF highlight = 0;
         bool operator==(const WedgeKey&) const = default;
     };
-    using UniqueHbitmap = UniqueResource<SimpleResourceTraits<HBITMAP, &::DeleteObject>>;
 
     void PaintWedge(const NMCUSTOMDRAW& draw);
     // Renders the wedge, anti-aliased and with alpha, into `wedgePicture`.
