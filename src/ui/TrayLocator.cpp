@@ -12,6 +12,8 @@ uint32_t trayProbeState = 0;
 
 namespace {
 
+using UniqueModule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;
+
 // A few bytes in another process, released with it.
 class RemoteBuffer {
 public:
@@ -57,7 +59,13 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
 // The shell's own answer for one icon, from Windows 7 on; looked up at run time.
 bool AskTheShell(HWND iconWindow, UINT iconId, RECT& rect) {
     using GetRectFunction = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
-    const HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
+    // Normally loaded already for the icon itself; otherwise only the system's own copy.
+    UniqueModule loaded;
+    HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
+    if (!shell) {
+        loaded.reset(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        shell = loaded.get();
+    }
     const auto getRect = shell ? reinterpret_cast<GetRectFunction>(reinterpret_cast<void*>(
                                      ::GetProcAddress(shell, "Shell_NotifyIconGetRect")))
                                : nullptr;

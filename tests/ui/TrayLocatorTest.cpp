@@ -1,5 +1,5 @@
-// The notification-area walk on a task bar of real windows built here: Wine's own task
-// bar has no notification area to walk.
+// The notification-area walk and the toolbar probe on a task bar of real windows built
+// here: Wine's own task bar has no notification area to walk.
 #include "ui/TrayLocator.h"
 
 #include "common/UniqueResource.h"
@@ -9,28 +9,41 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace {
 
-HWND Create(const wchar_t* windowClass, HWND parent, DWORD style = WS_CHILD | WS_VISIBLE) {
-    return ::CreateWindowExW(0, windowClass, L"", style, 0, 0, 400, 40, parent, nullptr, nullptr, nullptr);
+HWND Create(const wchar_t* windowClass, HWND parent, int x, DWORD style = WS_CHILD | WS_VISIBLE) {
+    return ::CreateWindowExW(0, windowClass, L"", style, x, 0, 400, 40, parent, nullptr, nullptr, nullptr);
 }
 
-// Buttons of a toolbar; a mouse move over `ourButton` answers the probe as the program's
-// own tray callback does.
+// A toolbar that answers the probe as the program's tray callback does: a move over the
+// program's own button (`ourButton`) turns 1 into 2, any other move changes nothing.
 WNDPROC toolbarProcedure = nullptr;
 int ourButton = -1;
+int probeMoves = 0;
 
 LRESULT CALLBACK AnsweringToolbar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_MOUSEMOVE && ourButton >= 0) {
-        RECT rect{};
-        ::SendMessageW(window, TB_GETITEMRECT, static_cast<WPARAM>(ourButton),
-                       reinterpret_cast<LPARAM>(&rect));
-        if (LOWORD(lParam) == rect.left && HIWORD(lParam) == rect.top && trayProbeState == 1) {
+    if (message == WM_MOUSEMOVE && trayProbeState == 1) {
+        ++probeMoves;
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const auto hit = ::SendMessageW(window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point));
+        if (ourButton >= 0 && hit == ourButton) {
             trayProbeState = 2;
         }
     }
     return ::CallWindowProcW(toolbarProcedure, window, message, wParam, lParam);
+}
+
+HWND CreateToolbar(HWND parent, int buttonCount) {
+    const HWND toolbar = Create(TOOLBARCLASSNAMEW, parent, 0, WS_CHILD | WS_VISIBLE | TBSTYLE_LIST);
+    ::SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    for (int i = 0; i < buttonCount; ++i) {
+        TBBUTTON button{I_IMAGENONE, 100 + i, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
+        ::SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    }
+    ::SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+    return toolbar;
 }
 
 class FakeTaskbar : public ::testing::Test {
@@ -38,69 +51,120 @@ protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
         ::InitCommonControlsEx(&controls);
-        for (const wchar_t* name : {L"Shell_TrayWnd", L"TrayNotifyWnd", L"OrvaluxTestBox"}) {
+        for (const wchar_t* name : {L"Shell_TrayWnd", L"TrayNotifyWnd", L"SysPager"}) {
             WNDCLASSW windowClass{};
             windowClass.lpfnWndProc = &::DefWindowProcW;
             windowClass.lpszClassName = name;
-            ::RegisterClassW(&windowClass);
+            ASSERT_TRUE(::RegisterClassW(&windowClass) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+                << "class " << name;
         }
     }
 
-    // Shell_TrayWnd > OrvaluxTestBox > TrayNotifyWnd > ToolbarWindow32 (four buttons).
+    // As the shell builds it, away from the screen's origin so that client and screen
+    // coordinates differ: Shell_TrayWnd > ToolbarWindow32 (the task list, not ours) and
+    // Shell_TrayWnd > TrayNotifyWnd > SysPager > ToolbarWindow32 (the icons).
     void SetUp() override {
-        taskbar.reset(Create(L"Shell_TrayWnd", nullptr, WS_POPUP));
-        const HWND box = Create(L"OrvaluxTestBox", taskbar.get());
-        notificationArea = Create(L"TrayNotifyWnd", box);
-        toolbar = Create(TOOLBARCLASSNAMEW, notificationArea, WS_CHILD | WS_VISIBLE | TBSTYLE_LIST);
-        ::SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-        TBBUTTON buttons[4] = {};
-        for (int i = 0; i < 4; ++i) {
-            buttons[i] = TBBUTTON{I_IMAGENONE, 100 + i, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
-        }
-        ::SendMessageW(toolbar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(buttons));
-        ::SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+        taskbar.reset(::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 300, 200, 900, 40, nullptr,
+                                        nullptr, nullptr, nullptr));
+        ASSERT_TRUE(taskbar);
+        taskList = CreateToolbar(taskbar.get(), 2);
+        notificationArea = Create(L"TrayNotifyWnd", taskbar.get(), 450);
+        const HWND pager = Create(L"SysPager", notificationArea, 30);
+        toolbar = CreateToolbar(pager, 4);
+        ASSERT_TRUE(taskList && notificationArea && pager && toolbar);
         toolbarProcedure = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringToolbar)));
         ourButton = -1;
+        probeMoves = 0;
+    }
+
+    RECT ScreenRectOfButton(int button) const {
+        RECT rect{};
+        ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(&rect));
+        ::MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
     }
 
     UniqueHwnd taskbar;
+    HWND taskList = nullptr;
     HWND notificationArea = nullptr;
     HWND toolbar = nullptr;
 };
 
 TEST_F(FakeTaskbar, TheWalkFindsTheFirstToolbarOfTheNotificationArea) {
-    const HWND second = Create(TOOLBARCLASSNAMEW, notificationArea);
+    const HWND second = CreateToolbar(notificationArea, 1);
     EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), toolbar);
     ::DestroyWindow(toolbar);
     EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), second) << "the first one left";
     ::DestroyWindow(second);
     EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), notificationArea) << "no toolbar: the area itself";
     ::DestroyWindow(notificationArea);
-    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), nullptr);
+    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), nullptr) << "never the task list";
     EXPECT_EQ(FindTrayToolbarIn(nullptr), nullptr);
 }
 
-TEST_F(FakeTaskbar, TheProbeFindsTheButtonThatAnswersAndOnlyThatOne) {
+TEST_F(FakeTaskbar, TheProbeStopsAtTheButtonThatAnswers) {
+    // A hidden icon has no rectangle and is passed over.
+    ::SendMessageW(toolbar, TB_HIDEBUTTON, 101, TRUE);
     ourButton = 2;
     RECT found{};
     ASSERT_TRUE(LocateTrayIconInToolbar(toolbar, found));
-    RECT expected{};
-    ::SendMessageW(toolbar, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&expected));
-    ::MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&expected), 2);
-    EXPECT_TRUE(::EqualRect(&found, &expected));
+    const RECT expected = ScreenRectOfButton(2);
+    EXPECT_TRUE(::EqualRect(&found, &expected))
+        << found.left << "," << found.top << " " << found.right << "," << found.bottom;
     EXPECT_EQ(trayProbeState, 0u);
+    EXPECT_EQ(probeMoves, 2) << "buttons 0 and 2 only";
 
-    // Hidden in the overflow: no button answers.
+    // Our icon hidden in the overflow: no button answers.
     ourButton = -1;
+    probeMoves = 0;
+    found = RECT{};
     EXPECT_FALSE(LocateTrayIconInToolbar(toolbar, found));
     EXPECT_EQ(trayProbeState, 0u);
+    EXPECT_EQ(probeMoves, 3);
+    EXPECT_TRUE(::IsRectEmpty(&found)) << "untouched";
     EXPECT_FALSE(LocateTrayIconInToolbar(nullptr, found));
+}
+
+TEST_F(FakeTaskbar, WhenTheShellCannotTellTheToolbarIsProbed) {
+    // Wine's shell answers E_NOTIMPL; its own task bar is older, so the walk finds ours.
+    ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), taskbar.get());
+    UniqueHwnd iconWindow(Create(L"STATIC", nullptr, 0, WS_POPUP));
+    ourButton = 3;
+    RECT found{};
+    ASSERT_TRUE(LocateTrayIcon(iconWindow.get(), 1, found));
+    const RECT expected = ScreenRectOfButton(3);
+    EXPECT_TRUE(::EqualRect(&found, &expected));
+}
+
+// Allocations of this process's own (the probe's buffer is one when the toolbar is ours).
+int PrivateAllocations() {
+    int count = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (auto* address = static_cast<char*>(nullptr);
+         ::VirtualQuery(address, &info, sizeof(info)) == sizeof(info);
+         address = static_cast<char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.Type == MEM_PRIVATE && info.State == MEM_COMMIT && info.BaseAddress == info.AllocationBase) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+TEST_F(FakeTaskbar, TheProbeReleasesItsBufferWhetherItFindsTheIconOrNot) {
+    const int before = PrivateAllocations();
+    RECT found{};
+    for (int i = 0; i < 32; ++i) {
+        ourButton = i % 2 == 0 ? 2 : -1;
+        EXPECT_EQ(LocateTrayIconInToolbar(toolbar, found), ourButton == 2);
+    }
+    // A leak would leave 32; a little room for the heap's own growth.
+    EXPECT_LE(PrivateAllocations(), before + 4);
 }
 
 TEST(TrayLocator, WithoutAShellThatKnowsTheIconNothingIsFound) {
     // Wine's shell answers no rectangle, and its task bar has no notification area.
-    UniqueHwnd window(Create(L"STATIC", nullptr, WS_POPUP));
+    UniqueHwnd window(Create(L"STATIC", nullptr, 0, WS_POPUP));
     RECT found{};
     EXPECT_FALSE(LocateTrayIcon(window.get(), 1, found));
 }
