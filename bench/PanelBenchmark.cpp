@@ -1,6 +1,7 @@
-// Figures for the slider panel: what one slider move costs the main thread, one repaint of
-// the panel against a plain dialog, the real program's start-up with slow monitors, and its
-// memory under Wine against a minimal resident Win32 program.
+// Figures for the slider panel, the tray icon and the hotkeys: what one slider move and one
+// hotkey press cost the main thread, one repaint of the panel against a plain dialog, the
+// real program's start-up with slow monitors and to its tray icon, and its memory under
+// Wine against a minimal resident Win32 program.
 #include "app/PanelDialog.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
@@ -129,6 +130,23 @@ void SliderRoad() {
         SpreadOf(property).median * 1000);
 }
 
+// 1b. A hotkey press, brightness up and down in turn, from WM_HOTKEY to the return of the
+// panel's handler, which posts the command and moves the slider and the tray level.
+void HotkeyRoad() {
+    const HWND panel = panelDialog.Window();
+    std::vector<double> costs;
+    for (int i = 0; i < 100; ++i) {
+        const WPARAM id = i % 2 ? 4 : 3; // brightness down, brightness up
+        costs.push_back(TimeMs([&] { ::SendMessageW(panel, WM_HOTKEY, id, 0); }));
+        PumpUntil(NowMs() + 5);
+    }
+    const Spread press = SpreadOf(costs);
+    std::printf(
+        "hotkey: 100 brightness presses, WM_HOTKEY to the return of the panel's handler: median %.1f us, "
+        "max %.1f us\n",
+        press.median * 1000, press.max * 1000);
+}
+
 INT_PTR CALLBACK PlainDialogProcedure(HWND, UINT, WPARAM, LPARAM) noexcept {
     return FALSE;
 }
@@ -225,6 +243,7 @@ bool InProcess() {
     commandDispatcher.Start();
     if (created) {
         SliderRoad();
+        HotkeyRoad();
         Paint();
     } else {
         std::printf("the panel could not be created (no display?)\n");
@@ -340,6 +359,63 @@ void StartUp() {
                 "  capability query 200 ms: %.0f ms; 0 ms: %.0f ms; difference %.0f ms (expected: about one "
                 "query, 200 ms, as the displays open in parallel; not four, 800 ms)\n",
                 slow, fast, slow - fast);
+}
+
+// Icons in Wine's notification area: each a child window of its stand-alone tray.
+size_t TrayIconCount() {
+    size_t count = 0;
+    ::EnumChildWindows(
+        ::FindWindowW(L"__winex11_standalone_tray", nullptr),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            *reinterpret_cast<size_t*>(data) += std::wcscmp(name, L"__winex11_tray_icon") == 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Milliseconds from CreateProcess until one more icon is in the notification area.
+double MsToTrayIcon(const std::wstring& exe, const std::wstring& key, const std::wstring& monitors,
+                    const std::wstring& arguments, const wchar_t* windowClass) {
+    const size_t before = TrayIconCount();
+    const double start = NowMs();
+    const Program program = Start(exe, key, monitors, arguments);
+    double elapsed = -1;
+    for (int i = 0; i < 20000 && elapsed < 0; ++i) {
+        if (TrayIconCount() > before) {
+            elapsed = NowMs() - start;
+        } else {
+            ::Sleep(1);
+        }
+    }
+    Close(program, WaitUntilReady(program, windowClass), key);
+    return elapsed;
+}
+
+// 3b. From CreateProcess to the icon in the notification area: the program with four
+// displays against a minimal program that only adds an icon, in turns.
+void StartUpToTrayIcon() {
+    if (!::FindWindowW(L"__winex11_standalone_tray", nullptr)) {
+        std::printf("start-up to the tray icon: skipped, it counts the icons of Wine's notification area\n");
+        return;
+    }
+    std::vector<double> program;
+    std::vector<double> minimal;
+    for (int run = 0; run < 3; ++run) {
+        program.push_back(MsToTrayIcon(WindowsPath(ORVALUX_EXE_PATH), BenchmarkKey(10 + run),
+                                       FourDisplays(L"monitor"), L"", kPanelClass));
+        minimal.push_back(MsToTrayIcon(WindowsPath(MINIMAL_RESIDENT_EXE_PATH), BenchmarkKey(20 + run), L"",
+                                       L"tray", kMinimalClass));
+    }
+    const double programMs = SpreadOf(program).median;
+    const double minimalMs = SpreadOf(minimal).median;
+    std::printf(
+        "start-up to the tray icon: CreateProcess until the icon is in the notification area, median of 3\n"
+        "  orvalux.exe, 4 simulated displays: %.0f ms; minimal program adding one icon: %.0f ms; "
+        "ratio %.2f\n",
+        programMs, minimalMs, programMs / minimalMs);
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
@@ -467,6 +543,7 @@ int main() {
     SetSettingsKeyPathForTesting(L"");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     StartUp();
+    StartUpToTrayIcon();
     MemoryUse();
     return ran ? 0 : 1;
 }

@@ -45,9 +45,7 @@ void CTrackSlider::Attach(HWND trackbar, int minimum, int maximum, int lineStep,
 
 int CTrackSlider::LogicalPosition() const {
     const auto raw = static_cast<int>(::SendMessageW(window, TBM_GETPOS, 0, 0));
-    const auto minimum = static_cast<int>(::SendMessageW(window, TBM_GETRANGEMIN, 0, 0));
-    const auto maximum = static_cast<int>(::SendMessageW(window, TBM_GETRANGEMAX, 0, 0));
-    return maximum - raw + minimum;
+    return rangeMaximum - raw + rangeMinimum;
 }
 
 void CTrackSlider::SetLogicalPosition(int value, bool redraw) {
@@ -65,9 +63,14 @@ LRESULT CTrackSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         wParam = MAKEWPARAM(LOWORD(wParam), flags);
     } else if (message == TBM_SETPOS) {
-        const auto minimum = ::SendMessageW(window, TBM_GETRANGEMIN, 0, 0);
-        const auto maximum = ::SendMessageW(window, TBM_GETRANGEMAX, 0, 0);
-        lParam = minimum + maximum - lParam;
+        lParam = rangeMinimum + rangeMaximum - lParam;
+    } else if (message == TBM_SETRANGEMIN) {
+        rangeMinimum = static_cast<int>(lParam);
+    } else if (message == TBM_SETRANGEMAX) {
+        rangeMaximum = static_cast<int>(lParam);
+    } else if (message == TBM_SETRANGE) {
+        rangeMinimum = static_cast<short>(LOWORD(lParam));
+        rangeMaximum = static_cast<short>(HIWORD(lParam));
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

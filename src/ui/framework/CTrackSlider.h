@@ -31,6 +31,11 @@ public:
     bool dragging = false; // for sliders that act on release
 
 private:
+    // The range as set through this object: asking the trackbar at every position change
+    // would cost two more sent messages each time.
+    int rangeMinimum = 0;
+    int rangeMaximum = 100;
+
     // What the wedge's picture depends on; a change draws it anew.
     struct WedgeKey {
         LONG width = 0;
