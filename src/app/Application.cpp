@@ -7,6 +7,7 @@
 #include "app/StartupError.h"
 #include "app/TrayIcon.h"
 #include "common/ComInitialization.h"
+#include "common/GdiplusSession.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/CommandDispatcher.h"
@@ -32,25 +33,6 @@ namespace {
 
 constexpr UINT kFirstReapplyDelayMs = 200;
 constexpr DWORD kAllCommonControlClasses = 0xC2FF;
-
-// Releases GDI+ when the program ends.
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() {
-        if (token_) {
-            Gdiplus::GdiplusShutdown(token_);
-        }
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR token_ = 0;
-};
 
 // Later DLL loads search System32 only, so a DLL placed beside the program is never
 // picked up. Looked up at run time: Windows 7 has it only with an update installed.

@@ -34,7 +34,7 @@ namespace {
 constexpr GUID kMonitorPowerOn = {
     0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
 
-struct SliderSpec {
+struct SliderDescription {
     int controlId;
     int iconHolderId;
     MonitorParameter parameter;
@@ -46,7 +46,7 @@ struct SliderSpec {
 };
 
 // In panel order: brightness, contrast, colour temperature, red, green, blue.
-constexpr std::array<SliderSpec, kPanelSliderCount> kSliders = {{
+constexpr std::array<SliderDescription, kPanelSliderCount> kSliders = {{
     {IDC_BRIGHTNESS_SLIDER, IDC_BRIGHTNESS_ICON, MonitorParameter::Brightness, 100, 10, 0xFFFFFF32,
      0xFFFFFFFF, IDI_BRIGHTNESS},
     {IDC_CONTRAST_SLIDER, IDC_CONTRAST_ICON, MonitorParameter::Contrast, 100, 10, 0xFFF5F5F5, 0xFFFFFFFF,
@@ -248,9 +248,9 @@ INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
 
 void PanelDialog::AttachSliders() {
     for (int i = 0; i < kPanelSliderCount; ++i) {
-        const SliderSpec& spec = kSliders[i];
-        sliders[i].Attach(::GetDlgItem(window, spec.controlId), 0, spec.maximum, 1, spec.pageStep,
-                          spec.color1, spec.color2, true);
+        const SliderDescription& slider = kSliders[i];
+        sliders[i].Attach(::GetDlgItem(window, slider.controlId), 0, slider.maximum, 1, slider.pageStep,
+                          slider.color1, slider.color2, true);
     }
 }
 
@@ -265,9 +265,9 @@ void PanelDialog::SetButtonImages() {
 }
 
 void PanelDialog::SetSliderIcons() {
-    for (const SliderSpec& spec : kSliders) {
-        const HWND holder = ::GetDlgItem(window, spec.iconHolderId);
-        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(spec.iconId)), 0);
+    for (const SliderDescription& slider : kSliders) {
+        const HWND holder = ::GetDlgItem(window, slider.iconHolderId);
+        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(slider.iconId)), 0);
         ::ShowWindow(holder, SW_HIDE);
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/TrayMenu.h"
 
+#include "common/GdiResources.h"
+
 #include "ui/Localization.h"
 #include "ui/ResourceLookup.h"
 
@@ -7,9 +9,6 @@
 #include <mutex>
 
 namespace {
-
-using UniqueHbitmap = UniqueResource<SimpleResourceTraits<HBITMAP, &::DeleteObject>>;
-using UniqueMemoryDc = UniqueResource<SimpleResourceTraits<HDC, &::DeleteDC>>;
 
 // A device context of a window, released to that window.
 class WindowDc {
@@ -29,19 +28,6 @@ private:
     HDC dc_;
 };
 
-// Selects an object into a device context and restores the previous one.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~SelectedObject() { ::SelectObject(dc_, previous_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 // Bitmaps live until the program ends: menus refer to them without owning them.
 std::map<unsigned, UniqueHbitmap> menuBitmapCache;
 
@@ -51,11 +37,11 @@ UniqueHbitmap BitmapFromIcon(HICON icon, int width, int height) {
         return {};
     }
     UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
-    const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+    const UniqueHdc memory(::CreateCompatibleDC(screen.get()));
     if (!bitmap || !memory) {
         return {};
     }
-    const SelectedObject selected(memory.get(), bitmap.get());
+    const SelectionScope selected(memory.get(), bitmap.get());
     const RECT area{0, 0, width, height};
     ::FillRect(memory.get(), &area, ::GetSysColorBrush(COLOR_MENU));
     ::DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);

@@ -12,6 +12,7 @@
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "common/ComInitialization.h"
+#include "common/GdiplusSession.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/DisplayMonitor.h"
@@ -50,24 +51,6 @@ public:
     }
     ReviewSettings(const ReviewSettings&) = delete;
     ReviewSettings& operator=(const ReviewSettings&) = delete;
-};
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() {
-        if (token_) {
-            Gdiplus::GdiplusShutdown(token_);
-        }
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR token_ = 0;
 };
 
 // The panel and the monitors it shows, gone before the laptop backlight, GDI+ and COM.
