@@ -25,6 +25,15 @@
 #include <string>
 
 bool rebuildRequested = false;
+
+namespace {
+bool exitRequested = false;
+} // namespace
+
+void RequestExit() {
+    exitRequested = true;
+    ::PostQuitMessage(0);
+}
 HINSTANCE moduleInstance = nullptr;
 uint32_t settingsTimeout = 3000;
 uint32_t hotkeyIncrement = kDefaultHotkeyIncrement;
@@ -133,6 +142,9 @@ int RunResident(HINSTANCE instance) {
     for (;;) {
         BuildPass();
         RunMessageLoop();
+        if (exitRequested) {
+            rebuildRequested = false;
+        }
         Teardown();
         if (!rebuildRequested) {
             return 0;

@@ -12,6 +12,11 @@ inline constexpr wchar_t kMonitorOffMessageName[] = L"Orvalux_MonitorOff";
 // Set by the panel when the display configuration changed: the message loop ends and
 // everything that depends on the set of monitors is built again.
 extern bool rebuildRequested;
+
+// Ends the program: the message loop ends, and no rebuild follows even when a display
+// change asked for one meanwhile, so that an Exit arriving with a display change is not
+// taken for the rebuild.
+void RequestExit();
 // The module every resource is loaded from.
 extern HINSTANCE moduleInstance;
 // Delay before remembered values are sent again after a wake-up, in milliseconds.

@@ -124,7 +124,7 @@ INT_PTR PanelDialog::HandleCommand(WPARAM wParam, LPARAM lParam) {
         ::PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
         return 1;
     case IDM_EXIT:
-        ::PostQuitMessage(0);
+        RequestExit();
         return 1;
     default:
         return 0;

@@ -168,7 +168,7 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         HandleActivate(wParam, lParam);
         return 1;
     case WM_CLOSE:
-        ::PostQuitMessage(0);
+        RequestExit();
         return 1;
     case WM_SETCURSOR:
         // No sizing cursor on the thick frame: the panel is sized by its expand button.
