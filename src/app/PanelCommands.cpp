@@ -6,6 +6,7 @@
 #include "common/UniqueResource.h"
 #include "monitor/SettingsStore.h"
 #include "ui/Localization.h"
+#include "ui/TimeoutDialog.h"
 #include "update/UpdateCheck.h"
 
 #include "resource.h"
@@ -150,11 +151,17 @@ INT_PTR PanelDialog::HandleButton(UINT id, HWND button) {
             hooks.editHotkeys(button);
         }
         return 1;
-    case IDC_REAPPLY_DELAY:
-        if (hooks.chooseReapplyDelay) {
-            hooks.chooseReapplyDelay(button);
+    case IDC_REAPPLY_DELAY: {
+        CTimeoutDlg popup(settingsTimeout);
+        const INT_PTR chosen = popup.Run(button);
+        if (chosen >= 0) {
+            // Kept, sent out again after the new delay, and stored.
+            settingsTimeout = static_cast<uint32_t>(chosen);
+            RequestReapply();
+            WriteSettingDword(L"SettingsTimeout", settingsTimeout);
         }
         return 1;
+    }
     case IDC_LANGUAGE:
         if (hooks.chooseLanguage) {
             hooks.chooseLanguage(button);

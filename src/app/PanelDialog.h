@@ -31,7 +31,6 @@ inline constexpr UINT kTrayCallbackMessage = 4919;
 // hook that is not set does nothing.
 struct PanelHooks {
     std::function<void(HWND button)> editHotkeys;
-    std::function<void(HWND button)> chooseReapplyDelay;
     std::function<void(HWND button)> chooseLanguage;
 };
 

@@ -897,3 +897,57 @@ TEST_F(ProgramFixture, TheIconComesBackAfterAShellRestartAndItsMenuEndsTheProgra
     EXPECT_EQ(ExitCode(program, 20000), 0u);
     EXPECT_EQ(TrayIconCount(), before) << "the icon was removed";
 }
+
+TEST_F(ProgramFixture, TheDelayPopupOpensBesideItsButtonAndStoresTheChosenDelay) {
+    WriteSetting(L"SettingsTimeout", 3000);
+    Program& program = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    ShowPanel(panel);
+    const HWND button = ::GetDlgItem(panel, 1028);
+    const auto openPopup = [&] {
+        ::PostMessageW(button, BM_CLICK, 0, 0);
+        HWND popup = nullptr;
+        WaitFor([&] {
+            for (HWND window : WindowsOf(program.id)) {
+                if (window != panel && ::IsWindowVisible(window)) {
+                    popup = window;
+                }
+            }
+            return popup != nullptr;
+        });
+        return popup;
+    };
+
+    HWND popup = openPopup();
+    ASSERT_NE(popup, nullptr);
+    RECT anchor{};
+    RECT placed{};
+    ::GetWindowRect(button, &anchor);
+    ::GetWindowRect(popup, &placed);
+    EXPECT_EQ(placed.left, anchor.right - 3) << "beside the button";
+    EXPECT_EQ(SliderValue(popup, 1029), 3000);
+    // Up is a longer delay, by 100 ms a step; Enter takes it.
+    for (int i = 0; i < 5; ++i) {
+        PressKeys({VK_UP});
+    }
+    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, 1029) == 3500; })) << SliderValue(popup, 1029);
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
+
+    // Escape changes nothing.
+    popup = openPopup();
+    ASSERT_NE(popup, nullptr);
+    PressKeys({VK_PRIOR});
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    DWORD stored = 0;
+    EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
+    EXPECT_EQ(stored, 3500u);
+
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
