@@ -285,16 +285,7 @@ void PanelDialog::SyncSliders() {
 }
 
 INT_PTR PanelDialog::HandleScroll(WPARAM wParam, HWND trackbar) {
-    switch (LOWORD(wParam)) {
-    case TB_LINEUP:
-    case TB_LINEDOWN:
-    case TB_PAGEUP:
-    case TB_PAGEDOWN:
-    case TB_THUMBTRACK:
-    case TB_TOP:
-    case TB_BOTTOM:
-        break;
-    default:
+    if (!IsSliderMoveCode(LOWORD(wParam))) {
         return 0; // the release sends nothing more
     }
     const int index = trackbar ? SliderIndexOf(::GetDlgCtrlID(trackbar)) : -1;
@@ -336,13 +327,7 @@ INT_PTR PanelDialog::HandleNotify(HWND dialog, NMHDR* notification) {
     if (notification->code == TTN_GETDISPINFOW) {
         return HandleTooltipNotify(notification) ? 1 : 0;
     }
-    if (notification->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-        if (CWnd* control = CWnd::FromWindow(notification->hwndFrom)) {
-            SetDialogResult(dialog, control->OnCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(notification)));
-            return 1;
-        }
-    }
-    return 0;
+    return ForwardCustomDraw(dialog, notification) ? 1 : 0;
 }
 
 void PanelDialog::RequestReapply() {

@@ -147,27 +147,12 @@ INT_PTR CTimeoutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             }
             return TRUE;
         }
-        if (notification && notification->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-            if (CWnd* control = CWnd::FromWindow(notification->hwndFrom)) {
-                SetDialogResult(dialog, control->OnCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(notification)));
-                return TRUE;
-            }
-        }
-        return FALSE;
+        return ForwardCustomDraw(dialog, notification) ? TRUE : FALSE;
     }
     case WM_VSCROLL:
-        switch (LOWORD(wParam)) {
-        case TB_LINEUP:
-        case TB_LINEDOWN:
-        case TB_PAGEUP:
-        case TB_PAGEDOWN:
-        case TB_THUMBTRACK:
-        case TB_TOP:
-        case TB_BOTTOM:
+        if (IsSliderMoveCode(LOWORD(wParam))) {
             SetValue(slider.LogicalPosition());
             return TRUE;
-        default:
-            break;
         }
         break;
     default:

@@ -51,6 +51,18 @@ INT_PTR CDlgWnd::SetDialogResult(HWND dialog, INT_PTR result) {
     return result;
 }
 
+bool CDlgWnd::ForwardCustomDraw(HWND dialog, NMHDR* notification) {
+    if (!notification || notification->code != static_cast<UINT>(NM_CUSTOMDRAW)) {
+        return false;
+    }
+    CWnd* control = CWnd::FromWindow(notification->hwndFrom);
+    if (!control) {
+        return false;
+    }
+    SetDialogResult(dialog, control->OnCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(notification)));
+    return true;
+}
+
 INT_PTR CDlgWnd::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:

@@ -30,6 +30,10 @@ protected:
     // Stores `result` as the dialog's message result and returns it, as a dialog
     // procedure answers when the value itself matters.
     static INT_PTR SetDialogResult(HWND dialog, INT_PTR result);
+    // Hands a custom-draw notification to the object of the control that sent it and makes
+    // its answer the dialog's message result. False when it is none or the control has no
+    // object.
+    static bool ForwardCustomDraw(HWND dialog, NMHDR* notification);
 
     uint64_t creationParameter = 0;
 

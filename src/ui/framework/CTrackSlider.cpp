@@ -26,6 +26,21 @@ Gdiplus::Point ToPoint(const IntPoint& point) {
 
 } // namespace
 
+bool IsSliderMoveCode(WORD scrollCode) {
+    switch (scrollCode) {
+    case TB_LINEUP:
+    case TB_LINEDOWN:
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+    case TB_THUMBTRACK:
+    case TB_TOP:
+    case TB_BOTTOM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CTrackSlider::Attach(HWND trackbar, int minimum, int maximum, int lineStep, int pageStep,
                           uint32_t firstColor, uint32_t secondColor, bool drawWedge) {
     window = trackbar;

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+// Whether a trackbar's scroll code moves the thumb to a new value: line, page, drag, top
+// and bottom. The release (TB_THUMBPOSITION, TB_ENDTRACK) brings no new value.
+bool IsSliderMoveCode(WORD scrollCode);
+
 // One trackbar of a dialog, painted with a coloured wedge behind its thumb. Positions
 // are logical: the maximum is at the top of a vertical trackbar, and the object turns
 // them into the trackbar's own positions and back.
