@@ -50,6 +50,11 @@
 #define IDC_CONTRAST_DOWN_MARK 1061
 #define IDC_INCREMENT 1062
 
+// Texts of the message that a hotkey combination is taken: its caption, and the message
+// for hotkey id i (2..6) at IDS_HOTKEY_TAKEN_BASE + i.
+#define IDS_HOTKEY_TAKEN_CAPTION 1041
+#define IDS_HOTKEY_TAKEN_BASE 1070
+
 // Update dialog (IDD_UPDATE); the download progress window has only IDCANCEL.
 #define IDC_UPDATE_PAGE 10201
 #define IDC_INSTALL 10202
