@@ -7,6 +7,7 @@
 // Owners of GDI objects, and the scope of one selection into a device context.
 using UniqueHbitmap = UniqueResource<SimpleResourceTraits<HBITMAP, &::DeleteObject>>;
 using UniqueHdc = UniqueResource<SimpleResourceTraits<HDC, &::DeleteDC>>;
+using UniqueHbrush = UniqueResource<SimpleResourceTraits<HBRUSH, &::DeleteObject>>;
 
 // Selects an object into a device context and puts the previous one back.
 class SelectionScope {

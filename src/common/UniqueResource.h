@@ -65,3 +65,4 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueHkey = UniqueResource<SimpleResourceTraits<HKEY, &::RegCloseKey>>;
 using UniqueHwnd = UniqueResource<SimpleResourceTraits<HWND, &::DestroyWindow>>;
 using UniqueHicon = UniqueResource<SimpleResourceTraits<HICON, &::DestroyIcon>>;
+using UniqueHglobal = UniqueResource<SimpleResourceTraits<HGLOBAL, &::GlobalFree>>;

@@ -1,6 +1,6 @@
 #include "ui/TimeoutDialog.h"
 
-#include "ui/Localization.h"
+#include "ui/PopupRules.h"
 #include "ui/Tooltips.h"
 
 #include "resource.h"
@@ -16,20 +16,12 @@ constexpr int kPageStepMs = 1000;
 constexpr uint32_t kTopColor = 0xFF50FF50;
 constexpr uint32_t kBottomColor = 0xFFC88282;
 
-// The button-shadow colour with its green one step on (wrapping): a colour nothing else
-// on the popup uses, made transparent by the layered window.
-COLORREF ColorKey() {
-    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
-    return RGB(GetRValue(shadow), static_cast<BYTE>(GetGValue(shadow) + 1), GetBValue(shadow));
-}
-
 } // namespace
 
 CTimeoutDlg::CTimeoutDlg(uint32_t currentDelayMs)
-    : value(static_cast<int32_t>(currentDelayMs > kMaximumDelayMs ? kMaximumDelayMs : currentDelayMs)),
-      colorKey(ColorKey()), keyBrush(::CreateSolidBrush(colorKey)) {}
-
-CTimeoutDlg::~CTimeoutDlg() = default;
+    // The button-shadow colour one step off: a colour nothing else on the popup uses.
+    : CPopupDlg(GreenStepColorKey(::GetSysColor(COLOR_BTNSHADOW))),
+      value(static_cast<int32_t>(currentDelayMs > kMaximumDelayMs ? kMaximumDelayMs : currentDelayMs)) {}
 
 UINT CTimeoutDlg::GetTemplateId() const {
     return kTemplateId;
@@ -42,22 +34,11 @@ INT_PTR CTimeoutDlg::Run(HWND anchor) {
 INT_PTR CTimeoutDlg::OnInitDialog(WPARAM, LPARAM) {
     ::SetLayeredWindowAttributes(window, colorKey, 255, LWA_COLORKEY);
     const HWND trackbar = ::GetDlgItem(window, IDC_REAPPLY_DELAY_SLIDER);
-    tooltip = CreateTooltips(window);
-    toolInfo.cbSize = TTTOOLINFOW_V2_SIZE;
-    toolInfo.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    toolInfo.hwnd = window;
-    toolInfo.uId = reinterpret_cast<UINT_PTR>(trackbar);
-    ::SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&toolInfo));
+    CreateTrackingTooltips(trackbar);
     slider.Attach(trackbar, 0, kMaximumDelayMs, kLineStepMs, kPageStepMs, kTopColor, kBottomColor, false);
     SetValue(value);
 
-    RECT anchor{};
-    RECT popup{};
-    ::GetWindowRect(Anchor(), &anchor);
-    ::GetWindowRect(window, &popup);
-    ::SetWindowPos(window, nullptr, anchor.right - 3,
-                   (anchor.top + anchor.bottom) / 2 - (popup.bottom - popup.top) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    PlaceAtAnchor(false);
     ::SetForegroundWindow(window);
     ::SetFocus(trackbar);
     return FALSE; // the focus is set
@@ -72,33 +53,6 @@ void CTimeoutDlg::SetValue(int32_t milliseconds) {
     if (tooltip) {
         ::SendMessageW(tooltip, TTM_UPDATE, 0, 0);
     }
-}
-
-void CTimeoutDlg::TrackTooltip(bool on) {
-    if (!tooltip) {
-        return;
-    }
-    // A tracking tooltip follows the value; the balloon look is for the hint only.
-    const LONG_PTR style = ::GetWindowLongPtrW(tooltip, GWL_STYLE);
-    if (on) {
-        ::SetWindowLongPtrW(tooltip, GWL_STYLE, style & ~static_cast<LONG_PTR>(TTS_BALLOON));
-    }
-    ::SendMessageW(tooltip, TTM_TRACKACTIVATE, on ? TRUE : FALSE, reinterpret_cast<LPARAM>(&toolInfo));
-    if (!on) {
-        ::SetWindowLongPtrW(tooltip, GWL_STYLE, style | TTS_BALLOON);
-    }
-}
-
-LRESULT CTimeoutDlg::Slider::OnLButtonDown(WPARAM keys, int x, int y) {
-    CTrackSlider::OnLButtonDown(keys, x, y);
-    owner_.TrackTooltip(true);
-    return 0;
-}
-
-LRESULT CTimeoutDlg::Slider::OnLButtonUp(WPARAM keys, int x, int y) {
-    owner_.TrackTooltip(false);
-    CTrackSlider::OnLButtonUp(keys, x, y);
-    return 0;
 }
 
 LRESULT CTimeoutDlg::OnCommand(WPARAM wParam, LPARAM) {
@@ -117,27 +71,6 @@ LRESULT CTimeoutDlg::OnCommand(WPARAM wParam, LPARAM) {
 
 INT_PTR CTimeoutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(keyBrush.get());
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSCROLLBAR:
-        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNSHADOW));
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            ::SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-            return CDlgWnd::DialogProc(dialog, message, wParam, lParam);
-        }
-        // A click elsewhere takes the value; the panel decides about itself as if it had
-        // lost the activation, unless it is its own button that gains it.
-        if (reinterpret_cast<HWND>(lParam) != Anchor()) {
-            ::PostMessageW(::GetParent(Anchor()), WM_ACTIVATE, wParam, lParam);
-        }
-        ::EndDialog(dialog, value);
-        return TRUE;
     case WM_NOTIFY: {
         auto* notification = reinterpret_cast<NMHDR*>(lParam);
         if (HandleTooltipNotify(notification)) {
@@ -158,5 +91,5 @@ INT_PTR CTimeoutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     default:
         break;
     }
-    return CDlgWnd::DialogProc(dialog, message, wParam, lParam);
+    return CPopupDlg::DialogProc(dialog, message, wParam, lParam);
 }

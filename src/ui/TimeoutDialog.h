@@ -1,20 +1,15 @@
 #pragma once
 
-#include "common/UniqueResource.h"
-#include "ui/framework/CDlgWnd.h"
-#include "ui/framework/CTrackSlider.h"
-
-#include <commctrl.h>
+#include "ui/PopupDialog.h"
 
 #include <cstdint>
 #include <string>
 
 // The re-apply delay popup: one vertical slider from 0 to 10 s beside the panel's button.
 // Its result is the chosen delay in milliseconds, or -1 when cancelled.
-class CTimeoutDlg final : public CDlgWnd {
+class CTimeoutDlg final : public CPopupDlg {
 public:
     explicit CTimeoutDlg(uint32_t currentDelayMs);
-    ~CTimeoutDlg() override;
 
     // Runs the popup beside `anchor`, the button that opened it.
     INT_PTR Run(HWND anchor);
@@ -27,25 +22,9 @@ public:
     int32_t value;
 
 private:
-    // The slider shows the value in a tracking tooltip while it is dragged.
-    class Slider final : public CTrackSlider {
-    public:
-        explicit Slider(CTimeoutDlg& owner) : owner_(owner) {}
-        LRESULT OnLButtonDown(WPARAM keys, int x, int y) override;
-        LRESULT OnLButtonUp(WPARAM keys, int x, int y) override;
-
-    private:
-        CTimeoutDlg& owner_;
-    };
-
+    INT_PTR CurrentResult() const override { return value; }
     void SetValue(int32_t milliseconds);
-    void TrackTooltip(bool on);
-    HWND Anchor() const { return reinterpret_cast<HWND>(creationParameter); }
 
-    HWND tooltip = nullptr;
-    TTTOOLINFOW toolInfo{};
     std::wstring valueText;
-    COLORREF colorKey = 0;
-    UniqueResource<SimpleResourceTraits<HBRUSH, &::DeleteObject>> keyBrush;
-    Slider slider{*this};
+    CPopupSlider slider{*this};
 };

@@ -15,10 +15,9 @@ namespace {
 // Tooltips (string id = control id) of the panel, the hotkey dialog and the popups,
 // the hotkey failure caption and messages, the update balloon and the two labels of menu
 // item 138.
-const std::vector<unsigned> kProgramStringIds = {1,    2,    1000, 1002, 1004, 1005, 1006, 1007, 1012,
-                                                 1013, 1027, 1028, 1029, 1031, 1041, 1047, 1048, 1049,
-                                                 1051, 1052, 1053, 1058, 1059, 1062, 1072, 1073, 1074,
-                                                 1075, 1076};
+const std::vector<unsigned> kProgramStringIds = {1,    2,    1000, 1002, 1004, 1005, 1006, 1007, 1012, 1013,
+                                                 1027, 1028, 1029, 1031, 1041, 1047, 1048, 1049, 1051, 1052,
+                                                 1053, 1058, 1059, 1062, 1072, 1073, 1074, 1075, 1076};
 // The update component's messages, its progress caption, and the name of the language
 // list's first entry.
 const std::vector<unsigned> kUpdateStringIds = {10007, 10009, 10011, 10012, 10013, 10245};
