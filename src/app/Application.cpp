@@ -6,6 +6,7 @@
 #include "app/PanelRules.h"
 #include "app/StartupError.h"
 #include "app/TrayIcon.h"
+#include "app/TrayRules.h"
 #include "common/ComInitialization.h"
 #include "common/GdiplusSession.h"
 #include "common/Settings.h"
@@ -88,9 +89,7 @@ void BuildPass() {
     settingsTimeout = SettingsTimeoutFromStored(storedTimeout);
     uint32_t storedIncrement = kDefaultHotkeyIncrement;
     ReadSettingDword(L"HotkeyIncrement", storedIncrement);
-    // A step outside 1..100 would make the hotkeys do nothing or jump to an end.
-    hotkeyIncrement =
-        storedIncrement >= 1 && storedIncrement <= 100 ? storedIncrement : kDefaultHotkeyIncrement;
+    hotkeyIncrement = HotkeyIncrementFromStored(storedIncrement);
     // Shortly after start the remembered values go out once more, with retries, for
     // monitors that were still waking up when the stored values were applied.
     ::SetTimer(panelDialog.Window(), kReapplyTimerId, kFirstReapplyDelayMs, nullptr);

@@ -1,10 +1,13 @@
 // The panel's buttons and the menu commands.
 #include "app/Application.h"
+#include "app/Hotkeys.h"
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
 #include "monitor/SettingsStore.h"
+#include "ui/DialogTexts.h"
+#include "ui/LanguageDialog.h"
 #include "ui/Localization.h"
 #include "ui/TimeoutDialog.h"
 #include "update/UpdateCheck.h"
@@ -132,6 +135,21 @@ INT_PTR PanelDialog::HandleCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void PanelDialog::ChooseLanguage(HWND button) {
+    CLanguageDlg popup(languageIndex);
+    const INT_PTR chosen = popup.Run(button);
+    if (chosen < 0) {
+        return;
+    }
+    // Even the same language again: stored and applied anew. Windows opened later, the
+    // menu and the tooltips take their texts when they show.
+    languageIndex = static_cast<uint32_t>(chosen);
+    SetLanguage(languageIndex);
+    ShowLanguageFlag();
+    WriteSettingDword(L"Language", languageIndex);
+    ApplyDialogTexts(IDD_PANEL, window);
+}
+
 INT_PTR PanelDialog::HandleButton(UINT id, HWND button) {
     if (id < kFirstButtonId || id > kLastButtonId) {
         return 0;
@@ -147,9 +165,8 @@ INT_PTR PanelDialog::HandleButton(UINT id, HWND button) {
         LayoutPanel();
         return 1;
     case IDC_HOTKEYS:
-        if (hooks.editHotkeys) {
-            hooks.editHotkeys(button);
-        }
+        // Registered for the window that lives through rebuilds, like those of the start.
+        EditHotkeys(window, LastingWindow());
         return 1;
     case IDC_REAPPLY_DELAY: {
         CTimeoutDlg popup(settingsTimeout);
@@ -163,9 +180,7 @@ INT_PTR PanelDialog::HandleButton(UINT id, HWND button) {
         return 1;
     }
     case IDC_LANGUAGE:
-        if (hooks.chooseLanguage) {
-            hooks.chooseLanguage(button);
-        }
+        ChooseLanguage(button);
         return 1;
     default:
         return 0;

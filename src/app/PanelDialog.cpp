@@ -11,6 +11,7 @@
 #include "monitor/DisplayMonitor.h"
 #include "monitor/SettingsStore.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
 #include "ui/Tooltips.h"
 #include "ui/TrayLocator.h"
 #include "update/UpdateCheck.h"
@@ -72,26 +73,6 @@ int SliderIndexOf(int controlId) {
 uint32_t ReferenceValue(MonitorParameter parameter) {
     return parameter == MonitorParameter::ColorTemperature ? ReferenceColorTemperature()
                                                            : ReferencePercent(parameter);
-}
-
-HANDLE LoadSmallIcon(WORD id) {
-    return ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                        ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-}
-
-// Puts a small shared icon on a push button; before Vista the button needs the icon style.
-void SetButtonIcon(HWND dialog, int controlId, WORD iconId) {
-    const HWND button = ::GetDlgItem(dialog, controlId);
-    const HANDLE icon =
-        ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                     ::GetSystemMetrics(SM_CXSMICON), LR_SHARED);
-    if (!button || !icon) {
-        return;
-    }
-    if (!isVistaOrLater) {
-        ::SetWindowLongPtrW(button, GWL_STYLE, ::GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
-    }
-    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
 } // namespace
@@ -254,11 +235,15 @@ void PanelDialog::AttachSliders() {
     }
 }
 
-void PanelDialog::SetButtonImages() {
+void PanelDialog::ShowLanguageFlag() {
     ::SendDlgItemMessageW(window, IDC_LANGUAGE, BM_SETIMAGE, IMAGE_BITMAP,
                           reinterpret_cast<LPARAM>(
                               ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDB_FLAG_BASE + languageIndex),
                                            IMAGE_BITMAP, 0, 0, LR_SHARED)));
+}
+
+void PanelDialog::SetButtonImages() {
+    ShowLanguageFlag();
     SetButtonIcon(window, IDC_REAPPLY_DELAY, IDI_REAPPLY_DELAY);
     SetButtonIcon(window, IDC_HOTKEYS, IDI_HOTKEYS);
     SetButtonIcon(window, IDC_FACTORY_RESET, IDI_FACTORY_RESET);

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -26,13 +25,6 @@ inline constexpr UINT kUpdateCheckPeriodMs = 3'600'000;
 
 // The callback message of the tray icon.
 inline constexpr UINT kTrayCallbackMessage = 4919;
-
-// What the secondary dialogs plug into the panel's buttons, with the clicked button. A
-// hook that is not set does nothing.
-struct PanelHooks {
-    std::function<void(HWND button)> editHotkeys;
-    std::function<void(HWND button)> chooseLanguage;
-};
 
 // The slider panel and the controller of the resident program: every event of the
 // program arrives at its dialog procedure.
@@ -68,7 +60,6 @@ public:
 
     CTrackSlider& Slider(int index) { return sliders[index]; }
 
-    PanelHooks hooks;
     uint32_t expandLevel = 0;
     uint32_t checkForUpdatesEnabled = 0;
     bool updateAvailable = false;
@@ -90,6 +81,8 @@ private:
 
     void AttachSliders();
     void SetButtonImages();
+    void ShowLanguageFlag();
+    void ChooseLanguage(HWND button);
     void SetSliderIcons();
     void LoadTitleImage();
     void ShowAbout();

@@ -48,3 +48,8 @@ std::optional<uint32_t> SteppedPercent(uint32_t current, uint32_t step, bool up)
     }
     return current > step ? current - step : 0;
 }
+
+uint32_t HotkeyIncrementFromStored(uint32_t stored) {
+    constexpr uint32_t kDefaultIncrement = 10;
+    return stored >= 1 && stored <= 100 ? stored : kDefaultIncrement;
+}

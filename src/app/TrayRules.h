@@ -2,6 +2,7 @@
 
 #include "common/IntRect.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -44,3 +45,30 @@ std::optional<HotkeyCombination> HotkeyFromStored(uint32_t stored);
 // up to 100 and does nothing at 100 or more; down subtracts it down to 0 and does nothing
 // below 1. None when nothing is to be done.
 std::optional<uint32_t> SteppedPercent(uint32_t current, uint32_t step, bool up);
+
+// The hotkey step as stored: outside 1..100 it would make the hotkeys do nothing or jump
+// to an end, and reads as the default 10.
+uint32_t HotkeyIncrementFromStored(uint32_t stored);
+
+// The user's choice in the hotkey dialog: the five hotkeys in id order (2..6) and the step.
+struct HotkeyChoice {
+    std::array<uint32_t, 5> hotkeys{};
+    uint32_t increment = 10;
+    bool operator==(const HotkeyChoice&) const = default;
+};
+
+// Registers `hotkeys` in id order with `registerHotkey(id, stored)` and, after each success,
+// stores that one with `store(id, stored)`. Stops at the first failure and returns its id:
+// the hotkeys after it keep what they had. None when all five are registered.
+template <typename Register, typename Store>
+std::optional<int> RegisterHotkeysInOrder(const std::array<uint32_t, 5>& hotkeys, Register registerHotkey,
+                                          Store store) {
+    for (int id = kFirstHotkeyId; id <= kLastHotkeyId; ++id) {
+        const uint32_t stored = hotkeys[static_cast<size_t>(id - kFirstHotkeyId)];
+        if (!registerHotkey(id, stored)) {
+            return id;
+        }
+        store(id, stored);
+    }
+    return std::nullopt;
+}

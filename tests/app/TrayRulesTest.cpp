@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 TEST(TrayRules, NineLevelsWithOnlyAFullBrightnessAtTheTop) {
     const std::pair<uint32_t, uint32_t> levels[] = {{0, 0},  {12, 0}, {13, 1}, {24, 1},  {25, 2},
@@ -39,4 +40,34 @@ TEST(TrayRules, StepsStopAtTheEndsOfTheRange) {
     EXPECT_EQ(SteppedPercent(5, 10, false), 0u);
     EXPECT_EQ(SteppedPercent(0, 10, false), std::nullopt);
     EXPECT_EQ(SteppedPercent(1, 100, false), 0u);
+}
+
+// The chosen hotkeys go in id order; a taken one stops the rest, which keep what they had.
+TEST(TrayRules, ChosenHotkeysRegisterInOrderAndStopAtTheFirstTakenOne) {
+    const std::array<uint32_t, 5> chosen = {0x62E, 0x626, 0x628, 0, 0x625};
+    for (int taken = 2; taken <= 7; ++taken) { // 7: none is taken
+        std::vector<int> tried;
+        std::vector<std::pair<int, uint32_t>> stored;
+        const auto failed = RegisterHotkeysInOrder(
+            chosen,
+            [&](int id, uint32_t) {
+                tried.push_back(id);
+                return id != taken;
+            },
+            [&](int id, uint32_t code) { stored.emplace_back(id, code); });
+        const int reached = taken <= 6 ? taken : 6;
+        EXPECT_EQ(tried.size(), static_cast<size_t>(reached - 1)) << taken;
+        ASSERT_EQ(stored.size(), static_cast<size_t>((taken <= 6 ? taken : 7) - 2)) << taken;
+        for (size_t i = 0; i < stored.size(); ++i) {
+            EXPECT_EQ(stored[i], (std::pair<int, uint32_t>{static_cast<int>(i) + 2, chosen[i]}));
+        }
+        EXPECT_EQ(failed, taken <= 6 ? std::optional<int>(taken) : std::nullopt);
+    }
+}
+
+TEST(TrayRules, AStoredStepOutsideOneToAHundredReadsAsTen) {
+    EXPECT_EQ(HotkeyIncrementFromStored(1), 1u);
+    EXPECT_EQ(HotkeyIncrementFromStored(100), 100u);
+    EXPECT_EQ(HotkeyIncrementFromStored(0), 10u);
+    EXPECT_EQ(HotkeyIncrementFromStored(101), 10u);
 }

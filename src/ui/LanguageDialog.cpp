@@ -1,0 +1,124 @@
+#include "ui/LanguageDialog.h"
+
+#include "common/GdiResources.h"
+#include "common/Settings.h"
+#include "ui/Localization.h"
+#include "ui/PopupRules.h"
+#include "ui/Tooltips.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr int kFlagWidth = 16;
+constexpr int kFlagHeight = 11;
+
+int32_t ListedIndex(uint32_t index) {
+    // A stored index past the table shows the first entry.
+    return index < kLanguageCount ? static_cast<int32_t>(index) : 0;
+}
+
+} // namespace
+
+CLanguageDlg::CLanguageDlg(uint32_t currentIndex)
+    // The button-shadow colour one step off: a colour nothing else on the popup uses.
+    : CPopupDlg(GreenStepColorKey(::GetSysColor(COLOR_BTNSHADOW))), selection(ListedIndex(currentIndex)) {}
+
+CLanguageDlg::~CLanguageDlg() {
+    if (flags) {
+        ::ImageList_Destroy(flags);
+    }
+}
+
+UINT CLanguageDlg::GetTemplateId() const {
+    return IDD_LANGUAGE;
+}
+
+INT_PTR CLanguageDlg::Run(HWND anchor) {
+    return DoModal(nullptr, reinterpret_cast<LPARAM>(anchor));
+}
+
+void CLanguageDlg::FillList(HWND list) {
+    ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    if (flags) {
+        ::ImageList_Destroy(flags);
+    }
+    flags = ::ImageList_Create(kFlagWidth, kFlagHeight, ILC_COLOR32, static_cast<int>(kLanguageCount), 1);
+    ::SendMessageW(list, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flags));
+    for (uint32_t index = 0; index < kLanguageCount; ++index) {
+        UniqueHbitmap flag(static_cast<HBITMAP>(::LoadImageW(
+            ResourceModule(), MAKEINTRESOURCEW(kFirstFlagBitmapId + index), IMAGE_BITMAP, 0, 0, 0)));
+        if (flag && flags) {
+            ::ImageList_Add(flags, flag.get(), nullptr);
+        }
+        // Entry i always shows image i: a missing flag leaves a gap, not a shift.
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.iItem = static_cast<INT_PTR>(index);
+        item.pszText = const_cast<wchar_t*>(LanguageName(index));
+        item.iImage = static_cast<int>(index);
+        item.iSelectedImage = static_cast<int>(index);
+        ::SendMessageW(list, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+INT_PTR CLanguageDlg::OnInitDialog(WPARAM, LPARAM) {
+    ::SetLayeredWindowAttributes(window, colorKey, 255, LWA_COLORKEY);
+    tooltip = CreateTooltips(window);
+    const HWND list = ::GetDlgItem(window, IDC_LANGUAGE_LIST);
+    FillList(list);
+    uint32_t stored = 0;
+    ReadSettingDword(L"Language", stored);
+    selection = ListedIndex(stored);
+    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+
+    RECT anchor{};
+    ::GetWindowRect(Anchor(), &anchor);
+    ::SetWindowPos(window, nullptr, anchor.left + 1, anchor.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    ::SetForegroundWindow(window);
+    return TRUE;
+}
+
+LRESULT CLanguageDlg::OnCommand(WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        ::EndDialog(window, selection);
+        return 1;
+    case IDCANCEL:
+        selection = -1;
+        ::EndDialog(window, -1);
+        return 1;
+    case IDC_LANGUAGE_LIST:
+        if (HIWORD(wParam) != CBN_CLOSEUP) {
+            return 0;
+        }
+        {
+            const auto current =
+                static_cast<int32_t>(::SendDlgItemMessageW(window, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0));
+            // A list that lost its selection keeps the one it had.
+            if (current >= 0) {
+                selection = current;
+            }
+        }
+        ::EndDialog(window, selection);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+INT_PTR CLanguageDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam) {
+            ::SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, CB_SHOWDROPDOWN, TRUE, 0);
+        }
+        break;
+    case WM_NOTIFY:
+        return HandleTooltipNotify(reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
+    default:
+        break;
+    }
+    return CPopupDlg::DialogProc(dialog, message, wParam, lParam);
+}
