@@ -1,14 +1,16 @@
 // Shows the slider panel as the program shows it above its tray icon, so a reviewer can
-// see the header, the title, the sliders and their wedges and the button column:
+// see the header, the title, the sliders and their wedges and the button column, and
+// optionally one of the popups its buttons open:
 //
-//     panel_viewer.exe LANGUAGE-INDEX EXPAND-LEVEL [READY-FILE CLOSE-FILE]
+//     panel_viewer.exe LANGUAGE-INDEX EXPAND-LEVEL [READY-FILE CLOSE-FILE [POPUP]]
 //
 // LANGUAGE-INDEX is an index into the language list (0 the user's UI language, 5
-// English), EXPAND-LEVEL 0 to 3. The monitors are those of ORVALUX_SIMULATED_MONITORS
-// (real ones without it). Settings live in a key of their own, removed at the end. Once
-// the panel is on screen, READY-FILE is written with its window rectangle as an
-// ImageMagick geometry (WIDTHxHEIGHT+LEFT+TOP); the viewer closes when CLOSE-FILE
-// appears, or after a minute.
+// English), EXPAND-LEVEL 0 to 3, POPUP one of language, delay, hotkeys and step (the
+// hotkey dialog with its step slider open). The monitors are those of
+// ORVALUX_SIMULATED_MONITORS (real ones without it). Settings live in a key of their own,
+// removed at the end. Once the panel (and the popup) is on screen, READY-FILE is written
+// with the rectangle around them as an ImageMagick geometry (WIDTHxHEIGHT+LEFT+TOP); the
+// viewer closes when CLOSE-FILE appears, or after a minute.
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "common/ComInitialization.h"
@@ -20,6 +22,8 @@
 #include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
 
+#include "resource.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -29,6 +33,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,15 +81,36 @@ bool FileExists(const std::wstring& path) {
     return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WriteReadyFile(const std::wstring& path, HWND panel) {
-    RECT frame{};
-    if (!::GetWindowRect(panel, &frame)) {
-        return false;
+// The viewer's own visible top-level windows other than tooltips: the panel and what
+// it opened, oldest first.
+std::vector<HWND> ShownWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            if (::IsWindowVisible(window) && std::wcscmp(name, TOOLTIPS_CLASSW) != 0) {
+                reinterpret_cast<std::vector<HWND>*>(data)->insert(
+                    reinterpret_cast<std::vector<HWND>*>(data)->begin(), window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+bool WriteReadyFile(const std::wstring& path) {
+    RECT around{};
+    for (HWND window : ShownWindows()) {
+        RECT frame{};
+        ::GetWindowRect(window, &frame);
+        ::UnionRect(&around, &around, &frame);
     }
     char geometry[64];
     const int length =
-        std::snprintf(geometry, sizeof(geometry), "%ldx%ld+%ld+%ld\n", frame.right - frame.left,
-                      frame.bottom - frame.top, frame.left, frame.top);
+        std::snprintf(geometry, sizeof(geometry), "%ldx%ld+%ld+%ld\n", around.right - around.left,
+                      around.bottom - around.top, around.left, around.top);
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
@@ -92,46 +118,110 @@ bool WriteReadyFile(const std::wstring& path, HWND panel) {
            written == static_cast<DWORD>(length);
 }
 
-// The program's loop, with a poll of the close file. The first poll comes after the
-// panel and its sliders have painted: timers come after every pending paint.
-int RunUntilClosed(const std::wstring& readyFile, const std::wstring& closeFile) {
-    const HWND panel = panelDialog.Window();
-    const UINT_PTR poll = ::SetTimer(nullptr, 0, kPollMilliseconds, nullptr);
-    const DWORD start = ::GetTickCount();
+// The steps from the shown panel to the popup on screen: the button clicked on the panel,
+// then one clicked on the window that opened, if any.
+struct PopupSteps {
+    const wchar_t* name;
+    int panelButton;
+    int nextButton;
+};
+constexpr PopupSteps kPopups[] = {
+    {L"language", IDC_LANGUAGE, 0},
+    {L"delay", IDC_REAPPLY_DELAY, 0},
+    {L"hotkeys", IDC_HOTKEYS, 0},
+    {L"step", IDC_HOTKEYS, IDC_INCREMENT},
+};
+
+// Polled by a timer procedure, so it runs inside the popups' own modal loops too.
+struct Review {
+    std::wstring readyFile;
+    std::wstring closeFile;
+    const PopupSteps* popup = nullptr;
+    DWORD start = 0;
+    size_t clicked = 0; // buttons clicked so far
+    int settledPolls = 0;
     bool ready = false;
+    bool failed = false;
+    bool closing = false;
+} review;
+
+// Ends the popups, newest first, as Escape would, then the viewer's loop.
+void CloseEverything() {
+    review.closing = true;
+    const std::vector<HWND> windows = ShownWindows();
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+        if (*window != panelDialog.Window()) {
+            ::PostMessageW(*window, WM_COMMAND, IDCANCEL,
+                           reinterpret_cast<LPARAM>(::GetDlgItem(*window, IDCANCEL)));
+        }
+    }
+    ::PostQuitMessage(review.ready ? 0 : 1);
+}
+
+void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+    if (review.closing) {
+        return;
+    }
+    const HWND panel = panelDialog.Window();
+    if (FileExists(review.closeFile) || ::GetTickCount() - review.start > kGiveUpMilliseconds) {
+        CloseEverything();
+        return;
+    }
+    if (review.ready) {
+        return;
+    }
+    if (!::IsWindowVisible(panel)) {
+        std::fwprintf(stderr, L"the panel was hidden before it could be shown\n");
+        review.failed = true;
+        CloseEverything();
+        return;
+    }
+    const std::vector<HWND> windows = ShownWindows();
+    const size_t wanted = review.popup ? (review.popup->nextButton ? 2 : 1) : 0;
+    if (review.clicked < wanted) {
+        // Each click waits for the window of the one before.
+        if (windows.size() >= 1 + review.clicked) {
+            const HWND newest = windows.back();
+            const int button = review.clicked == 0 ? review.popup->panelButton : review.popup->nextButton;
+            ::PostMessageW(::GetDlgItem(newest, button), BM_CLICK, 0, 0);
+            ++review.clicked;
+        }
+        return;
+    }
+    // A few quiet polls: the popups paint and drop their lists.
+    if (windows.size() < 1 + wanted || ++review.settledPolls < 3) {
+        return;
+    }
+    review.ready = review.readyFile.empty() || WriteReadyFile(review.readyFile);
+    if (!review.ready) {
+        std::fwprintf(stderr, L"could not write %ls\n", review.readyFile.c_str());
+        CloseEverything();
+    }
+}
+
+// The program's loop with the poll above. The first poll comes after the panel and its
+// sliders have painted: timers come after every pending paint.
+int RunUntilClosed() {
+    const HWND panel = panelDialog.Window();
+    review.start = ::GetTickCount();
+    const UINT_PTR poll = ::SetTimer(nullptr, 0, kPollMilliseconds, &Poll);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == poll) {
-            if (!ready) {
-                if (!::IsWindowVisible(panel)) {
-                    std::fwprintf(stderr, L"the panel was hidden before it could be shown\n");
-                    break;
-                }
-                ready = readyFile.empty() || WriteReadyFile(readyFile, panel);
-                if (!ready) {
-                    std::fwprintf(stderr, L"could not write %ls\n", readyFile.c_str());
-                    break;
-                }
-            }
-            if (FileExists(closeFile) || ::GetTickCount() - start > kGiveUpMilliseconds) {
-                break;
-            }
-            continue;
-        }
         if (!::IsDialogMessageW(panel, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
     }
     ::KillTimer(nullptr, poll);
-    return ready ? 0 : 1;
+    return review.ready && !review.failed ? 0 : 1;
 }
 
 } // namespace
 
 int wmain(int argumentCount, wchar_t** arguments) {
-    if (argumentCount != 3 && argumentCount != 5) {
-        std::fwprintf(stderr, L"usage: panel_viewer LANGUAGE-INDEX EXPAND-LEVEL [READY-FILE CLOSE-FILE]\n");
+    if (argumentCount < 3 || argumentCount == 4 || argumentCount > 6) {
+        std::fwprintf(stderr,
+                      L"usage: panel_viewer LANGUAGE-INDEX EXPAND-LEVEL [READY-FILE CLOSE-FILE [POPUP]]\n");
         return 2;
     }
     const uint32_t language = ParseNumber(arguments[1]);
@@ -141,8 +231,21 @@ int wmain(int argumentCount, wchar_t** arguments) {
                       kMaximumExpandLevel);
         return 2;
     }
-    const std::wstring readyFile = argumentCount == 5 ? arguments[3] : L"";
-    const std::wstring closeFile = argumentCount == 5 ? arguments[4] : L"";
+    if (argumentCount >= 5) {
+        review.readyFile = arguments[3];
+        review.closeFile = arguments[4];
+    }
+    if (argumentCount == 6) {
+        for (const PopupSteps& popup : kPopups) {
+            if (std::wcscmp(arguments[5], popup.name) == 0) {
+                review.popup = &popup;
+            }
+        }
+        if (!review.popup) {
+            std::fwprintf(stderr, L"popups are language, delay, hotkeys and step\n");
+            return 2;
+        }
+    }
 
     // The program's start, in its order.
     std::string simulationError;
@@ -176,9 +279,10 @@ int wmain(int argumentCount, wchar_t** arguments) {
     panelDialog.expandLevel = level;
     panelDialog.LayoutPanel();
 
-    // Like a tray icon near the bottom right of the screen.
-    const int x = ::GetSystemMetrics(SM_CXSCREEN) - 60;
+    // Like a tray icon near the bottom right of the screen; further in with a popup, which
+    // opens to the panel's right.
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) - (review.popup ? 240 : 60);
     const int y = ::GetSystemMetrics(SM_CYSCREEN) - 12;
     panelDialog.ShowPanelAt(x, y, SW_SHOW);
-    return RunUntilClosed(readyFile, closeFile);
+    return RunUntilClosed();
 }
