@@ -93,13 +93,13 @@ LRESULT CLanguageDlg::OnCommand(WPARAM wParam, LPARAM) {
         if (HIWORD(wParam) != CBN_CLOSEUP) {
             return 0;
         }
-        {
-            const auto current =
-                static_cast<int32_t>(::SendDlgItemMessageW(window, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0));
-            // A list that lost its selection keeps the one it had.
-            if (current >= 0) {
-                selection = current;
-            }
+        // The open list takes Escape for itself and closes; the user meant to cancel.
+        if (::GetKeyState(VK_ESCAPE) < 0) {
+            selection = -1;
+        } else if (const auto current = static_cast<int32_t>(
+                       ::SendDlgItemMessageW(window, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0));
+                   current >= 0) {
+            selection = current;
         }
         ::EndDialog(window, selection);
         return 1;

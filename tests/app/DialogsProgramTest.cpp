@@ -1,0 +1,303 @@
+// The panel's popups and the hotkey dialog of the real program, driven with the keyboard
+// and the mouse as a user does.
+#include "ProgramFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace program_test;
+
+namespace {
+
+constexpr int kHotkeysButton = 1027;
+constexpr int kDelayButton = 1028;
+constexpr int kLanguageButton = 1031;
+constexpr int kDelaySlider = 1029;
+constexpr int kBrightnessUpHotkey = 1048;
+constexpr int kBrightnessDownHotkey = 1049;
+constexpr int kIncrementButton = 1062;
+constexpr WORD kControlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// Asked of the window itself: a control of another process keeps its text to itself.
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    ::SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Moves the pointer, or presses or releases the left button where it is, as the mouse does.
+void Mouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = static_cast<LONG>(x * 65535LL / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = static_cast<LONG>(y * 65535LL / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    }
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void ClickAt(int x, int y) {
+    Mouse(MOUSEEVENTF_MOVE, x, y);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
+}
+
+// A window of the test away from the panel, what the user clicks instead, served by a
+// thread of its own: a click activates a window only once its thread reads the click.
+class Elsewhere {
+public:
+    Elsewhere() {
+        HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, created] {
+            // Notifying, a static takes the click instead of passing it to what lies below.
+            window_ = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE | SS_NOTIFY, kLeft,
+                                        kTop, kSize, kSize, nullptr, nullptr, nullptr, nullptr);
+            threadId_ = ::GetCurrentThreadId();
+            ::SetEvent(created);
+            MSG message;
+            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+                ::DispatchMessageW(&message);
+            }
+            ::DestroyWindow(window_);
+        });
+        ::WaitForSingleObject(created, 10000);
+        ::CloseHandle(created);
+    }
+    ~Elsewhere() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    Elsewhere(const Elsewhere&) = delete;
+    Elsewhere& operator=(const Elsewhere&) = delete;
+
+    void Click() const { ClickAt(kLeft + kSize / 2, kTop + kSize / 2); }
+
+private:
+    // The panel opens at the top left when no tray click placed it.
+    static constexpr int kLeft = 1200;
+    static constexpr int kTop = 600;
+    static constexpr int kSize = 200;
+
+    std::thread thread_;
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
+class DialogsFixture : public ProgramFixture {
+protected:
+    // Starts the program and shows its panel.
+    HWND StartWithPanel(const std::string& description = "display; monitor brightness=0..100:50") {
+        program = &Start(L"", description);
+        const std::vector<HWND> windows = WaitForWindows(program->id, 1);
+        if (windows.size() != 1) {
+            ADD_FAILURE() << "no panel";
+            return nullptr;
+        }
+        ShowPanel(windows[0]);
+        return windows[0];
+    }
+
+    // The program's newest visible dialog that is not in `known`, once one shows.
+    HWND WaitForNewDialog(const std::vector<HWND>& known) const {
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND window : WindowsOf(program->id)) {
+                if (::IsWindowVisible(window) &&
+                    std::find(known.begin(), known.end(), window) == known.end()) {
+                    found = window;
+                }
+            }
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // Clicks button `id` of `owner` and returns the window it opens.
+    HWND Open(HWND owner, int id, const std::vector<HWND>& known) const {
+        ::PostMessageW(::GetDlgItem(owner, id), BM_CLICK, 0, 0);
+        return WaitForNewDialog(known);
+    }
+
+    // The program's visible windows of class `windowClass`, whatever they are bound to.
+    std::vector<HWND> VisibleWindowsOf(const wchar_t* windowClass) const {
+        std::vector<HWND> found;
+        for (HWND window : WindowsOf(program->id, nullptr)) {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            if (::IsWindowVisible(window) && std::wcscmp(name, windowClass) == 0) {
+                found.push_back(window);
+            }
+        }
+        return found;
+    }
+
+    // A visible window of the program with caption `caption` that is none of its own
+    // dialogs: a message box.
+    HWND WaitForMessageBox(const wchar_t* caption) const {
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND window : WindowsOf(program->id, nullptr)) {
+                if (::IsWindowVisible(window) && WindowText(window) == caption) {
+                    found = window;
+                }
+            }
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // Stores setting `name` as four bytes of another type: the program reads such a value
+    // as missing, and a write of its own shows as the type turning REG_DWORD. (Wine keeps a
+    // value written again unchanged untouched, write time and all.)
+    void MarkSetting(const wchar_t* name, DWORD value) {
+        UniqueHkey key;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        key.put());
+        ::RegSetValueExW(key.get(), name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
+                         sizeof(value));
+    }
+    DWORD SettingType(const wchar_t* name) {
+        UniqueHkey key;
+        DWORD type = REG_NONE;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                            key.put()) == ERROR_SUCCESS) {
+            ::RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, nullptr);
+        }
+        return type;
+    }
+
+    void ExitProgram(HWND panel) {
+        ::PostMessageW(panel, WM_CLOSE, 0, 0);
+        EXPECT_EQ(ExitCode(*program, 20000), 0u);
+    }
+
+    Program* program = nullptr;
+};
+
+} // namespace
+
+TEST_F(DialogsFixture, TheLanguagePopupSwitchesThePanelAndLaterWindowsToTheChosenLanguage) {
+    const HWND panel = StartWithPanel();
+    ASSERT_NE(panel, nullptr);
+    const HWND button = ::GetDlgItem(panel, kLanguageButton);
+    HWND popup = Open(panel, kLanguageButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(WindowRect(popup).left, WindowRect(button).left + 1) << "over the flag button";
+    EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
+    const HWND list = ::GetDlgItem(popup, kLanguageButton);
+    EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
+        << "the list opens by itself";
+
+    // Russian is entry 14 of the list; Enter picks it.
+    for (int i = 0; i < 14; ++i) {
+        PressKeys({VK_DOWN});
+    }
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(WaitForSetting(L"Language", 14));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+
+    // The panel's hints, asked for when they show, are Russian now.
+    ShowPanel(panel);
+    const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
+    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
+    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND window : VisibleWindowsOf(TOOLTIPS_CLASSW)) {
+            if (WindowText(window) == L"Яркость") {
+                return true;
+            }
+        }
+        return false;
+    })) << "the brightness hint in Russian";
+    // So is the next dialog.
+    const HWND dialog = Open(panel, kHotkeysButton, {panel});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), L"Определение клавиш");
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+
+    // Escape, even with the list open, changes nothing, not even the registry.
+    ShowPanel(panel);
+    popup = Open(panel, kLanguageButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    MarkSetting(L"Language", 14);
+    PressKeys({VK_DOWN});
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_EQ(SettingType(L"Language"), static_cast<DWORD>(REG_BINARY)) << "nothing was written";
+
+    // A click elsewhere keeps the language and stores it again.
+    Elsewhere elsewhere;
+    WriteSetting(L"Language", 14);
+    ShowPanel(panel);
+    popup = Open(panel, kLanguageButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    MarkSetting(L"Language", 14);
+    elsewhere.Click();
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_TRUE(WaitFor([&] { return SettingType(L"Language") == REG_DWORD; })) << "written again";
+    EXPECT_TRUE(WaitForSetting(L"Language", 14));
+    ExitProgram(panel);
+}
+TEST_F(DialogsFixture, TheDelayPopupOpensBesideItsButtonAndStoresTheChosenDelay) {
+    WriteSetting(L"SettingsTimeout", 3000);
+    const HWND panel = StartWithPanel();
+    ASSERT_NE(panel, nullptr);
+    HWND popup = Open(panel, kDelayButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, kDelayButton)).right - 3)
+        << "beside the button";
+    EXPECT_EQ(SliderValue(popup, kDelaySlider), 3000);
+    // Up is a longer delay, by 100 ms a step; Enter takes it.
+    for (int i = 0; i < 5; ++i) {
+        PressKeys({VK_UP});
+    }
+    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 3500; }))
+        << SliderValue(popup, kDelaySlider);
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
+
+    // Escape changes nothing.
+    popup = Open(panel, kDelayButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    PressKeys({VK_PRIOR});
+    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 4500; })) << "a page is a second";
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    DWORD stored = 0;
+    EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
+    EXPECT_EQ(stored, 3500u);
+
+    // A click elsewhere takes the value shown, no delay at all like any other.
+    Elsewhere elsewhere;
+    popup = Open(panel, kDelayButton, {panel});
+    ASSERT_NE(popup, nullptr);
+    for (int i = 0; i < 4; ++i) {
+        PressKeys({VK_NEXT});
+    }
+    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
+        << SliderValue(popup, kDelaySlider);
+    elsewhere.Click();
+    EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    ExitProgram(panel);
+}

@@ -1,0 +1,387 @@
+// The real program, started as a separate process with simulated monitors and a
+// settings key of its own, and what a test needs to drive it as a user would.
+#pragma once
+
+#include "common/UniqueResource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace program_test {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr wchar_t kPanelClass[] = L"#32770"; // the panel is a dialog
+constexpr UINT_PTR kShowPanelTimer = 2;
+constexpr int kBrightnessSlider = 1000;
+constexpr int kContrastSlider = 1002;
+constexpr int kColorTemperatureSlider = 1004;
+constexpr int kBlueSlider = 1007;
+constexpr int kExpandButton = 1013;
+
+inline std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (const char* c = text; *c; ++c) {
+        wide += static_cast<wchar_t>(*c);
+    }
+    return wide;
+}
+
+// The built program: next to this test's build tree.
+inline std::wstring ProgramPath() {
+    std::wstring path = Widen(ORVALUX_EXE_PATH);
+    // Under Wine the build path is a Unix path; its Z: drive maps the root.
+    if (!path.empty() && path[0] == L'/') {
+        path = L"Z:" + path;
+    }
+    return path;
+}
+
+// Whether `done` comes true within ten seconds.
+template <typename Done> bool WaitFor(Done done) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (done()) {
+            return true;
+        }
+        ::Sleep(20);
+    }
+    return false;
+}
+
+struct Program {
+    UniqueHandle process;
+    DWORD id = 0;
+};
+
+// A hidden top-level window that records the broadcasts the program sends.
+class BroadcastListener {
+public:
+    BroadcastListener() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.lpszClassName = L"OrvaluxTestListener";
+        ::RegisterClassW(&windowClass);
+        window_ = ::CreateWindowExW(0, L"OrvaluxTestListener", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    nullptr, nullptr);
+        monitorPowerAt = {};
+        monitorPowerParameter = 0;
+    }
+    ~BroadcastListener() { ::DestroyWindow(window_); }
+
+    // Serves messages for `duration` or until `done` says so.
+    template <typename Done> void Pump(std::chrono::milliseconds duration, Done done) {
+        const auto end = Clock::now() + duration;
+        while (Clock::now() < end && !done()) {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+
+    static inline Clock::time_point monitorPowerAt;
+    static inline LPARAM monitorPowerParameter;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) {
+            monitorPowerAt = Clock::now();
+            monitorPowerParameter = lParam;
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settingsKey = L"Software\\Kestrine\\OrvaluxProgramTest-" + std::to_wstring(::GetCurrentProcessId());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        wchar_t directory[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, directory);
+        stateFile =
+            std::wstring(directory) + L"orvalux-state-" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
+        ::DeleteFileW(stateFile.c_str());
+    }
+    void TearDown() override {
+        for (Program& program : started) {
+            if (program.process && ::WaitForSingleObject(program.process.get(), 0) == WAIT_TIMEOUT) {
+                ::TerminateProcess(program.process.get(), 99);
+                ::WaitForSingleObject(program.process.get(), 5000);
+            }
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        ::DeleteFileW(stateFile.c_str());
+    }
+
+    Program& Start(const std::wstring& arguments,
+                   const std::string& description = "display; monitor; display; monitor") {
+        ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS", description.c_str());
+        ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", settingsKey.c_str());
+        ::SetEnvironmentVariableW(L"ORVALUX_SIMULATOR_STATE", stateFile.c_str());
+
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        ::CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        UniqueHandle reader(readEnd);
+        UniqueHandle writer(writeEnd);
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = writer.get();
+        startup.hStdOutput = writer.get();
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+        if (!arguments.empty()) {
+            commandLine += L" " + arguments;
+        }
+        PROCESS_INFORMATION info{};
+        Program& program = started.emplace_back();
+        // Under Wine a start right after another instance ended can fail once.
+        bool created = false;
+        DWORD error = 0;
+        for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+            created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                       nullptr, &startup, &info) != FALSE;
+            if (!created) {
+                error = ::GetLastError();
+                ::Sleep(500);
+            }
+        }
+        if (!created) {
+            ADD_FAILURE() << "cannot start the program, error " << error;
+            return program;
+        }
+        ::CloseHandle(info.hThread);
+        program.process.reset(info.hProcess);
+        program.id = info.dwProcessId;
+        writer.reset();
+        pipes.push_back(std::move(reader));
+        return program;
+    }
+
+    // Exit code, or STILL_ACTIVE when the process did not end in time.
+    DWORD ExitCode(Program& program, DWORD waitMs) {
+        ::WaitForSingleObject(program.process.get(), waitMs);
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(program.process.get(), &code);
+        return code;
+    }
+
+    // What an ended program wrote. Only what the pipe holds is read: under Wine a copy of
+    // the write end can outlive the program, so reading up to the end could wait forever.
+    std::string ErrorOutput(size_t index) {
+        std::string text;
+        char buffer[512];
+        DWORD available = 0;
+        DWORD read = 0;
+        while (::PeekNamedPipe(pipes.at(index).get(), nullptr, 0, nullptr, &available, nullptr) &&
+               available > 0 && ::ReadFile(pipes.at(index).get(), buffer, sizeof(buffer), &read, nullptr) &&
+               read > 0) {
+            text.append(buffer, read);
+        }
+        return text;
+    }
+
+    // The program's own top-level windows of one class (any window: null), in Z order.
+    static std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* windowClass = kPanelClass) {
+        struct Search {
+            DWORD processId;
+            const wchar_t* windowClass;
+            std::vector<HWND> windows;
+        } search{processId, windowClass, {}};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                wchar_t className[64] = {};
+                ::GetClassNameW(window, className, 64);
+                const std::wstring name(className);
+                // Only windows bound to the program's objects: a dialog's hidden copy, read
+                // for its texts, is not one of them.
+                if (owner == s.processId && name != L"IME" &&
+                    (!s.windowClass || (name == s.windowClass && ::GetPropA(window, "CWnd")))) {
+                    s.windows.push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.windows;
+    }
+
+    // The panel windows once there are `count` of them (or what there is after a while).
+    std::vector<HWND> WaitForWindows(DWORD processId, size_t count) {
+        std::vector<HWND> windows;
+        WaitFor([&] { return (windows = WindowsOf(processId)).size() >= count; });
+        return windows;
+    }
+
+    // The newest panel window: the one that is not `first`.
+    HWND NewestPanel(DWORD processId, HWND first) {
+        for (HWND window : WaitForWindows(processId, 2)) {
+            if (window != first) {
+                return window;
+            }
+        }
+        return first;
+    }
+
+    // The simulator replaces the file after every change; a read may fall between the
+    // two steps of a replacement, so an empty read is tried again.
+    std::string StateFile() {
+        std::string text;
+        WaitFor([&] {
+            std::ifstream file(stateFile.c_str());
+            std::stringstream read;
+            read << file.rdbuf();
+            return !(text = read.str()).empty();
+        });
+        return text;
+    }
+
+    FILETIME StateFileTime() const {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ::GetFileAttributesExW(stateFile.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    }
+
+    // The state file once it holds `text`, or as it is after a few seconds.
+    std::string WaitForState(const std::string& text) {
+        std::string state;
+        WaitFor([&] { return (state = StateFile()).find(text) != std::string::npos; });
+        return state;
+    }
+
+    // Whether the setting comes to hold `value` within a few seconds.
+    bool WaitForSetting(const wchar_t* name, DWORD value) {
+        return WaitFor([&] {
+            UniqueHkey key;
+            DWORD stored = 0;
+            DWORD size = sizeof(stored);
+            return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                                   key.put()) == ERROR_SUCCESS &&
+                   ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
+                                      &size) == ERROR_SUCCESS &&
+                   stored == value;
+        });
+    }
+
+    void WriteSetting(const wchar_t* name, DWORD value) {
+        UniqueHkey key;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr);
+        ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    }
+
+    // Opens the panel the way a single tray click does: its show timer fires.
+    static void ShowPanel(HWND panel) {
+        ::PostMessageW(panel, WM_TIMER, kShowPanelTimer, 0);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; })) << "the panel did not show";
+    }
+
+    // Moves a slider as a drag does: the trackbar's thumb, then its scroll message.
+    static void DragSlider(HWND panel, int sliderId, int logicalValue) {
+        const HWND trackbar = ::GetDlgItem(panel, sliderId);
+        ::SendMessageW(trackbar, TBM_SETPOS, TRUE, logicalValue);
+        // As the trackbar reports a drag: with its own (inverted) position.
+        const auto raw = static_cast<WORD>(::SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+        ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, raw), reinterpret_cast<LPARAM>(trackbar));
+    }
+
+    // The slider's position as the user reads it: the maximum at the top.
+    static int SliderValue(HWND panel, int sliderId) {
+        const HWND trackbar = ::GetDlgItem(panel, sliderId);
+        return static_cast<int>(::SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0) -
+                                ::SendMessageW(trackbar, TBM_GETPOS, 0, 0) +
+                                ::SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0));
+    }
+
+    static LONG WindowWidth(HWND window) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        return rect.right - rect.left;
+    }
+
+    static LONG ChildRight(HWND panel, int id) {
+        RECT rect{};
+        ::GetWindowRect(::GetDlgItem(panel, id), &rect);
+        return rect.right;
+    }
+
+    bool ReadSetting(const wchar_t* name, DWORD& value) {
+        UniqueHkey key;
+        DWORD size = sizeof(value);
+        return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                               key.put()) == ERROR_SUCCESS &&
+               ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                                  &size) == ERROR_SUCCESS;
+    }
+
+    // Waits until the state file is rewritten after `before`; the time it took, or none.
+    std::optional<std::chrono::milliseconds> WaitForStateChange(FILETIME before, Clock::time_point since) {
+        if (!WaitFor([&] {
+                const FILETIME now = StateFileTime();
+                return ::CompareFileTime(&before, &now) < 0;
+            })) {
+            return std::nullopt;
+        }
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
+    }
+
+    std::wstring settingsKey;
+    std::wstring stateFile;
+    std::deque<Program> started; // stable references while more programs start
+    std::vector<UniqueHandle> pipes;
+};
+
+// The notification area's callback as the shell sends it with version 4 of the icon
+// protocol: the event in the low word of lParam, the icon's anchor point in wParam.
+inline void TrayCallback(HWND panel, WORD event, int x, int y) {
+    constexpr UINT trayCallbackMessage = 4919;
+    ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
+}
+
+// Presses a key combination as the keyboard does.
+inline void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace program_test
