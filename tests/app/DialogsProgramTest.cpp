@@ -21,6 +21,7 @@ constexpr int kHotkeysButton = 1027;
 constexpr int kDelayButton = 1028;
 constexpr int kLanguageButton = 1031;
 constexpr int kDelaySlider = 1029;
+constexpr int kMonitorOffHotkey = 1047;
 constexpr int kBrightnessUpHotkey = 1048;
 constexpr int kBrightnessDownHotkey = 1049;
 constexpr int kIncrementButton = 1062;
@@ -193,6 +194,7 @@ protected:
 } // namespace
 
 TEST_F(DialogsFixture, TheLanguagePopupSwitchesThePanelAndLaterWindowsToTheChosenLanguage) {
+    WriteSetting(L"Language", 40); // past the list: the program speaks the default language
     const HWND panel = StartWithPanel();
     ASSERT_NE(panel, nullptr);
     const HWND button = ::GetDlgItem(panel, kLanguageButton);
@@ -202,6 +204,7 @@ TEST_F(DialogsFixture, TheLanguagePopupSwitchesThePanelAndLaterWindowsToTheChose
     EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
     const HWND list = ::GetDlgItem(popup, kLanguageButton);
     EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
+    EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0) << "a stored index past the list shows the first";
     ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
         << "the list opens by itself";
 
@@ -299,5 +302,156 @@ TEST_F(DialogsFixture, TheDelayPopupOpensBesideItsButtonAndStoresTheChosenDelay)
     elsewhere.Click();
     EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    ExitProgram(panel);
+}
+
+namespace {
+
+// One of the user's mouse settings for the length of a test, then as it was.
+class MouseSetting {
+public:
+    MouseSetting(const wchar_t* name, const wchar_t* value) : name_(name) {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Mouse", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
+                          nullptr, key_.put(), nullptr);
+        wchar_t previous[64] = {};
+        DWORD size = sizeof(previous);
+        hadValue_ = ::RegQueryValueExW(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
+                                       &size) == ERROR_SUCCESS;
+        previous_ = previous;
+        Set(value);
+    }
+    ~MouseSetting() {
+        if (hadValue_) {
+            Set(previous_.c_str());
+        } else {
+            ::RegDeleteValueW(key_.get(), name_);
+        }
+    }
+    MouseSetting(const MouseSetting&) = delete;
+    MouseSetting& operator=(const MouseSetting&) = delete;
+
+private:
+    void Set(const wchar_t* value) {
+        ::RegSetValueExW(key_.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                         static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    const wchar_t* name_;
+    UniqueHkey key_;
+    bool hadValue_ = false;
+    std::wstring previous_;
+};
+
+// Whether a child of `window` shows a text containing `part`.
+bool ShowsText(HWND window, const wchar_t* part) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowText(child).find(part) != std::wstring::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int NumberIn(HWND window) {
+    return static_cast<int>(std::wcstol(WindowText(window).c_str(), nullptr, 10));
+}
+
+} // namespace
+
+TEST_F(DialogsFixture, TheHotkeyDialogRegistersItsChoiceAndReopensAfterATakenCombination) {
+    // Held by the test before the dialog asks for it.
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'B'));
+    // Stored values no hotkey control or step can show.
+    WriteSetting(L"HotkeyMonitorOff", 0x10000 | kControlAlt | 'M');
+    WriteSetting(L"HotkeyIncrement", 0);
+    const HWND panel = StartWithPanel();
+    ASSERT_NE(panel, nullptr);
+    HWND dialog = Open(panel, kHotkeysButton, {panel});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), L"Define hotkeys");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIncrementButton)), L"10");
+    EXPECT_EQ(::SendDlgItemMessageW(dialog, kMonitorOffHotkey, HKM_GETHOTKEY, 0, 0), 0);
+    ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'U', 0);
+    ::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_SETHOTKEY, kControlAlt | 'B', 0);
+    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+
+    // Brightness down is taken: its message, then the dialog again with what is stored.
+    const HWND box = WaitForMessageBox(L"Hotkey registration");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(ShowsText(box, L"Failed to register brightness decrease hotkey. Try another combination."));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    dialog = WaitForNewDialog({panel});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_GETHOTKEY, 0, 0), kControlAlt | 'U');
+    EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_GETHOTKEY, 0, 0), 0);
+    DWORD stored = 0;
+    EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
+    EXPECT_EQ(stored, kControlAlt | 'U');
+    EXPECT_FALSE(ReadSetting(L"HotkeyBrightnessDown", stored));
+    EXPECT_TRUE(ReadSetting(L"HotkeyMonitorOff", stored));
+    EXPECT_EQ(stored, 0u) << "registered as none";
+    EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
+    EXPECT_EQ(stored, 0u) << "the step waits for all five";
+
+    // The step popup: a horizontal slider above its button, the pointer on its thumb.
+    const MouseSetting snap(L"SnapToDefaultButton", L"1");
+    const HWND stepButton = ::GetDlgItem(dialog, kIncrementButton);
+    HWND popup = Open(dialog, kIncrementButton, {panel, dialog});
+    ASSERT_NE(popup, nullptr);
+    const RECT anchor = WindowRect(stepButton);
+    RECT client{};
+    ::GetClientRect(stepButton, &client);
+    const RECT placed = WindowRect(popup);
+    EXPECT_NEAR(placed.right - placed.left, client.right + 24, 2) << "24 pixels wider, in dialog units";
+    EXPECT_NEAR((placed.left + placed.right) / 2, (anchor.left + anchor.right) / 2, 1) << "centred";
+    EXPECT_EQ(placed.top, anchor.top - (anchor.bottom - anchor.top) + 10);
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    EXPECT_TRUE(::PtInRect(&placed, pointer)) << "on the thumb";
+
+    // A drag to about a quarter: the button follows while the slider is held, the release
+    // closes the popup with the value shown.
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_MOVE, pointer.x + (placed.right - placed.left) / 6, pointer.y);
+    EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) > 15; })) << WindowText(stepButton);
+    EXPECT_TRUE(::IsWindow(popup)) << "open while held";
+    const int step = NumberIn(stepButton);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_EQ(NumberIn(stepButton), step);
+
+    // Escape undoes what the popup reported.
+    popup = Open(dialog, kIncrementButton, {panel, dialog});
+    ASSERT_NE(popup, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        PressKeys({VK_RIGHT});
+    }
+    EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) == step + 3; })) << WindowText(stepButton);
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+    EXPECT_EQ(NumberIn(stepButton), step);
+
+    // Only the step changed: the five are registered again and the step is stored.
+    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitForSetting(L"HotkeyIncrement", static_cast<DWORD>(step)));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+
+    // The new hotkey works at once, with the new step.
+    const Elsewhere elsewhere;
+    elsewhere.Click();
+    PressKeys({VK_CONTROL, VK_MENU, 'U'});
+    const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
+    EXPECT_NE(WaitForState(raised).find(raised), std::string::npos) << StateFile();
+
+    // Cancel keeps everything as it was.
+    ShowPanel(panel);
+    dialog = Open(panel, kHotkeysButton, {panel});
+    ASSERT_NE(dialog, nullptr);
+    ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'J', 0);
+    ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
+    EXPECT_EQ(stored, kControlAlt | 'U');
+    ::UnregisterHotKey(nullptr, 1);
     ExitProgram(panel);
 }
