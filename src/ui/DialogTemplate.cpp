@@ -4,29 +4,105 @@
 
 namespace {
 
-constexpr uint32_t kVisibleStyle = 0x10000000; // WS_VISIBLE
-constexpr size_t kExtendedStyleOffset = 12;    // behind dlgVer, signature, helpID, exStyle
+constexpr uint16_t kOrdinalMarker = 0xFFFF;
+constexpr uint32_t kSetFontStyle = 0x40; // DS_SETFONT, also part of DS_SHELLFONT
 
-uint16_t ReadWord(std::span<const std::byte> data, size_t offset) {
-    return static_cast<uint16_t>(std::to_integer<unsigned>(data[offset]) |
-                                 std::to_integer<unsigned>(data[offset + 1]) << 8);
-}
+// Reads little-endian values and strings, and remembers when the data ran out.
+class TemplateReader {
+public:
+    explicit TemplateReader(std::span<const std::byte> data) : data_(data) {}
+
+    uint16_t Word() {
+        if (!Has(2)) {
+            return 0;
+        }
+        const auto value = static_cast<uint16_t>(std::to_integer<unsigned>(data_[offset_]) |
+                                                 std::to_integer<unsigned>(data_[offset_ + 1]) << 8);
+        offset_ += 2;
+        return value;
+    }
+    uint32_t Dword() {
+        const uint32_t low = Word();
+        return low | static_cast<uint32_t>(Word()) << 16;
+    }
+    void Skip(size_t count) {
+        if (Has(count)) {
+            offset_ += count;
+        }
+    }
+    std::u16string Text() {
+        std::u16string text;
+        for (uint16_t character = Word(); character != 0 && !failed_; character = Word()) {
+            text.push_back(static_cast<char16_t>(character));
+        }
+        return text;
+    }
+    // A name or a resource number (0xFFFF and the number); a number gives no text.
+    std::u16string TextOrOrdinal() {
+        if (!Has(2)) {
+            return {};
+        }
+        if (std::to_integer<unsigned>(data_[offset_]) == 0xFF &&
+            std::to_integer<unsigned>(data_[offset_ + 1]) == 0xFF) {
+            Skip(4);
+            return {};
+        }
+        return Text();
+    }
+    void AlignToDword() { Skip((4 - offset_ % 4) % 4); }
+    bool Failed() const { return failed_; }
+
+private:
+    bool Has(size_t count) {
+        failed_ = failed_ || data_.size() - offset_ < count;
+        return !failed_;
+    }
+
+    std::span<const std::byte> data_;
+    size_t offset_ = 0;
+    bool failed_ = false;
+};
 
 } // namespace
 
-bool ClearTemplateVisibleStyle(std::span<std::byte> dialogTemplate) noexcept {
-    if (dialogTemplate.size() < 4) {
-        return false;
-    }
+std::optional<DialogTemplateTexts> ReadDialogTemplateTexts(std::span<const std::byte> dialogTemplate) {
+    TemplateReader reader(dialogTemplate);
     // An extended template starts with version 1 and the signature 0xFFFF.
-    const bool extended = ReadWord(dialogTemplate, 0) == 1 && ReadWord(dialogTemplate, 2) == 0xFFFF;
-    const size_t styleOffset = extended ? kExtendedStyleOffset : 0;
-    if (dialogTemplate.size() < styleOffset + 4) {
-        return false;
+    const uint16_t version = reader.Word();
+    const bool extended = version == 1 && reader.Word() == kOrdinalMarker;
+    uint32_t style = 0;
+    if (extended) {
+        reader.Skip(8); // help id, extended style
+        style = reader.Dword();
+    } else {
+        reader = TemplateReader(dialogTemplate);
+        style = reader.Dword();
+        reader.Skip(4); // extended style
     }
-    // WS_VISIBLE is bit 28: bit 4 of the style's fourth little-endian byte.
-    dialogTemplate[styleOffset + 3] &= std::byte{static_cast<unsigned char>(~(kVisibleStyle >> 24))};
-    return true;
+    const uint16_t controlCount = reader.Word();
+    reader.Skip(8);         // x, y, cx, cy
+    reader.TextOrOrdinal(); // menu
+    reader.TextOrOrdinal(); // class
+    DialogTemplateTexts texts;
+    texts.caption = reader.Text();
+    if (style & kSetFontStyle) {
+        reader.Skip(extended ? 6 : 2); // point size (weight, italic, character set)
+        reader.Text();
+    }
+    for (uint16_t i = 0; i < controlCount && !reader.Failed(); ++i) {
+        reader.AlignToDword();
+        reader.Skip(extended ? 20 : 16); // (help id,) styles, x, y, cx, cy
+        DialogTemplateTexts::Control control;
+        control.id = extended ? reader.Dword() : reader.Word();
+        reader.TextOrOrdinal(); // class
+        control.text = reader.TextOrOrdinal();
+        reader.Skip(reader.Word()); // creation data
+        texts.controls.push_back(std::move(control));
+    }
+    if (reader.Failed()) {
+        return std::nullopt;
+    }
+    return texts;
 }
 
 namespace {

@@ -2,13 +2,27 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
-// Clears WS_VISIBLE in the style of a dialog template (classic or extended), so a
-// dialog created from it stays hidden. Returns false when the data is too short to be
-// a template.
-bool ClearTemplateVisibleStyle(std::span<std::byte> dialogTemplate) noexcept;
+// The texts of a dialog template: its caption and, in template order, each control's id
+// with its text. Controls whose title is a resource number (an icon, a bitmap) have none.
+struct DialogTemplateTexts {
+    struct Control {
+        uint32_t id = 0;
+        std::u16string text;
+        bool operator==(const Control&) const = default;
+    };
+    std::u16string caption;
+    std::vector<Control> controls;
+};
+
+// Reads the texts of a classic or extended dialog template. None when the data ends
+// before the template does.
+std::optional<DialogTemplateTexts> ReadDialogTemplateTexts(std::span<const std::byte> dialogTemplate);
 
 // A classic dialog template with one control and no font, menu or caption: what a popup
 // built in memory needs. Sizes are in dialog units.

@@ -1,25 +1,28 @@
 #include "ui/DialogTexts.h"
 
-#include "common/UniqueResource.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Localization.h"
 #include "ui/ResourceLookup.h"
 
+#include <algorithm>
 #include <mutex>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-// The hidden copy only exists to be read; it handles nothing itself.
-INT_PTR CALLBACK CopyDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept {
-    return FALSE;
+std::wstring Wide(const std::u16string& text) {
+    return {text.begin(), text.end()};
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+// Each change of a text redraws the window; an unchanged one is left alone.
+void SetTextIfChanged(HWND window, const std::wstring& text) {
+    std::wstring current(text.size() + 2, L'\0');
+    current.resize(
+        static_cast<size_t>(::GetWindowTextW(window, current.data(), static_cast<int>(current.size()))));
+    if (current != text) {
+        ::SetWindowTextW(window, text.c_str());
+    }
 }
 
 } // namespace
@@ -28,27 +31,26 @@ bool ApplyDialogTexts(unsigned templateId, HWND dialog) {
     if (templateId == 0 || !dialog) {
         return false;
     }
-    std::lock_guard guard(resourceLock);
-    const HINSTANCE module = ResourceModule();
-    const auto found =
-        FindResourceForLanguage(module, RT_DIALOG, templateId, currentLangId, MissingLanguage::UserDefault);
-    if (!found) {
+    std::optional<DialogTemplateTexts> texts;
+    {
+        std::lock_guard guard(resourceLock);
+        const auto found = FindResourceForLanguage(ResourceModule(), RT_DIALOG, templateId, currentLangId,
+                                                   MissingLanguage::UserDefault);
+        if (!found) {
+            return false;
+        }
+        texts = ReadDialogTemplateTexts(found->data);
+    }
+    if (!texts) {
         return false;
     }
-    // A template marked visible would flash its copy on the screen.
-    std::vector<std::byte> dialogTemplate(found->data.begin(), found->data.end());
-    if (!ClearTemplateVisibleStyle(dialogTemplate)) {
-        return false;
-    }
-    const UniqueHwnd copy(::CreateDialogIndirectParamW(
-        module, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr, CopyDialogProc, 0));
-    if (!copy) {
-        return false;
-    }
-    ::SetWindowTextW(dialog, WindowText(copy.get()).c_str());
+    SetTextIfChanged(dialog, Wide(texts->caption));
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (HWND source = ::GetDlgItem(copy.get(), ::GetDlgCtrlID(child))) {
-            ::SetWindowTextW(child, WindowText(source).c_str());
+        const auto id = static_cast<uint32_t>(::GetDlgCtrlID(child));
+        const auto control = std::find_if(texts->controls.begin(), texts->controls.end(),
+                                          [id](const DialogTemplateTexts::Control& c) { return c.id == id; });
+        if (control != texts->controls.end()) {
+            SetTextIfChanged(child, Wide(control->text));
         }
     }
     return true;

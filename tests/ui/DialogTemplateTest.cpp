@@ -7,36 +7,79 @@
 
 namespace {
 
-std::vector<std::byte> Bytes(std::initializer_list<int> values) {
-    std::vector<std::byte> bytes;
-    for (const int value : values) {
-        bytes.push_back(static_cast<std::byte>(value));
+// Little-endian template bytes, as a resource compiler lays them out.
+class Bytes {
+public:
+    Bytes& Word(uint16_t value) {
+        data.push_back(static_cast<std::byte>(value & 0xFF));
+        data.push_back(static_cast<std::byte>(value >> 8));
+        return *this;
     }
-    return bytes;
+    Bytes& Dword(uint32_t value) {
+        return Word(static_cast<uint16_t>(value)).Word(static_cast<uint16_t>(value >> 16));
+    }
+    Bytes& Text(std::u16string_view text) {
+        for (const char16_t c : text) {
+            Word(c);
+        }
+        return Word(0);
+    }
+    Bytes& Align() {
+        while (data.size() % 4) {
+            data.push_back(std::byte{0});
+        }
+        return *this;
+    }
+    std::vector<std::byte> data;
+};
+
+// An extended template with a font: an icon (a resource number for its title), a text
+// with creation data, and a control without text.
+TEST(DialogTemplate, ReadsTheCaptionAndEachControlsTextOfAnExtendedTemplate) {
+    Bytes dialog;
+    dialog.Word(1)
+        .Word(0xFFFF)
+        .Dword(0)
+        .Dword(0x80)
+        .Dword(0x80C800C0)
+        .Word(3)
+        .Word(0)
+        .Word(0)
+        .Word(178)
+        .Word(116);
+    dialog.Word(0).Word(0).Text(u"Define hotkeys").Word(8).Word(400).Word(0x0100).Text(u"MS Shell Dlg 2");
+    dialog.Align().Dword(0).Dword(0).Dword(0x50000003).Word(5).Word(5).Word(10).Word(10).Dword(1054);
+    dialog.Word(0xFFFF).Word(0x0082).Word(0xFFFF).Word(214).Word(0);
+    dialog.Align().Dword(0).Dword(0).Dword(0x50010000).Word(5).Word(20).Word(50).Word(14).Dword(1);
+    dialog.Word(0xFFFF).Word(0x0080).Text(u"OK").Word(3).Word(0x1234).data.push_back(std::byte{0x56});
+    dialog.Align().Dword(0).Dword(0).Dword(0x50010012).Word(1).Word(1).Word(17).Word(69).Dword(1029);
+    dialog.Text(u"msctls_trackbar32").Word(0).Word(0);
+
+    const auto texts = ReadDialogTemplateTexts(dialog.data);
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->caption, u"Define hotkeys");
+    const std::vector<DialogTemplateTexts::Control> expected = {{1054, u""}, {1, u"OK"}, {1029, u""}};
+    EXPECT_EQ(texts->controls, expected);
+
+    // Cut anywhere, the template is refused rather than read past its end.
+    for (size_t length : {size_t{3}, size_t{30}, dialog.data.size() - 3}) {
+        EXPECT_FALSE(ReadDialogTemplateTexts(std::span(dialog.data).first(length))) << length;
+    }
 }
 
-// Classic: style WS_POPUP | WS_VISIBLE | DS_SETFONT = 0x90000040, then exStyle. Extended:
-// dlgVer 1, signature 0xFFFF, helpID, exStyle 0x10000000 (not a style bit there), style
-// 0x90C800C0. Cut short of a whole style, either is refused and left alone.
-TEST(DialogTemplate, ClearsVisibleInClassicAndExtendedTemplatesRefusesTooShortData) {
-    const std::vector<std::byte> classic = Bytes({0x40, 0x00, 0x00, 0x90, 0x88, 0x00, 0x00, 0x00});
-    const std::vector<std::byte> extended =
-        Bytes({0x01, 0x00, 0xFF, 0xFF, 0, 0, 0, 0, 0x00, 0x00, 0x00, 0x10, 0xC0, 0x00, 0xC8, 0x90});
-    for (const auto& original : {classic, extended}) {
-        auto cleared = original;
-        ASSERT_TRUE(ClearTemplateVisibleStyle(cleared));
-        auto expected = original;
-        expected[original == classic ? 3 : 15] = std::byte{0x80};
-        EXPECT_EQ(cleared, expected);
-        auto cut = std::vector<std::byte>(original.begin(), original.end() - (original == classic ? 5 : 1));
-        EXPECT_FALSE(ClearTemplateVisibleStyle(cut));
-        EXPECT_TRUE(std::equal(cut.begin(), cut.end(), original.begin()));
-    }
+TEST(DialogTemplate, ReadsAClassicTemplate) {
+    Bytes dialog;
+    dialog.Dword(0x80C800C0 | 0x40).Dword(0).Word(1).Word(0).Word(0).Word(100).Word(50);
+    dialog.Word(0).Word(0).Text(u"Caption").Word(8).Text(u"MS Shell Dlg");
+    dialog.Align().Dword(0x50010000).Dword(0).Word(5).Word(5).Word(40).Word(14).Word(2);
+    dialog.Word(0xFFFF).Word(0x0080).Text(u"Cancel").Word(0);
+
+    const auto texts = ReadDialogTemplateTexts(dialog.data);
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->caption, u"Caption");
+    ASSERT_EQ(texts->controls.size(), 1u);
+    EXPECT_EQ(texts->controls[0], (DialogTemplateTexts::Control{2, u"Cancel"}));
 }
-
-} // namespace
-
-namespace {
 
 uint16_t WordAt(const std::vector<std::byte>& block, size_t offset) {
     return static_cast<uint16_t>(std::to_integer<unsigned>(block[offset]) |
