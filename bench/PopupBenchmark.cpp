@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kRuns = 15;
+constexpr int kRuns = 9;
 constexpr UINT kProbeMessage = WM_APP + 17;
 constexpr DWORD kAllCommonControlClasses = 0xC2FF;
 
