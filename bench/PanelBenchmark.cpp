@@ -3,6 +3,7 @@
 // real program's start-up with slow monitors and to its tray icon, and its memory under
 // Wine against a minimal resident Win32 program.
 #include "app/PanelDialog.h"
+#include "Clock.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
@@ -34,18 +35,6 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"#32770";
 constexpr wchar_t kMinimalClass[] = L"OrvaluxMinimalResident"; // see MinimalResident.cpp
-
-// Milliseconds from QueryPerformanceCounter.
-double NowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        ::QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
 
 template <typename Work> double TimeMs(Work work) {
     const double start = NowMs();
