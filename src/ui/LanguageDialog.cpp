@@ -81,14 +81,10 @@ INT_PTR CLanguageDlg::OnInitDialog(WPARAM, LPARAM) {
 }
 
 LRESULT CLanguageDlg::OnCommand(WPARAM wParam, LPARAM) {
+    if (EndOnOkOrCancel(LOWORD(wParam))) {
+        return 1;
+    }
     switch (LOWORD(wParam)) {
-    case IDOK:
-        ::EndDialog(window, selection);
-        return 1;
-    case IDCANCEL:
-        selection = -1;
-        ::EndDialog(window, -1);
-        return 1;
     case IDC_LANGUAGE_LIST:
         if (HIWORD(wParam) != CBN_CLOSEUP) {
             return 0;

@@ -26,6 +26,7 @@ public:
 
 private:
     INT_PTR CurrentResult() const override { return selection; }
+    void MarkCancelled() override { selection = -1; }
     void FillList(HWND list);
 
     HIMAGELIST flags = nullptr; // the list's images, destroyed with the popup object

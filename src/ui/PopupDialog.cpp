@@ -70,6 +70,19 @@ INT_PTR CPopupDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+bool CPopupDlg::EndOnOkOrCancel(WORD id) {
+    if (id == IDOK) {
+        ::EndDialog(window, CurrentResult());
+        return true;
+    }
+    if (id == IDCANCEL) {
+        MarkCancelled();
+        ::EndDialog(window, -1);
+        return true;
+    }
+    return false;
+}
+
 LRESULT CPopupSlider::OnLButtonDown(WPARAM keys, int x, int y) {
     CTrackSlider::OnLButtonDown(keys, x, y);
     popup_.TrackTooltip(true);

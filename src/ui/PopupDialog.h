@@ -24,8 +24,12 @@ protected:
     explicit CPopupDlg(COLORREF key);
 
     HWND Anchor() const { return reinterpret_cast<HWND>(creationParameter); }
-    // What the popup ends with when it loses the activation.
+    // What the popup ends with when it loses the activation or on Enter.
     virtual INT_PTR CurrentResult() const = 0;
+    // Marks the result as cancelled (-1).
+    virtual void MarkCancelled() = 0;
+    // Enter ends the popup with its result, Escape with -1. Whether it was one of them.
+    bool EndOnOkOrCancel(WORD id);
     // Creates the popup's tooltips and keeps the tool record of `control` for tracking.
     void CreateTrackingTooltips(HWND control);
     // Moves the popup beside its anchor: a horizontal slider above it, a vertical one to

@@ -190,15 +190,5 @@ INT_PTR CSliderPopup::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT CSliderPopup::OnCommand(WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        ::EndDialog(window, static_cast<int32_t>(value));
-        return 1;
-    case IDCANCEL:
-        value = static_cast<uint32_t>(-1);
-        ::EndDialog(window, -1);
-        return 1;
-    default:
-        return 0;
-    }
+    return EndOnOkOrCancel(LOWORD(wParam)) ? 1 : 0;
 }

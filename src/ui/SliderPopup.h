@@ -43,6 +43,7 @@ public:
 
 private:
     INT_PTR CurrentResult() const override { return static_cast<int32_t>(value); }
+    void MarkCancelled() override { value = static_cast<uint32_t>(-1); }
     void SetValue(uint32_t newValue, bool report);
     bool AnswerTooltipRequest(NMTTDISPINFOW* request);
     void SnapPointerToThumb() const;

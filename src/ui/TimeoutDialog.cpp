@@ -56,17 +56,7 @@ void CTimeoutDlg::SetValue(int32_t milliseconds) {
 }
 
 LRESULT CTimeoutDlg::OnCommand(WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        ::EndDialog(window, value);
-        return 1;
-    case IDCANCEL:
-        value = -1;
-        ::EndDialog(window, -1);
-        return 1;
-    default:
-        return 0;
-    }
+    return EndOnOkOrCancel(LOWORD(wParam)) ? 1 : 0;
 }
 
 INT_PTR CTimeoutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

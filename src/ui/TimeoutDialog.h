@@ -23,6 +23,7 @@ public:
 
 private:
     INT_PTR CurrentResult() const override { return value; }
+    void MarkCancelled() override { value = -1; }
     void SetValue(int32_t milliseconds);
 
     std::wstring valueText;
