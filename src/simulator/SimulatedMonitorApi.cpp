@@ -453,8 +453,13 @@ void SimulatedMonitorApi::WriteStateFile() const {
     if (FILE* file = ::_wfopen(temporary.c_str(), L"wb")) {
         const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
         std::fclose(file);
-        if (written) {
-            ::MoveFileExW(temporary.c_str(), stateFile_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        // A reader holding the file open makes the move fail for a moment; losing the
+        // write would leave a stale state behind, so it is tried again for up to a second.
+        for (int attempt = 0; written && attempt < 200; ++attempt) {
+            if (::MoveFileExW(temporary.c_str(), stateFile_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                break;
+            }
+            ::Sleep(5);
         }
     }
 }
