@@ -150,3 +150,7 @@ size_t ReplaceAll(std::string& text, std::string_view placeholder, std::string_v
 size_t ReplaceAll(std::wstring& text, std::wstring_view placeholder, std::wstring_view value) {
     return ReplaceEvery(text, placeholder, value);
 }
+
+size_t ReplaceAll(std::u16string& text, std::u16string_view placeholder, std::u16string_view value) {
+    return ReplaceEvery(text, placeholder, value);
+}

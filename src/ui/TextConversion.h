@@ -22,3 +22,4 @@ std::string WideToUtf8(std::wstring_view wide);
 // again. An empty placeholder matches nothing. Returns the number of replacements.
 size_t ReplaceAll(std::string& text, std::string_view placeholder, std::string_view value);
 size_t ReplaceAll(std::wstring& text, std::wstring_view placeholder, std::wstring_view value);
+size_t ReplaceAll(std::u16string& text, std::u16string_view placeholder, std::u16string_view value);
