@@ -14,3 +14,24 @@ std::optional<std::string> DownloadFileName(std::string_view location) {
     }
     return name;
 }
+
+InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath, bool elevated) {
+    constexpr std::string_view kParameters = "/qb /promptrestart /i";
+    std::string extension(downloadPath.size() >= 4 ? downloadPath.substr(downloadPath.size() - 4) : "");
+    for (char& character : extension) {
+        character = character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
+    }
+    if (extension == ".msi") {
+        return {std::string(msiexecPath), std::string(kParameters) + " \"" + std::string(downloadPath) + "\"",
+                "open"};
+    }
+    return {std::string(downloadPath), std::string(kParameters), elevated ? "open" : "runas"};
+}
+
+int ProgressPercent(double total, double received) {
+    if (!(total >= 0.000001) || !(received > 0)) {
+        return 0;
+    }
+    const double percent = received * 100 / total;
+    return percent >= 100 ? 100 : static_cast<int>(percent);
+}

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string>
 #include <string_view>
 
 // The installer download's decisions that need no window.
@@ -11,3 +12,19 @@
 // (control characters and < > : " / \ | ? *) replaced by "_", so a query string does not
 // make the name unusable. None when nothing is left to name the file.
 std::optional<std::string> DownloadFileName(std::string_view location);
+
+// How the downloaded installer is started.
+struct InstallerCommand {
+    std::string file;
+    std::string parameters;
+    std::string verb;
+};
+
+// A Windows Installer package (".msi" in any case) goes to `msiexecPath` (the full path
+// in the system folder, so no msiexec.exe elsewhere on the search path is started)
+// with the package quoted; any other file is started itself, through "runas" unless
+// the program already runs elevated.
+InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath, bool elevated);
+
+// The whole percentage of `received` in `total`; 0 while the total is unknown.
+int ProgressPercent(double total, double received);

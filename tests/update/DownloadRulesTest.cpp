@@ -16,4 +16,26 @@ TEST(DownloadRules, TheLastPathComponentNamesTheFileWithoutCharactersWindowsRefu
     EXPECT_EQ(DownloadFileName(""), std::nullopt);
 }
 
+TEST(DownloadRules, PackagesGoToTheSystemsMsiexecOtherFilesStartThemselves) {
+    constexpr char msiexec[] = "C:\\Windows\\System32\\msiexec.exe";
+    const InstallerCommand package = InstallerCommandFor("C:\\Temp\\SETUP.MSI", msiexec, false);
+    EXPECT_EQ(package.file, msiexec);
+    EXPECT_EQ(package.parameters, "/qb /promptrestart /i \"C:\\Temp\\SETUP.MSI\"");
+    EXPECT_EQ(package.verb, "open");
+    const InstallerCommand program = InstallerCommandFor("C:\\Temp\\setup.exe", msiexec, false);
+    EXPECT_EQ(program.file, "C:\\Temp\\setup.exe");
+    EXPECT_EQ(program.parameters, "/qb /promptrestart /i");
+    EXPECT_EQ(program.verb, "runas");
+    EXPECT_EQ(InstallerCommandFor("C:\\Temp\\setup.exe", msiexec, true).verb, "open");
+    EXPECT_EQ(InstallerCommandFor("msi", msiexec, true).file, "msi");
+}
+
+TEST(DownloadRules, ProgressIsAWholePercentageAndZeroWithoutATotal) {
+    EXPECT_EQ(ProgressPercent(0, 5000), 0);
+    EXPECT_EQ(ProgressPercent(0.0000001, 1), 0);
+    EXPECT_EQ(ProgressPercent(3, 2), 66);
+    EXPECT_EQ(ProgressPercent(1000, 1000), 100);
+    EXPECT_EQ(ProgressPercent(1000, 5000), 100) << "a server that sends more than it announced";
+}
+
 } // namespace
