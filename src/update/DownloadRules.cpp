@@ -15,11 +15,13 @@ std::optional<std::string> DownloadFileName(std::string_view location) {
     return name;
 }
 
-InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath, bool elevated) {
+InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath,
+                                     bool elevated) {
     constexpr std::string_view kParameters = "/qb /promptrestart /i";
     std::string extension(downloadPath.size() >= 4 ? downloadPath.substr(downloadPath.size() - 4) : "");
     for (char& character : extension) {
-        character = character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
+        character =
+            character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
     }
     if (extension == ".msi") {
         return {std::string(msiexecPath), std::string(kParameters) + " \"" + std::string(downloadPath) + "\"",

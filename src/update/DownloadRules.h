@@ -24,7 +24,8 @@ struct InstallerCommand {
 // in the system folder, so no msiexec.exe elsewhere on the search path is started)
 // with the package quoted; any other file is started itself, through "runas" unless
 // the program already runs elevated.
-InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath, bool elevated);
+InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath,
+                                     bool elevated);
 
 // The whole percentage of `received` in `total`; 0 while the total is unknown.
 int ProgressPercent(double total, double received);

@@ -6,14 +6,14 @@
 #include "common/WaitCursor.h"
 #include "ui/Localization.h"
 #include "ui/TextConversion.h"
-#include "update/UpdatePage.h"
+#include "update/Download.h"
+#include "update/Transfer.h"
+#include "update/UpdateDialog.h"
 #include "update/UpdateRules.h"
 
 #include <winsock2.h>
 
 #include <windows.h>
-
-#include <curl/curl.h>
 
 #include <cstring>
 #include <memory>
@@ -33,7 +33,6 @@ constexpr unsigned kUpdateCaptionId = 10012;
 constexpr wchar_t kLastCheckValue[] = L"LastCheckForUpdate";
 
 using UniqueHhook = UniqueResource<SimpleResourceTraits<HHOOK, &::UnhookWindowsHookEx>>;
-using UniqueCurl = std::unique_ptr<CURL, decltype(&::curl_easy_cleanup)>;
 
 class WinsockSession {
 public:
@@ -131,38 +130,10 @@ size_t AppendToAnswer(char* data, size_t size, size_t count, void* userData) noe
 // One GET of `url`. On failure the input's error text says why.
 bool QueryEndpoint(const std::string& url, const UpdateTransferLimits& limits, UpdateInput& input,
                    std::string& answer) {
-    UniqueCurl curl(::curl_easy_init(), &::curl_easy_cleanup);
-    if (!curl) {
-        throw UpdateError("The transfer library could not start.");
-    }
     AnswerBuffer buffer{{}, limits.maxAnswerBytes};
-    CURL* handle = curl.get();
-    ::curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    ::curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    ::curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
-    // A redirect must not lead the query off https, whatever the first address was.
-#if LIBCURL_VERSION_NUM >= 0x075500
-    ::curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    ::curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-#else
-    ::curl_easy_setopt(handle, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-    ::curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTPS));
-#endif
-    ::curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    ::curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    // The check runs on the main thread: a stalled server must not freeze the program.
-    ::curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-    ::curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
-    ::curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
-    ::curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendToAnswer);
-    ::curl_easy_setopt(handle, CURLOPT_WRITEDATA, &buffer);
-    ::curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, input.errorText.data());
-    const CURLcode result = ::curl_easy_perform(handle);
-    if (result != CURLE_OK) {
-        // Some failures leave the error buffer empty; the code's own text is better than none.
-        if (input.errorText[0] == '\0') {
-            std::strncpy(input.errorText.data(), ::curl_easy_strerror(result), input.errorText.size() - 1);
-        }
+    UpdateTransfer transfer(url, limits, input.errorText);
+    transfer.SetWriter(&AppendToAnswer, &buffer);
+    if (transfer.Perform() != CURLE_OK) {
         return false;
     }
     answer = std::move(buffer.text);
@@ -212,7 +183,13 @@ int RunCore(HWND owner, const std::string& document, const UpdateParams& params,
             }
             return kUpdateNotNeeded;
         case UpdateDecision::UpdateNeeded:
-            return quiet ? kUpdateAvailable : OfferUpdate(owner, params, input, answer);
+            if (quiet) {
+                return kUpdateAvailable;
+            }
+            if (ShowUpdateDialog(owner, params, answer) == -1) {
+                return kUpdateNotNeeded;
+            }
+            return DownloadAndInstall(owner, params, input, answer);
         }
     } catch (const std::exception& error) {
         failure = error.what();

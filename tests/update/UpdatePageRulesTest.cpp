@@ -35,8 +35,9 @@ TEST(UpdatePageRules, PlaceholdersAreFilledAndTheFirstChangesMarkTakesTheTable) 
     const std::u16string page = FillUpdatePage(
         u"<title>#APPNAME# Update</title><h3>#APPNAME# #YOURVERSION# / #VERSION#</h3>#CHANGES#|#CHANGES#",
         values);
-    EXPECT_EQ(Utf8(page), "<title>Orvalux Update</title><h3>Orvalux 3.1.5 / </h3>"
-                          "<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr>\n</table>|#CHANGES#");
+    EXPECT_EQ(Utf8(page),
+              "<title>Orvalux Update</title><h3>Orvalux 3.1.5 / </h3>"
+              "<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr>\n</table>|#CHANGES#");
     values.offeredVersion = u"#VERSION#";
     EXPECT_EQ(FillUpdatePage(u"#VERSION#", values), u"#VERSION#") << "a value is not expanded again";
 }

@@ -1,0 +1,165 @@
+#include "update/Download.h"
+
+#include "ui/Localization.h"
+#include "ui/TextConversion.h"
+#include "update/DownloadProgressDialog.h"
+#include "update/DownloadRules.h"
+#include "update/Transfer.h"
+#include "update/UpdateRules.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr unsigned kTransferFailedCaptionId = 10009;
+constexpr unsigned kCancelQuestionId = 10011;
+constexpr int kCloseAttempts = 10;
+
+using UniqueFile = std::unique_ptr<FILE, decltype(&std::fclose)>;
+
+struct Transfer {
+    FILE* file;
+    DownloadProgress& progress;
+    DownloadProgressWindow& window;
+};
+
+size_t WriteBlock(char* data, size_t size, size_t count, void* userData) noexcept {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    if (transfer.progress.cancelled) {
+        return 0; // ends the transfer with a write error
+    }
+    return std::fwrite(data, size, count, transfer.file) * size;
+}
+
+int ReportProgress(void* userData, curl_off_t total, curl_off_t received, curl_off_t, curl_off_t) noexcept {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    // The transfer stands still while the user decides whether to cancel.
+    while (transfer.progress.paused) {
+        ::Sleep(1000);
+    }
+    transfer.window.Show(ProgressPercent(static_cast<double>(total), static_cast<double>(received)));
+    return 0;
+}
+
+void SetErrorText(UpdateInput& input, const char* text) {
+    std::strncpy(input.errorText.data(), text, input.errorText.size() - 1);
+}
+
+// The temporary folder's file for `location`; empty (with the reason in the error
+// text) when there is none.
+std::wstring DownloadPath(const std::string& location, UpdateInput& input) {
+    const DWORD length = ::GetEnvironmentVariableW(L"TEMP", nullptr, 0);
+    const std::optional<std::string> name = DownloadFileName(location);
+    if (!name) {
+        SetErrorText(input, "The update's address names no file to download.");
+        return {};
+    }
+    if (length == 0) {
+        return {};
+    }
+    std::wstring folder(length, L'\0');
+    folder.resize(::GetEnvironmentVariableW(L"TEMP", folder.data(), length));
+    return folder + L"\\" + Utf8ToWide(*name);
+}
+
+bool IsElevated() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    const UniqueHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    return ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated &&
+           ::GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &size) &&
+           (type == TokenElevationTypeDefault || type == TokenElevationTypeFull);
+}
+
+// Windows of the class (another copy of the program, say) are asked to close, ten
+// times at most.
+void CloseWindowsOfClass(const std::string& className) {
+    if (className.empty()) {
+        return;
+    }
+    HWND window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
+    for (int attempt = 0; window && attempt < kCloseAttempts; ++attempt) {
+        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        ::Sleep(16);
+        window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
+    }
+}
+
+bool StartInstaller(const std::wstring& path) {
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring msiexec =
+        length > 0 && length < MAX_PATH ? std::wstring(system) + L"\\msiexec.exe" : L"msiexec.exe";
+    const InstallerCommand command = InstallerCommandFor(WideToUtf8(path), WideToUtf8(msiexec), IsElevated());
+    const std::wstring file = Utf8ToWide(command.file);
+    const std::wstring parameters = Utf8ToWide(command.parameters);
+    const std::wstring verb = Utf8ToWide(command.verb);
+    SHELLEXECUTEINFOW start{};
+    start.cbSize = sizeof(start);
+    start.fMask = SEE_MASK_NOASYNC | SEE_MASK_UNICODE;
+    start.lpVerb = verb.c_str();
+    start.lpFile = file.c_str();
+    start.lpParameters = parameters.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&start) != FALSE;
+}
+
+} // namespace
+
+int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& input,
+                       const UpdateAnswer& answer) {
+    DownloadProgress progress;
+    progress.confirmationCaption = Utf8ToWide(input.messageBoxTitle);
+    progress.confirmationText = LoadText(kCancelQuestionId);
+    const std::wstring path = DownloadPath(answer.location, input);
+    UniqueFile file(nullptr, &std::fclose);
+    CURLcode result = CURLE_WRITE_ERROR;
+    {
+        DownloadProgressWindow window(progress);
+        // The downloaded file is executed: anyone between here and the server must not be
+        // able to substitute it.
+        if (!IsPermittedQueryUrl(answer.location)) {
+            SetErrorText(input, "The installer's address was refused: only https is allowed.");
+        } else if (!path.empty()) {
+            file.reset(::_wfopen(path.c_str(), L"wb"));
+            if (!file) {
+                SetErrorText(input, "The installer could not be saved in the temporary folder.");
+            }
+        }
+        if (file) {
+            Transfer transfer{file.get(), progress, window};
+            UpdateTransfer download(answer.location, params.limits, input.errorText);
+            download.SetWriter(&WriteBlock, &transfer);
+            download.SetProgressReporter(&ReportProgress, &transfer);
+            result = download.Perform();
+        }
+    } // the progress window ends here, whichever came first
+    const bool saved = result == CURLE_OK && std::fclose(file.release()) == 0;
+    if (result == CURLE_OK && !saved) {
+        SetErrorText(input, "The installer could not be saved in the temporary folder.");
+    }
+    if (!saved) {
+        if (!progress.cancelled) {
+            ::MessageBoxW(owner, Utf8ToWide(input.errorText.data()).c_str(),
+                          LoadText(kTransferFailedCaptionId), MB_OK);
+        }
+        return kUpdateFailed;
+    }
+    CloseWindowsOfClass(input.className2Close);
+    if (!StartInstaller(path)) {
+        return kUpdateFailed;
+    }
+    ::PostMessageW(owner, WM_CLOSE, 0, 0);
+    return kUpdateInstallerStarted;
+}

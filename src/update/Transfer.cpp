@@ -1,0 +1,50 @@
+#include "update/Transfer.h"
+
+#include "update/UpdateRules.h"
+
+#include <cstring>
+
+UpdateTransfer::UpdateTransfer(const std::string& url, const UpdateTransferLimits& limits,
+                               std::array<char, 256>& errorText)
+    : curl_(::curl_easy_init(), &::curl_easy_cleanup), errorText_(errorText) {
+    if (!curl_) {
+        throw UpdateError("The transfer library could not start.");
+    }
+    CURL* handle = curl_.get();
+    ::curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    ::curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    ::curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
+    // A redirect must not lead the transfer off https, whatever the first address was.
+#if LIBCURL_VERSION_NUM >= 0x075500
+    ::curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    ::curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+#else
+    ::curl_easy_setopt(handle, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    ::curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTPS));
+#endif
+    ::curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    ::curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    ::curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    ::curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
+    ::curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
+    ::curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText_.data());
+}
+
+void UpdateTransfer::SetWriter(curl_write_callback writer, void* data) {
+    ::curl_easy_setopt(curl_.get(), CURLOPT_WRITEFUNCTION, writer);
+    ::curl_easy_setopt(curl_.get(), CURLOPT_WRITEDATA, data);
+}
+
+void UpdateTransfer::SetProgressReporter(curl_xferinfo_callback reporter, void* data) {
+    ::curl_easy_setopt(curl_.get(), CURLOPT_NOPROGRESS, 0L);
+    ::curl_easy_setopt(curl_.get(), CURLOPT_XFERINFOFUNCTION, reporter);
+    ::curl_easy_setopt(curl_.get(), CURLOPT_XFERINFODATA, data);
+}
+
+CURLcode UpdateTransfer::Perform() {
+    const CURLcode result = ::curl_easy_perform(curl_.get());
+    if (result != CURLE_OK && errorText_[0] == '\0') {
+        std::strncpy(errorText_.data(), ::curl_easy_strerror(result), errorText_.size() - 1);
+    }
+    return result;
+}
