@@ -319,7 +319,7 @@ HANDLE WebformHost::OpenPageFile() {
     const unsigned long start = ::GetTickCount() / 100;
     for (int attempt = 0; attempt < kPageFileAttempts; ++attempt) {
         wchar_t name[32];
-        std::swprintf(name, std::size(name), L"wbf%lu%s", (start + attempt) % 100'000, L".html");
+        std::swprintf(name, std::size(name), L"wbf%lu%ls", (start + attempt) % 100'000, L".html");
         wchar_t path[MAX_PATH];
         std::wcscpy(path, folder);
         if (!::PathAppendW(path, name)) {
@@ -409,8 +409,10 @@ void CreateHost(HWND window) {
         host->Release();
     }
     if (scrollBars) {
-        // The browser draws its own.
+        // The browser draws its own; the frame is recalculated so no empty gutter stays.
         ::SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL));
+        ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
 }
 
