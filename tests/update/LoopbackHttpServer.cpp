@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -43,16 +44,47 @@ bool Readable(SOCKET socket) {
 } // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(std::string response, bool stall)
-    : response_(std::move(response)), stall_(stall) {
+    : routes_{{"", std::move(response)}}, stall_(stall) {
+    Start();
+}
+
+LoopbackHttpServer::LoopbackHttpServer(std::vector<Route> routes, size_t block, unsigned pauseMs)
+    : routes_(std::move(routes)), notFound_(Response("", "404 Not Found")), block_(block), pauseMs_(pauseMs),
+      stall_(false) {
+    Start();
+}
+
+void LoopbackHttpServer::Start() {
     static Winsock winsock;
     const SOCKET listener = BoundLoopbackSocket(port_);
     ::listen(listener, SOMAXCONN);
     listener_ = listener;
-    // The response may name the server itself.
-    for (size_t at = response_.find("#BASE#"); at != std::string::npos; at = response_.find("#BASE#", at)) {
-        response_.replace(at, 6, BaseUrl());
+    // A response may name the server itself.
+    for (Route& route : routes_) {
+        std::string& response = route.response;
+        for (size_t at = response.find("#BASE#"); at != std::string::npos; at = response.find("#BASE#", at)) {
+            response.replace(at, 6, BaseUrl());
+        }
+        // The body may have grown: its length is stated again.
+        const size_t body = response.find("\r\n\r\n");
+        const size_t length = response.find("Content-Length: ");
+        if (body != std::string::npos && length != std::string::npos && length < body) {
+            const size_t value = length + 16;
+            response.replace(value, response.find("\r\n", value) - value,
+                             std::to_string(response.size() - body - 4));
+        }
     }
     thread_ = std::thread([this] { Serve(); });
+}
+
+const std::string& LoopbackHttpServer::ResponseFor(const std::string& requestLine) const {
+    const size_t path = requestLine.find(' ') + 1;
+    for (const Route& route : routes_) {
+        if (requestLine.compare(path, route.pathPrefix.size(), route.pathPrefix) == 0) {
+            return route.response;
+        }
+    }
+    return notFound_;
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
@@ -106,20 +138,25 @@ void LoopbackHttpServer::Serve() {
             }
             request.append(block, static_cast<size_t>(received));
         }
+        const std::string requestLine = request.substr(0, request.find("\r\n"));
         {
             std::lock_guard guard(lock_);
-            requestLines_.push_back(request.substr(0, request.find("\r\n")));
+            requestLines_.push_back(requestLine);
         }
         while (stall_ && !stop_) {
             ::Sleep(10);
         }
-        for (size_t sent = 0; !stall_ && sent < response_.size();) {
-            const int count =
-                ::send(client, response_.data() + sent, static_cast<int>(response_.size() - sent), 0);
+        const std::string& response = ResponseFor(requestLine);
+        for (size_t sent = 0; !stall_ && !stop_ && sent < response.size();) {
+            const size_t size = std::min(block_, response.size() - sent);
+            const int count = ::send(client, response.data() + sent, static_cast<int>(size), 0);
             if (count <= 0) {
                 break;
             }
             sent += static_cast<size_t>(count);
+            if (pauseMs_ && sent < response.size()) {
+                ::Sleep(pauseMs_);
+            }
         }
         ::shutdown(client, SD_SEND);
         ::closesocket(client);

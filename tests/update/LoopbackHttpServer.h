@@ -14,6 +14,14 @@
 class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::string response, bool stall = false);
+    // Answers a request whose path starts with a route's prefix with the route's
+    // response (the first that matches), anything else with 404. A response is sent in
+    // blocks of `block` bytes with `pauseMs` between them, so a download takes a while.
+    struct Route {
+        std::string pathPrefix;
+        std::string response;
+    };
+    explicit LoopbackHttpServer(std::vector<Route> routes, size_t block = 1 << 20, unsigned pauseMs = 0);
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
@@ -31,8 +39,13 @@ public:
 
 private:
     void Serve();
+    void Start();
+    const std::string& ResponseFor(const std::string& requestLine) const;
 
-    std::string response_;
+    std::vector<Route> routes_;
+    std::string notFound_;
+    size_t block_ = 1 << 20;
+    unsigned pauseMs_ = 0;
     bool stall_;
     uintptr_t listener_;
     uint16_t port_ = 0;

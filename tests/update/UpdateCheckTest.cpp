@@ -17,8 +17,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -50,6 +53,25 @@ private:
     HHOOK hook_;
 };
 
+constexpr int kInstallButton = 10202;
+
+// The page temporary folder's newest file, as UTF-16 text.
+std::u16string NewestPageFile() {
+    wchar_t temporary[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temporary);
+    const std::filesystem::path folder = std::filesystem::path(temporary) / "Pictavel";
+    std::filesystem::path newest;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest)) {
+            newest = entry.path();
+        }
+    }
+    std::ifstream file(newest, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+}
+
 // What an interactive run showed: every box is read when it activates, then closed.
 class BoxReader {
 public:
@@ -57,14 +79,29 @@ public:
         std::wstring caption, text;
         bool hasSmallIcon;
     };
-    BoxReader() : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) { boxes.clear(); }
+    BoxReader() : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
+        boxes.clear();
+        pagesShown = 0;
+        pageAnswer = IDCANCEL;
+    }
     ~BoxReader() { ::UnhookWindowsHookEx(hook_); }
     static inline std::vector<Box> boxes;
+    // How often the update page was shown, and the button it is answered with.
+    static inline int pagesShown = 0;
+    static inline WORD pageAnswer = IDCANCEL;
 
 private:
     static LRESULT CALLBACK Read(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && wParam) {
+        wchar_t className[16] = {};
+        if (code == HCBT_ACTIVATE && wParam &&
+            ::GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
+            std::wstring(className) == L"#32770") {
             const auto box = reinterpret_cast<HWND>(wParam);
+            if (::GetDlgItem(box, kInstallButton)) {
+                ++pagesShown; // the update page
+                ::PostMessageW(box, WM_COMMAND, pageAnswer, 0);
+                return ::CallNextHookEx(nullptr, code, wParam, lParam);
+            }
             wchar_t caption[256] = {};
             wchar_t text[1024] = {};
             ::GetWindowTextW(box, caption, 256);
@@ -196,8 +233,9 @@ TEST_F(UpdateCheckTest, InteractiveRunsReportInBoxesWithTheProgramIcon) {
     EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort()), false),
               kUpdateFailed);
     EXPECT_EQ(Run(invalid.BaseUrl(), false), kUpdateFailed);
-    // Until the update page exists, an offered update ends as if the page were closed.
+    // The offer closed without installing.
     EXPECT_EQ(Run(offer.BaseUrl(), false), kUpdateNotNeeded);
+    EXPECT_EQ(reader.pagesShown, 1);
 
     ASSERT_EQ(reader.boxes.size(), 3u);
     EXPECT_EQ(reader.boxes[0].caption, LoadText(10012));
@@ -209,6 +247,180 @@ TEST_F(UpdateCheckTest, InteractiveRunsReportInBoxesWithTheProgramIcon) {
     for (const auto& box : reader.boxes) {
         EXPECT_TRUE(box.hasSmallIcon) << box.text;
     }
+}
+
+// An offer of the installer at `location` (on the same server when it starts "#BASE#").
+std::string OfferOf(const std::string& location,
+                    const std::string& changes = "PHRyPjx0ZD5GYXN0ZXI8L3RkPjwvdHI+") {
+    return LoopbackHttpServer::Response(
+        "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Version>9.8.7</Version>"
+        "<Location>" +
+        location + "</Location><Changes>" + changes + "</Changes></VERSION>");
+}
+
+// The progress window of a download running in this process, once it is there.
+HWND WaitForProgressWindow() {
+    for (int round = 0; round < 500; ++round) {
+        HWND found = nullptr;
+        ::EnumWindows(
+            [](HWND window, LPARAM result) -> BOOL {
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(window, &process);
+                if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+                    ::FindWindowExW(window, nullptr, L"msctls_progress32", nullptr)) {
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found) {
+            return found;
+        }
+        ::Sleep(10);
+    }
+    return nullptr;
+}
+
+// Cancel on the progress window, answered with `answer` once the question shows.
+void CancelDownload(WORD answer) {
+    const HWND progress = WaitForProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    ::PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
+    HWND question = nullptr;
+    for (int round = 0; round < 500 && !question; ++round, ::Sleep(10)) {
+        question = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+        while (question && (::GetWindow(question, GW_OWNER) != progress || !::IsWindowVisible(question))) {
+            question = ::FindWindowExW(nullptr, question, L"#32770", nullptr);
+        }
+    }
+    ASSERT_NE(question, nullptr) << "no question before cancelling";
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(question, 0xFFFF, text, 256);
+    EXPECT_STREQ(text, LoadText(10011));
+    ::PostMessageW(question, WM_COMMAND, answer, 0);
+}
+
+class DownloadTest : public UpdateCheckTest {
+protected:
+    void SetUp() override {
+        UpdateCheckTest::SetUp();
+        wchar_t base[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, base);
+        temporary =
+            std::filesystem::path(base) / ("orvalux-download-" + std::to_string(::GetCurrentProcessId()));
+        std::filesystem::remove_all(temporary);
+        std::filesystem::create_directories(temporary);
+        ::SetEnvironmentVariableW(L"TEMP", temporary.c_str());
+        ::SetEnvironmentVariableW(L"TMP", temporary.c_str());
+        owner.reset(::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      nullptr, nullptr));
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(temporary);
+        UpdateCheckTest::TearDown();
+    }
+    int RunInteractive(const LoopbackHttpServer& server) {
+        params.versionUrl = Utf8ToWide(server.BaseUrl() + "/Orvalux/VersionCheck.aspx");
+        return RunUpdate(owner.get(), params, false);
+    }
+    bool OwnerAskedToClose() {
+        MSG message;
+        return ::PeekMessageW(&message, owner.get(), WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE;
+    }
+    std::string Read(const std::filesystem::path& path) const {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path temporary;
+    UniqueHwnd owner;
+};
+
+// The installer stands in as a batch file that writes down how it was started.
+const std::string kInstaller = "@echo %*> \"%~dp0installer-ran.txt\"\r\n";
+
+TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
+                               {"/files/", LoopbackHttpServer::Response(kInstaller)}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    for (const auto& box : reader.boxes) {
+        ADD_FAILURE() << WideToUtf8(box.caption) << ": " << WideToUtf8(box.text);
+    }
+    EXPECT_TRUE(OwnerAskedToClose());
+
+    // The page: running and offered versions and the decoded change table.
+    ASSERT_EQ(reader.pagesShown, 1);
+    const std::string page = Utf16ToUtf8(NewestPageFile());
+    EXPECT_NE(page.find("Your version: " + std::to_string(ORVALUX_VERSION_MAJOR) + "." +
+                        std::to_string(ORVALUX_VERSION_MINOR) + "." + std::to_string(ORVALUX_VERSION_PATCH)),
+              std::string::npos);
+    EXPECT_NE(page.find("Latest version: 9.8.7"), std::string::npos);
+    EXPECT_NE(
+        page.find("<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr><td>Faster</td></tr>"),
+        std::string::npos);
+
+    EXPECT_EQ(Read(temporary / "setup.cmd"), kInstaller);
+    EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.cmd HTTP/1.1");
+    // The installer ran with the installer's arguments.
+    std::string ran;
+    for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
+        ran = Read(temporary / "installer-ran.txt");
+    }
+    EXPECT_EQ(ran, "/qb /promptrestart /i\r\n");
+}
+
+TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
+    // 4 MB in blocks of 64 KB with pauses: about three seconds.
+    const std::string installer = kInstaller + std::string(4 << 20, ' ');
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
+                               {"/files/", LoopbackHttpServer::Response(installer)}},
+                              64 << 10, 50);
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+
+    // No: the download goes on to the end.
+    std::thread no(CancelDownload, IDNO);
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    no.join();
+    EXPECT_EQ(Read(temporary / "setup.cmd").size(), installer.size());
+    EXPECT_TRUE(OwnerAskedToClose());
+
+    // Yes: the run ends without a box and the program stays.
+    std::thread yes(CancelDownload, IDYES);
+    EXPECT_EQ(RunInteractive(server), kUpdateFailed);
+    yes.join();
+    EXPECT_TRUE(reader.boxes.empty()) << "a cancel is no failure to report";
+    EXPECT_FALSE(OwnerAskedToClose());
+    EXPECT_LT(Read(temporary / "setup.cmd").size(), installer.size());
+
+    // A cancel is not remembered: the next download runs.
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    EXPECT_EQ(Read(temporary / "setup.cmd").size(), installer.size());
+}
+
+TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
+    // Through this proxy a plain http download would reach the loopback server.
+    LoopbackHttpServer proxy(LoopbackHttpServer::Response(kInstaller));
+    ::_putenv_s("http_proxy", proxy.BaseUrl().c_str());
+    ::_putenv_s("no_proxy", "127.0.0.1");
+    LoopbackHttpServer plain({{"/", OfferOf("http://updates.example/setup.msi")}});
+    LoopbackHttpServer nameless({{"/", OfferOf("#BASE#/files/")}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    EXPECT_EQ(RunInteractive(plain), kUpdateFailed);
+    EXPECT_EQ(RunInteractive(nameless), kUpdateFailed);
+    ::_putenv_s("http_proxy", "");
+    ::_putenv_s("no_proxy", "");
+    EXPECT_TRUE(proxy.RequestLines().empty());
+    EXPECT_EQ(nameless.RequestLines().size(), 1u) << "nothing downloaded";
+    ASSERT_EQ(reader.boxes.size(), 2u);
+    EXPECT_EQ(reader.boxes[0].caption, LoadText(10009));
+    EXPECT_EQ(reader.boxes[0].text, L"The installer's address was refused: only https is allowed.");
+    EXPECT_EQ(reader.boxes[1].text, L"The update's address names no file to download.");
+    EXPECT_FALSE(OwnerAskedToClose());
 }
 
 TEST(UpdateParams, ProgramRecordUsesTheBuiltInAddressUnlessOverridden) {

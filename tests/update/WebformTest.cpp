@@ -66,13 +66,15 @@ protected:
         // A temporary folder of its own, without the page folder in it.
         wchar_t base[MAX_PATH];
         ::GetTempPathW(MAX_PATH, base);
-        temporary = std::filesystem::path(base) / ("orvalux-webform-" + std::to_string(::GetCurrentProcessId()));
+        temporary =
+            std::filesystem::path(base) / ("orvalux-webform-" + std::to_string(::GetCurrentProcessId()));
         std::filesystem::remove_all(temporary);
         std::filesystem::create_directories(temporary);
         ::SetEnvironmentVariableW(L"TMP", temporary.c_str());
         ASSERT_TRUE(RegisterWebformClass());
-        page = ::CreateWindowExW(0, kWebformClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 400, 300,
-                                 parent.window.get(), reinterpret_cast<HMENU>(kPageId), nullptr, nullptr);
+        page =
+            ::CreateWindowExW(0, kWebformClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 400, 300,
+                              parent.window.get(), reinterpret_cast<HMENU>(kPageId), nullptr, nullptr);
         ASSERT_NE(page, nullptr);
     }
     void TearDown() override {
@@ -103,7 +105,8 @@ TEST_F(WebformTest, TheHostAnswersTheControlAsAnInertDialogPage) {
         ComPtr<IUnknown> answer;
         EXPECT_EQ(host->QueryInterface(iid, answer.put_void()), S_OK);
     }
-    for (const IID& iid : {IID_IOleContainer, IID_IOleCommandTarget, IID_IServiceProvider, IID_IOleControlSite}) {
+    for (const IID& iid :
+         {IID_IOleContainer, IID_IOleCommandTarget, IID_IServiceProvider, IID_IOleControlSite}) {
         ComPtr<IUnknown> answer;
         EXPECT_EQ(host->QueryInterface(iid, answer.put_void()), E_NOINTERFACE);
         EXPECT_FALSE(answer);
@@ -143,13 +146,14 @@ TEST_F(WebformTest, TheHostAnswersTheControlAsAnInertDialogPage) {
     VARIANT result;
     ::VariantInit(&result);
     DISPPARAMS none{};
-    EXPECT_EQ(events->Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                             nullptr),
+    EXPECT_EQ(events->Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
+                             nullptr, nullptr),
               S_OK);
     EXPECT_EQ(result.vt, VT_I4);
     EXPECT_EQ(result.lVal, 0x40000790) << "pictures load, nothing runs, nothing is said";
-    EXPECT_EQ(events->Invoke(DISPID_NEWWINDOW2, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
-              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(
+        events->Invoke(DISPID_NEWWINDOW2, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+        DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
@@ -175,8 +179,8 @@ TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
     arguments[5].pvarVal = &address;
     DISPPARAMS parameters{arguments, nullptr, 7, 0};
     EXPECT_EQ(::SendMessageW(page, kWebformClickedLink, 0, 0), 0) << "no link yet";
-    EXPECT_EQ(events->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr,
-                             nullptr),
+    EXPECT_EQ(events->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr,
+                             nullptr, nullptr),
               S_OK);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_EQ(Parent::WaitForCommand(), MAKEWPARAM(kPageId, kWebformLinkClicked));
@@ -188,7 +192,8 @@ TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
 }
 
 TEST_F(WebformTest, APageFileIsOpenedOnceWrittenAsGivenAndShownOnEmptyText) {
-    EXPECT_EQ(::SendMessageW(page, kWebformWritePage, 4, reinterpret_cast<LPARAM>("none")), 0) << "no file open";
+    EXPECT_EQ(::SendMessageW(page, kWebformWritePage, 4, reinterpret_cast<LPARAM>("none")), 0)
+        << "no file open";
     ::SetWindowTextW(page, L"");
     EXPECT_EQ(PageFiles(), 0u) << "showing without a file changes nothing";
 

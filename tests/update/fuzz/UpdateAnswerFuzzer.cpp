@@ -1,0 +1,112 @@
+// The endpoint's answer as received, read and decided on; the same bytes also as a
+// VersionInput document, which goes through the same parsing. UpdateError is how a bad
+// document is refused; any other exception, a sanitizer report or a broken promise
+// below is a finding.
+#include "update/DownloadRules.h"
+#include "update/UpdateRules.h"
+
+#include <tinyxml.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// The parsers refuse deeper documents before TinyXML, which recurses per level, sees
+// them; a document they accept must never have built a deeper tree.
+constexpr int kMaxNesting = 32;
+
+// The refusals of a document that did not parse at all (or lacks its root element);
+// every other UpdateError comes after a successful parse.
+constexpr std::string_view kAnswerUnreadable = "Error processing update";
+constexpr std::string_view kInputUnreadable = "Error processing update input data";
+
+void Require(bool condition, const char* promise) {
+    if (!condition) {
+        std::fprintf(stderr, "broken: %s\n", promise);
+        std::abort();
+    }
+}
+
+bool IsUsableFileName(std::string_view name) {
+    for (const char character : name) {
+        if (static_cast<unsigned char>(character) < 0x20 ||
+            std::string_view("<>:\"/\\|?*").find(character) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return !name.empty();
+}
+
+// The depth of the deepest element below `node`, counting stops past `limit`.
+int ElementDepth(const TiXmlNode& node, int limit) {
+    int deepest = 0;
+    for (const TiXmlElement* child = node.FirstChildElement(); child && deepest <= limit;
+         child = child->NextSiblingElement()) {
+        const int depth = 1 + ElementDepth(*child, limit - 1);
+        deepest = depth > deepest ? depth : deepest;
+    }
+    return deepest;
+}
+
+// Parses again what the rules accepted, as they do, and measures the tree.
+void RequireShallowTree(const std::string& accepted) {
+    TiXmlDocument document;
+    document.Parse(accepted.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    Require(ElementDepth(document, kMaxNesting) <= kMaxNesting,
+            "an accepted document builds a tree no deeper than the nesting limit");
+}
+
+void ReadAsAnswer(std::string_view received) {
+    // The rules ignore everything from the first "<!" on.
+    const std::string parsed(received.substr(0, received.find("<!")));
+    try {
+        const UpdateAnswer answer = ReadUpdateAnswer(received);
+        switch (DecideUpdate(answer)) {
+        case UpdateDecision::Blacklisted:
+            Require(answer.blacklisted, "only a blacklisted answer is decided Blacklisted");
+            break;
+        case UpdateDecision::NoUpdate:
+            Require(!answer.blacklisted && !answer.needToBeUpdated, "NoUpdate only when no update is needed");
+            break;
+        case UpdateDecision::UpdateNeeded:
+            Require(!answer.location.empty() && !answer.changes.empty(),
+                    "an update has a Location and Changes");
+            if (const auto name = DownloadFileName(answer.location)) {
+                Require(IsUsableFileName(*name),
+                        "the installer's file name has no character Windows refuses");
+            }
+            break;
+        }
+    } catch (const UpdateError& error) {
+        if (kAnswerUnreadable == error.what()) {
+            return;
+        }
+    }
+    RequireShallowTree(parsed);
+}
+
+void ReadAsInput(std::string_view document) {
+    try {
+        const UpdateInput input = ReadUpdateInput(document);
+        IsPermittedQueryUrl(BuildRequestUrl(input));
+    } catch (const UpdateError& error) {
+        if (kInputUnreadable == error.what()) {
+            return;
+        }
+    }
+    RequireShallowTree(std::string(document));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    ReadAsAnswer(text);
+    ReadAsInput(text);
+    return 0;
+}
