@@ -16,8 +16,8 @@
 
 namespace {
 
-// The parsers refuse deeper documents before TinyXML, which recurses per level, sees
-// them; a document they accept must never have built a deeper tree.
+// TinyXML recurses once per level, so the parsers refuse documents nested deeper than
+// this before it parses them: no document they accept may build a deeper tree.
 constexpr int kMaxNesting = 32;
 
 // The refusals of a document that did not parse at all (or lacks its root element);
@@ -93,6 +93,7 @@ void ReadAsAnswer(std::string_view received) {
 void ReadAsInput(std::string_view document) {
     try {
         const UpdateInput input = ReadUpdateInput(document);
+        // The address check reads numbers out of whatever InfoUrl holds; it must not throw.
         IsPermittedQueryUrl(BuildRequestUrl(input));
     } catch (const UpdateError& error) {
         if (kInputUnreadable == error.what()) {
