@@ -13,6 +13,9 @@ orvalux_mingw_recipe_revision=1
 # cache is keyed by their installed source versions.
 orvalux_mingw_dev_packages=(libcurl4-openssl-dev libtinyxml-dev libcrypto++-dev)
 
+# The fuzzers' compiler with its libFuzzer and sanitizer runtimes (scripts/fuzz).
+orvalux_fuzz_packages=(clang libclang-rt-14-dev)
+
 # Messages go to stderr, prefixed by the calling script's name, so stdout stays
 # the program's own.
 orvalux_log_name="${orvalux_log_name:-$(basename "$0")}"
