@@ -286,6 +286,14 @@ HWND WaitForProgressWindow() {
 void CancelDownload(WORD answer) {
     const HWND progress = WaitForProgressWindow();
     ASSERT_NE(progress, nullptr);
+    // The caption follows the transfer: "…: <percent>%".
+    const std::wstring format = LoadText(10013);
+    const std::wstring prefix = format.substr(0, format.find(L'%'));
+    wchar_t caption[128] = {};
+    for (int round = 0; round < 500 && std::wstring(caption).find(prefix) != 0; ++round, ::Sleep(10)) {
+        ::GetWindowTextW(progress, caption, 128);
+    }
+    EXPECT_EQ(std::wstring(caption).find(prefix), 0u) << WideToUtf8(caption);
     ::PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
     HWND question = nullptr;
     for (int round = 0; round < 500 && !question; ++round, ::Sleep(10)) {
