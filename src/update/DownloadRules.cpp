@@ -3,6 +3,11 @@
 std::optional<std::string> DownloadFileName(std::string_view location) {
     const size_t separator = location.find_last_of("/\\:");
     std::string name(separator == std::string_view::npos ? location : location.substr(separator + 1));
+    // Windows drops trailing dots and blanks from a name, so "." and ".." would name a
+    // folder and "setup.msi." another file than the one started.
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+        name.pop_back();
+    }
     if (name.empty()) {
         return std::nullopt;
     }

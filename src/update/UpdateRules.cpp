@@ -21,9 +21,9 @@ constexpr std::string_view kVersionInputTemplate =
     "<Machine>64</Machine>\n"
     "</VersionInput>\n";
 
-// Both documents are two levels deep; TinyXML parses and frees nested elements
-// recursively, so a hostile answer of millions of nested tags would overflow the stack.
+// Both documents are two levels deep and carry at most three attributes in a tag.
 constexpr int kMaxNesting = 32;
+constexpr int kMaxAttributes = 32;
 
 constexpr uint64_t kOneDay = 864'000'000'000ull; // in 100-nanosecond units
 
@@ -46,14 +46,16 @@ size_t SkipPast(std::string_view xml, size_t pos, std::string_view end) {
     return found == std::string_view::npos ? xml.size() : found + end.size();
 }
 
-// The deepest element nesting, counted with TinyXML's own lexical rules (comments,
-// CDATA, declarations and quoted attribute values hide markup); stops counting once
-// past `limit`.
-int NestingDepth(std::string_view xml, int limit) {
+// Whether `xml` stays within the shape both documents need: at most kMaxNesting levels
+// of elements and kMaxAttributes attributes in a tag, counted with TinyXML's own lexical
+// rules (comments, CDATA, declarations and quoted attribute values hide markup).
+// TinyXML parses and frees nested elements recursively, so a hostile answer of millions
+// of nested tags would overflow the stack, and it checks every new attribute of a tag
+// against all earlier ones, so a tag of many thousand attributes takes minutes.
+bool HasBoundedShape(std::string_view xml) {
     int depth = 0;
-    int deepest = 0;
     size_t pos = 0;
-    while (deepest <= limit && (pos = xml.find('<', pos)) != std::string_view::npos) {
+    while ((pos = xml.find('<', pos)) != std::string_view::npos) {
         const std::string_view rest = xml.substr(pos);
         if (rest.starts_with("<!--")) {
             pos = SkipPast(xml, pos, "-->");
@@ -66,27 +68,71 @@ int NestingDepth(std::string_view xml, int limit) {
             pos = SkipPast(xml, pos, ">");
         } else {
             char quote = 0;
+            int attributes = 0;
             size_t i = pos + 1;
             for (; i < xml.size() && (quote || xml[i] != '>'); ++i) {
                 if (quote && xml[i] == quote) {
                     quote = 0;
                 } else if (!quote && (xml[i] == '"' || xml[i] == '\'')) {
                     quote = xml[i];
+                } else if (!quote && xml[i] == '=' && ++attributes > kMaxAttributes) {
+                    return false;
                 }
             }
-            if (i >= xml.size() || xml[i - 1] != '/') {
-                deepest = std::max(deepest, ++depth);
+            if ((i >= xml.size() || xml[i - 1] != '/') && ++depth > kMaxNesting) {
+                return false;
             }
             pos = i + 1;
         }
     }
-    return deepest;
+    return true;
+}
+
+// Whether every multi-byte sequence of `text` is complete and well-formed UTF-8.
+// TinyXML steps over a sequence by its first byte without looking at what it steps
+// over: in ill-formed text a lead byte would swallow a "<", a quote (hiding markup from
+// the shape check) or the terminating NUL (reading past the end).
+bool IsWellFormedUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t length = 1;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (text.size() - i < length) {
+            return false;
+        }
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
 }
 
 // Parses `xml` into `document`; false when it is not well-formed. TinyXML keeps what it
 // read before an error, so a truncated answer would otherwise pass with cut values.
 bool ParseDocument(TiXmlDocument& document, const std::string& xml) {
-    if (NestingDepth(xml, kMaxNesting) > kMaxNesting) {
+    if (!IsWellFormedUtf8(xml) || !HasBoundedShape(xml)) {
         return false;
     }
     document.Parse(xml.c_str(), nullptr, TIXML_DEFAULT_ENCODING);

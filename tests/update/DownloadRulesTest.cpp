@@ -14,6 +14,8 @@ TEST(DownloadRules, TheLastPathComponentNamesTheFileWithoutCharactersWindowsRefu
     // Nothing after the last separator: no file to write.
     EXPECT_EQ(DownloadFileName("https://orvalux.org/files/"), std::nullopt);
     EXPECT_EQ(DownloadFileName(""), std::nullopt);
+    EXPECT_EQ(DownloadFileName("https://orvalux.org/files/.."), std::nullopt);
+    EXPECT_EQ(DownloadFileName("https://orvalux.org/files/Setup.msi. "), "Setup.msi");
 }
 
 TEST(DownloadRules, PackagesGoToTheSystemsMsiexecOtherFilesStartThemselves) {

@@ -145,6 +145,17 @@ TEST(UpdateRules, AnswersAreReadOrRefusedWithTheirText) {
         {yesHead + "<Location>l</Location><Changes>" + Repeat("QUJD", 2'500'000) + "</Changes></VERSION>",
          need, ""},
         {yesHead + Repeat("<a b='/>'>", 1'000'000) + "</VERSION>", need, bad},
+        // Ill-formed UTF-8: the parser would step over the end, or over markup that the
+        // nesting count then misses.
+        {"<?xml version=\"1.0\"?><VERSION>\xF0", none, bad},
+        {"\xEF\xBB\xBF<VERSION><NeedToBeUpdated>no\xC3</NeedToBeUpdated></VERSION>", none, bad},
+        {"<?xml version=\"1.0\"?><VERSION><NeedToBeUpdated>no</NeedToBeUpdated>" + Repeat("<a>\xF0</a>", 40) +
+             Repeat("</a>", 40) + "</VERSION>",
+         none, bad},
+        {"<VERSION><NeedToBeUpdated>no</NeedToBeUpdated><Note>\xE2\x9C\x93</Note></VERSION>", none, ""},
+        // A tag of thousands of attributes would take the parser minutes.
+        {"<VERSION" + Repeat(" a=''", 80'000) + "><NeedToBeUpdated>no</NeedToBeUpdated></VERSION>", none,
+         bad},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer.substr(0, 120));
