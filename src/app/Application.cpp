@@ -165,10 +165,16 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
         return E_INVALIDARG;
     }
 
+    const std::wstring_view arguments = ArgumentText(commandLine ? commandLine : L"");
+    if (IsUninstallCommandLine(arguments)) {
+        ForgetOwnStartWithWindows();
+        return 0;
+    }
+
     // The event exists as long as the process runs; its existence marks the instance.
     UniqueHandle instanceEvent(::CreateEventW(nullptr, FALSE, FALSE, kInstanceEventName));
     const bool anotherInstanceRuns = instanceEvent && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    const bool monitorOff = IsMonitorOffCommandLine(ArgumentText(commandLine ? commandLine : L""));
+    const bool monitorOff = IsMonitorOffCommandLine(arguments);
 
     if (anotherInstanceRuns) {
         if (monitorOff) {

@@ -8,19 +8,33 @@ wchar_t FoldAsciiLetter(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-} // namespace
-
-bool IsMonitorOffCommandLine(std::wstring_view arguments) {
-    constexpr std::wstring_view kSwitch = L"monitoroff";
-    if (arguments.size() != kSwitch.size()) {
+bool EqualsFoldingAscii(std::wstring_view text, std::wstring_view other) {
+    if (text.size() != other.size()) {
         return false;
     }
-    for (size_t i = 0; i < kSwitch.size(); ++i) {
-        if (FoldAsciiLetter(arguments[i]) != kSwitch[i]) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (FoldAsciiLetter(text[i]) != FoldAsciiLetter(other[i])) {
             return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool IsMonitorOffCommandLine(std::wstring_view arguments) {
+    return EqualsFoldingAscii(arguments, L"monitoroff");
+}
+
+bool IsUninstallCommandLine(std::wstring_view arguments) {
+    return EqualsFoldingAscii(arguments, L"uninstall");
+}
+
+bool RunValueStartsProgram(std::wstring_view runValue, std::wstring_view programPath) {
+    if (runValue.size() >= 2 && runValue.front() == L'"' && runValue.back() == L'"') {
+        runValue = runValue.substr(1, runValue.size() - 2);
+    }
+    return !programPath.empty() && EqualsFoldingAscii(runValue, programPath);
 }
 
 std::wstring_view ArgumentText(std::wstring_view commandLine) {

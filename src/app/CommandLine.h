@@ -6,6 +6,14 @@
 // letters A to Z in any case. Extra words or blanks make it a normal start.
 bool IsMonitorOffCommandLine(std::wstring_view arguments);
 
+// Whether the whole argument text is "uninstall" (any case): the installer's call while
+// it removes the program, which then forgets "Start with Windows" if that starts it.
+bool IsUninstallCommandLine(std::wstring_view arguments);
+
+// Whether the Run value `runValue` starts the program at `programPath`: the path itself,
+// quoted or not, compared without regard to the case of A to Z.
+bool RunValueStartsProgram(std::wstring_view runValue, std::wstring_view programPath);
+
 // The argument text of a full process command line (as GetCommandLineW gives it): what
 // follows the program path and the one blank that separates them. The C runtime's own
 // argument pointer skips every blank, which would let " monitoroff" match.

@@ -1,5 +1,6 @@
 // The panel's buttons and the menu commands.
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Hotkeys.h"
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
@@ -58,6 +59,17 @@ std::wstring ReadRunValue() {
 // Whether the program starts with Windows: any non-empty Run value counts, whatever it names.
 bool IsStartWithWindowsOn() {
     return !ReadRunValue().empty();
+}
+
+void ForgetOwnStartWithWindows() {
+    if (!RunValueStartsProgram(ReadRunValue(), ProgramPath())) {
+        return;
+    }
+    UniqueHkey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.put()) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteValueW(key.get(), kRunValueName);
+    }
 }
 
 void PanelDialog::ToggleStartWithWindows() {

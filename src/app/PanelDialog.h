@@ -119,3 +119,6 @@ extern PanelDialog panelDialog;
 inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValueName[] = L"Orvalux";
 bool IsStartWithWindowsOn();
+// Removes "Start with Windows" when it starts this program's file (the installer asks for
+// it while it removes the program); a Run value naming another copy stays.
+void ForgetOwnStartWithWindows();

@@ -31,3 +31,15 @@ TEST(MonitorOffSwitch, TheArgumentTextIsWhatFollowsTheProgramPathAndOneBlank) {
     EXPECT_EQ(ArgumentText(L"\"orvalux.exe\""), L"");
     EXPECT_EQ(ArgumentText(L"\"unterminated path"), L"");
 }
+
+TEST(UninstallSwitch, ForgetsOnlyARunValueThatStartsThisProgram) {
+    EXPECT_TRUE(IsUninstallCommandLine(L"Uninstall"));
+    EXPECT_FALSE(IsUninstallCommandLine(L"uninstall now"));
+    constexpr wchar_t program[] = L"C:\\Users\\Ann\\AppData\\Local\\Programs\\Orvalux\\orvalux.exe";
+    EXPECT_TRUE(RunValueStartsProgram(L"\"C:\\users\\ann\\AppData\\Local\\Programs\\Orvalux\\ORVALUX.exe\"",
+                                      program));
+    EXPECT_TRUE(RunValueStartsProgram(program, program));
+    EXPECT_FALSE(RunValueStartsProgram(L"\"D:\\Tools\\orvalux.exe\"", program)) << "a copy elsewhere";
+    EXPECT_FALSE(RunValueStartsProgram(L"\"", program));
+    EXPECT_FALSE(RunValueStartsProgram(L"", L""));
+}
