@@ -62,13 +62,16 @@ void LoopbackHttpServer::Start() {
     // A response may name the server itself.
     for (Route& route : routes_) {
         std::string& response = route.response;
+        const size_t body = response.find("\r\n\r\n");
+        bool bodyGrew = false;
         for (size_t at = response.find("#BASE#"); at != std::string::npos; at = response.find("#BASE#", at)) {
             response.replace(at, 6, BaseUrl());
+            bodyGrew = bodyGrew || at > body;
         }
-        // The body may have grown: its length is stated again.
-        const size_t body = response.find("\r\n\r\n");
+        // The body's length is stated again; a response that states a wrong one on purpose
+        // keeps it.
         const size_t length = response.find("Content-Length: ");
-        if (body != std::string::npos && length != std::string::npos && length < body) {
+        if (bodyGrew && length != std::string::npos && length < body) {
             const size_t value = length + 16;
             response.replace(value, response.find("\r\n", value) - value,
                              std::to_string(response.size() - body - 4));

@@ -416,19 +416,27 @@ TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
     ::_putenv_s("no_proxy", "127.0.0.1");
     LoopbackHttpServer plain({{"/", OfferOf("http://updates.example/setup.msi")}});
     LoopbackHttpServer nameless({{"/", OfferOf("#BASE#/files/")}});
+    // The server announces more than it sends: the part must not be started.
+    LoopbackHttpServer truncated(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
+         {"/files/", "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\nConnection: close\r\n\r\n" + kInstaller}});
     const BoxReader reader;
     reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(plain), kUpdateFailed);
     EXPECT_EQ(RunInteractive(nameless), kUpdateFailed);
+    EXPECT_EQ(RunInteractive(truncated), kUpdateFailed);
     ::_putenv_s("http_proxy", "");
     ::_putenv_s("no_proxy", "");
     EXPECT_TRUE(proxy.RequestLines().empty());
     EXPECT_EQ(nameless.RequestLines().size(), 1u) << "nothing downloaded";
-    ASSERT_EQ(reader.boxes.size(), 2u);
+    ASSERT_EQ(reader.boxes.size(), 3u);
     EXPECT_EQ(reader.boxes[0].caption, LoadText(10009));
     EXPECT_EQ(reader.boxes[0].text, L"The installer's address was refused: only https is allowed.");
     EXPECT_EQ(reader.boxes[1].text, L"The update's address names no file to download.");
+    EXPECT_NE(reader.boxes[2].text.find(L"transfer closed with"), std::wstring::npos)
+        << WideToUtf8(reader.boxes[2].text);
     EXPECT_FALSE(OwnerAskedToClose());
+    EXPECT_FALSE(std::filesystem::exists(temporary / "installer-ran.txt")) << "a partial installer ran";
 }
 
 TEST(UpdateParams, ProgramRecordUsesTheBuiltInAddressUnlessOverridden) {
