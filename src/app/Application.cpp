@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/CommandLine.h"
+#include "app/Installation.h"
 #include "app/MonitorOffThread.h"
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
@@ -167,7 +168,11 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
 
     const std::wstring_view arguments = ArgumentText(commandLine ? commandLine : L"");
     if (IsUninstallCommandLine(arguments)) {
-        ForgetOwnStartWithWindows();
+        // An update removes the version it replaces with the same call: the new version
+        // at the same path goes on starting with Windows.
+        if (!IsUpdateReplacingInstallation()) {
+            ForgetOwnStartWithWindows();
+        }
         return 0;
     }
 
