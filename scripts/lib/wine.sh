@@ -6,9 +6,11 @@
 export WINEPREFIX="${ORVALUX_WINEPREFIX:-$orvalux_cache/wineprefix}"
 export WINEARCH=win64
 # No debug chatter on the program's stderr, and no offer to install Mono or
-# Gecko while the prefix is created (nothing here uses .NET or HTML).
+# Gecko while the prefix is created (nothing here uses .NET or HTML). The
+# package's Start-menu shortcut stays inside the prefix: Wine's menu builder
+# would copy it into this machine's own desktop menus.
 export WINEDEBUG="${ORVALUX_WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 # Programs in one prefix share its registry and named kernel objects, and the
 # tests rely on both: a whole test run holds this lock exclusively

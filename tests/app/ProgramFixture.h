@@ -365,6 +365,23 @@ inline void TrayCallback(HWND panel, WORD event, int x, int y) {
     ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
 }
 
+// Processes started from `exeName` (any case), opened to read and to end them.
+inline std::vector<UniqueHandle> ProcessesNamed(const wchar_t* exeName) {
+    std::vector<UniqueHandle> found;
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, exeName) == 0) {
+            found.emplace_back(
+                ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE,
+                              FALSE, entry.th32ProcessID));
+        }
+    }
+    return found;
+}
+
 // Presses a key combination as the keyboard does.
 inline void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;

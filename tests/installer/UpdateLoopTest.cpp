@@ -1,0 +1,189 @@
+// The package and the whole update road as a user meets them under Wine: the project's
+// package installed, found out of date by the update endpoint (tools/update-server,
+// started by run-with-endpoint with the next version published), updated from its own
+// update page, and uninstalled.
+#include "ProgramFixture.h"
+#include "update/UpdateCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <msi.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace program_test;
+
+namespace {
+
+constexpr int kInstallButton = 10202;
+constexpr UINT_PTR kUpdateCheckTimer = 3;
+
+std::wstring FromBuild(const char* path) {
+    const std::wstring wide = Widen(path);
+    return wide[0] == L'/' ? L"Z:" + wide : wide;
+}
+
+std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    std::filesystem::path result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
+        result = path;
+    }
+    ::CoTaskMemFree(path);
+    return result;
+}
+
+// Every installed version of the package, removed. (Wine's installer does not list
+// per-user packages by their upgrade code, so they are found by name.)
+void UninstallEveryVersion() {
+    wchar_t product[39];
+    for (DWORD index = 0; ::MsiEnumProductsW(index, product) == ERROR_SUCCESS;) {
+        wchar_t name[64] = {};
+        DWORD size = 64;
+        ::MsiGetProductInfoW(product, INSTALLPROPERTY_PRODUCTNAME, name, &size);
+        if (std::wstring(name) != L"Orvalux") {
+            ++index;
+            continue;
+        }
+        const UINT removed =
+            ::MsiConfigureProductExW(product, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT, L"");
+        if (removed != ERROR_SUCCESS) {
+            ADD_FAILURE() << "uninstalling gave " << removed;
+            return;
+        }
+    }
+}
+
+std::wstring ImagePath(HANDLE process) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? path : L"";
+}
+
+class UpdateLoopTest : public ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        ::MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        UninstallEveryVersion();
+        installed = KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Orvalux" / "orvalux.exe";
+        shortcut = KnownFolder(FOLDERID_Programs) / "Orvalux.lnk";
+        // What the installed program starts with: inherited through the installer.
+        ::SetEnvironmentVariableW(L"ORVALUX_SIMULATED_MONITORS", L"display; monitor");
+        ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", settingsKey.c_str());
+        ::SetEnvironmentVariableW(L"ORVALUX_SIMULATOR_STATE", stateFile.c_str());
+        char endpoint[512] = {};
+        ::GetEnvironmentVariableA("ORVALUX_TEST_ENDPOINT", endpoint, sizeof(endpoint));
+        ASSERT_STRNE(endpoint, "") << "run by run-with-endpoint, which starts the update endpoint";
+        ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL", endpoint);
+    }
+    void TearDown() override {
+        for (UniqueHandle& process : ProcessesNamed(L"orvalux.exe")) {
+            ::TerminateProcess(process.get(), 1);
+            ::WaitForSingleObject(process.get(), 5000);
+        }
+        UninstallEveryVersion();
+        ProgramFixture::TearDown();
+    }
+
+    // The installed program once it runs with its panel: its process and panel window.
+    std::pair<Program, HWND> WaitForInstalledProgram() {
+        Program found;
+        HWND panel = nullptr;
+        WaitFor([&] {
+            for (UniqueHandle& process : ProcessesNamed(L"orvalux.exe")) {
+                if (std::filesystem::path(ImagePath(process.get())) == installed &&
+                    ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+                    const DWORD id = ::GetProcessId(process.get());
+                    if (const std::vector<HWND> windows = WindowsOf(id); !windows.empty()) {
+                        found.id = id;
+                        found.process = std::move(process);
+                        panel = windows[0];
+                        return true;
+                    }
+                }
+            }
+            return false;
+        });
+        return {std::move(found), panel};
+    }
+
+    std::optional<RunningVersion> InstalledVersion() const { return ReadFileVersion(installed.wstring()); }
+
+    std::filesystem::path installed;
+    std::filesystem::path shortcut;
+};
+
+TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
+    WriteSetting(L"CheckForUpdates", 1);
+    WriteSetting(L"HotkeyIncrement", 7);
+
+    // Installing starts the program from its new place, with a Start-menu shortcut.
+    ASSERT_EQ(::MsiInstallProductW(FromBuild(ORVALUX_PACKAGE_PATH).c_str(), L""),
+              static_cast<UINT>(ERROR_SUCCESS));
+    EXPECT_TRUE(std::filesystem::exists(shortcut));
+    ASSERT_TRUE(InstalledVersion());
+    EXPECT_EQ(InstalledVersion()->build, ORVALUX_VERSION_PATCH);
+    auto [first, firstPanel] = WaitForInstalledProgram();
+    ASSERT_NE(firstPanel, nullptr) << "the installed program did not start";
+    const std::wstring runValue = L"\"" + installed.wstring() + L"\"";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Orvalux",
+                      REG_SZ, runValue.c_str(), static_cast<DWORD>((runValue.size() + 1) * sizeof(wchar_t)));
+
+    // The hourly check finds the next version; the balloon's click shows it; Install
+    // replaces the program, which ends, and the new version starts in its place.
+    ::PostMessageW(firstPanel, WM_TIMER, kUpdateCheckTimer, 0);
+    EXPECT_TRUE(WaitFor([&] {
+        uint64_t lastCheck = 0;
+        DWORD size = sizeof(lastCheck);
+        return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
+                              nullptr, &lastCheck, &size) == ERROR_SUCCESS;
+    })) << "no check";
+    TrayCallback(firstPanel, NIN_BALLOONUSERCLICK, 0, 0);
+    HWND page = nullptr;
+    WaitFor([&] {
+        for (HWND window : WindowsOf(first.id)) {
+            if (window != firstPanel && ::IsWindowVisible(window) && ::GetDlgItem(window, kInstallButton)) {
+                page = window;
+            }
+        }
+        return page != nullptr;
+    });
+    ASSERT_NE(page, nullptr) << "no update page";
+    ::PostMessageW(::GetDlgItem(page, kInstallButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(ExitCode(first, 60000), 0u) << "the updated program did not end";
+
+    auto [next, nextPanel] = WaitForInstalledProgram();
+    ASSERT_NE(nextPanel, nullptr) << "the new version did not start";
+    EXPECT_TRUE(WaitFor([] { return ProcessesNamed(L"msiexec.exe").empty(); })) << "the installer goes on";
+    ASSERT_TRUE(InstalledVersion());
+    EXPECT_EQ(InstalledVersion()->build, ORVALUX_VERSION_PATCH + 1);
+    DWORD stored = 0;
+    EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
+    EXPECT_EQ(stored, 7u) << "the user's settings went with the update";
+    wchar_t kept[MAX_PATH] = {};
+    DWORD size = sizeof(kept);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                             L"Orvalux", RRF_RT_REG_SZ, nullptr, kept, &size),
+              ERROR_SUCCESS)
+        << "Start with Windows went with the update";
+
+    // Uninstalling leaves nothing of the program but the user's settings.
+    ::PostMessageW(nextPanel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(next, 20000), 0u);
+    UninstallEveryVersion();
+    EXPECT_FALSE(std::filesystem::exists(installed));
+    EXPECT_FALSE(std::filesystem::exists(installed.parent_path()));
+    EXPECT_FALSE(std::filesystem::exists(shortcut));
+    size = sizeof(kept);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                             L"Orvalux", RRF_RT_REG_SZ, nullptr, kept, &size),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
+}
+
+} // namespace
