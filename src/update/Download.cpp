@@ -59,7 +59,12 @@ std::wstring DownloadPath(const std::string& location, UpdateInput& input) {
         SetErrorText(input, "The update's address names no file to download.");
         return {};
     }
+    if (!IsStartableInstaller(*name)) {
+        SetErrorText(input, "The update's file is neither an installer package nor a program.");
+        return {};
+    }
     if (length == 0) {
+        SetErrorText(input, "The installer could not be saved in the temporary folder.");
         return {};
     }
     std::wstring folder(length, L'\0');

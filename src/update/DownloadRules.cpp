@@ -20,6 +20,28 @@ std::optional<std::string> DownloadFileName(std::string_view location) {
     return name;
 }
 
+namespace {
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view lowerCaseEnd) {
+    if (text.size() < lowerCaseEnd.size()) {
+        return false;
+    }
+    text.remove_prefix(text.size() - lowerCaseEnd.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != lowerCaseEnd[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsStartableInstaller(std::string_view fileName) {
+    return EndsWithIgnoringCase(fileName, ".msi") || EndsWithIgnoringCase(fileName, ".exe");
+}
+
 InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_view msiexecPath,
                                      bool elevated) {
     constexpr std::string_view kParameters = "/qb /promptrestart /i";

@@ -14,6 +14,11 @@
 // None when nothing is left to name the file.
 std::optional<std::string> DownloadFileName(std::string_view location);
 
+// Whether a downloaded file of this name is started as the installer: a Windows Installer
+// package or a program (".msi" or ".exe" in any case). Anything else (a page, a script, a
+// part of a file) is never started.
+bool IsStartableInstaller(std::string_view fileName);
+
 // How the downloaded installer is started.
 struct InstallerCommand {
     std::string file;

@@ -30,6 +30,12 @@ TEST(DownloadRules, PackagesGoToTheSystemsMsiexecOtherFilesStartThemselves) {
     EXPECT_EQ(program.verb, "runas");
     EXPECT_EQ(InstallerCommandFor("C:\\Temp\\setup.exe", msiexec, true).verb, "open");
     EXPECT_EQ(InstallerCommandFor("msi", msiexec, true).file, "msi");
+
+    EXPECT_TRUE(IsStartableInstaller("Orvalux-3.2.0.MSI"));
+    EXPECT_TRUE(IsStartableInstaller("setup.exe"));
+    for (const char* name : {"setup.cmd", "Orvalux-3.2.0.msi.part", "index.html", "msi", ""}) {
+        EXPECT_FALSE(IsStartableInstaller(name)) << name;
+    }
 }
 
 TEST(DownloadRules, ProgressIsAWholePercentageAndZeroWithoutATotal) {

@@ -1,6 +1,7 @@
 // RunUpdate against a loopback server in this process, with the real program file for
 // the running version and a throwaway settings key.
 #include "LoopbackHttpServer.h"
+#include "TemporaryFolder.h"
 
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
@@ -30,10 +31,13 @@ constexpr char kUpdate[] =
     "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Location>https://x/a.msi</Location>"
     "<Changes>PHRyPg==</Changes></VERSION>";
 
-std::wstring ProgramPath() {
-    const std::string path = ORVALUX_EXE_PATH;
-    // Under Wine the build path is a Unix path; its Z: drive maps the root.
+// A file of the build: under Wine the build path is a Unix path; its Z: drive maps the root.
+std::wstring ProgramPathFrom(const std::string& path) {
     return Utf8ToWide(path[0] == '/' ? "Z:" + path : path);
+}
+
+std::wstring ProgramPath() {
+    return ProgramPathFrom(ORVALUX_EXE_PATH);
 }
 
 // Every window created on this thread while it lives, message boxes included.
@@ -313,19 +317,11 @@ class DownloadTest : public UpdateCheckTest {
 protected:
     void SetUp() override {
         UpdateCheckTest::SetUp();
-        wchar_t base[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, base);
-        temporary =
-            std::filesystem::path(base) / ("orvalux-download-" + std::to_string(::GetCurrentProcessId()));
-        std::filesystem::remove_all(temporary);
-        std::filesystem::create_directories(temporary);
-        ::SetEnvironmentVariableW(L"TEMP", temporary.c_str());
-        ::SetEnvironmentVariableW(L"TMP", temporary.c_str());
         owner.reset(::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                       nullptr, nullptr));
     }
     void TearDown() override {
-        std::filesystem::remove_all(temporary);
+        owner.reset();
         UpdateCheckTest::TearDown();
     }
     int RunInteractive(const LoopbackHttpServer& server) {
@@ -341,15 +337,19 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    std::filesystem::path temporary;
+    const TemporaryFolder folder{"orvalux-download"};
+    const std::filesystem::path& temporary = folder.Path();
     UniqueHwnd owner;
 };
 
-// The installer stands in as a batch file that writes down how it was started.
-const std::string kInstaller = "@echo %*> \"%~dp0installer-ran.txt\"\r\n";
+// The installer: a program that writes down how it was started.
+const std::string kInstaller = [] {
+    std::ifstream file(std::filesystem::path(ProgramPathFrom(INSTALLER_STAND_IN_PATH)), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}();
 
 TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
-    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
                                {"/files/", LoopbackHttpServer::Response(kInstaller)}});
     const BoxReader reader;
     reader.pageAnswer = kInstallButton;
@@ -370,8 +370,8 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
         page.find("<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr><td>Faster</td></tr>"),
         std::string::npos);
 
-    EXPECT_EQ(Read(temporary / "setup.cmd"), kInstaller);
-    EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.cmd HTTP/1.1");
+    EXPECT_EQ(Read(temporary / "setup.exe"), kInstaller);
+    EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.exe HTTP/1.1");
     // The installer ran with the installer's arguments.
     std::string ran;
     for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
@@ -383,7 +383,7 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
 TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     // 4 MB in blocks of 64 KB with pauses: about three seconds.
     const std::string installer = kInstaller + std::string(4 << 20, ' ');
-    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
                                {"/files/", LoopbackHttpServer::Response(installer)}},
                               64 << 10, 50);
     const BoxReader reader;
@@ -393,7 +393,7 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     std::thread no(CancelDownload, IDNO);
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     no.join();
-    EXPECT_EQ(Read(temporary / "setup.cmd").size(), installer.size());
+    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
     EXPECT_TRUE(OwnerAskedToClose());
 
     // Yes: the run ends without a box and the program stays.
@@ -402,11 +402,11 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     yes.join();
     EXPECT_TRUE(reader.boxes.empty()) << "a cancel is no failure to report";
     EXPECT_FALSE(OwnerAskedToClose());
-    EXPECT_LT(Read(temporary / "setup.cmd").size(), installer.size());
+    EXPECT_LT(Read(temporary / "setup.exe").size(), installer.size());
 
     // A cancel is not remembered: the next download runs.
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
-    EXPECT_EQ(Read(temporary / "setup.cmd").size(), installer.size());
+    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
 }
 
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
@@ -416,25 +416,30 @@ TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
     ::_putenv_s("no_proxy", "127.0.0.1");
     LoopbackHttpServer plain({{"/", OfferOf("http://updates.example/setup.msi")}});
     LoopbackHttpServer nameless({{"/", OfferOf("#BASE#/files/")}});
+    LoopbackHttpServer script({{"/", OfferOf("#BASE#/files/setup.cmd")}});
     // The server announces more than it sends: the part must not be started.
     LoopbackHttpServer truncated(
-        {{"/Orvalux/", OfferOf("#BASE#/files/setup.cmd")},
-         {"/files/", "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\nConnection: close\r\n\r\n" + kInstaller}});
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kInstaller.size() + 1000) +
+                         "\r\nConnection: close\r\n\r\n" + kInstaller}});
     const BoxReader reader;
     reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(plain), kUpdateFailed);
     EXPECT_EQ(RunInteractive(nameless), kUpdateFailed);
     EXPECT_EQ(RunInteractive(truncated), kUpdateFailed);
+    EXPECT_EQ(RunInteractive(script), kUpdateFailed);
     ::_putenv_s("http_proxy", "");
     ::_putenv_s("no_proxy", "");
     EXPECT_TRUE(proxy.RequestLines().empty());
     EXPECT_EQ(nameless.RequestLines().size(), 1u) << "nothing downloaded";
-    ASSERT_EQ(reader.boxes.size(), 3u);
+    ASSERT_EQ(reader.boxes.size(), 4u);
     EXPECT_EQ(reader.boxes[0].caption, LoadText(10009));
     EXPECT_EQ(reader.boxes[0].text, L"The installer's address was refused: only https is allowed.");
     EXPECT_EQ(reader.boxes[1].text, L"The update's address names no file to download.");
     EXPECT_NE(reader.boxes[2].text.find(L"transfer closed with"), std::wstring::npos)
         << WideToUtf8(reader.boxes[2].text);
+    EXPECT_EQ(reader.boxes[3].text, L"The update's file is neither an installer package nor a program.");
+    EXPECT_EQ(script.RequestLines().size(), 1u) << "nothing downloaded";
     EXPECT_FALSE(OwnerAskedToClose());
     EXPECT_FALSE(std::filesystem::exists(temporary / "installer-ran.txt")) << "a partial installer ran";
 }

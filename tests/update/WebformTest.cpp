@@ -1,6 +1,7 @@
 // The browser host in this process. Wine has no HTML engine here, so nothing renders:
 // the host's answers to the control, its navigation rule and its page files are checked
 // by calling it directly.
+#include "TemporaryFolder.h"
 #include "common/ComInitialization.h"
 #include "common/ComPtr.h"
 #include "common/UniqueResource.h"
@@ -63,34 +64,25 @@ private:
 class WebformTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A temporary folder of its own, without the page folder in it.
-        wchar_t base[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, base);
-        temporary =
-            std::filesystem::path(base) / ("orvalux-webform-" + std::to_string(::GetCurrentProcessId()));
-        std::filesystem::remove_all(temporary);
-        std::filesystem::create_directories(temporary);
-        ::SetEnvironmentVariableW(L"TMP", temporary.c_str());
         ASSERT_TRUE(RegisterWebformClass());
         page =
             ::CreateWindowExW(0, kWebformClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 400, 300,
                               parent.window.get(), reinterpret_cast<HMENU>(kPageId), nullptr, nullptr);
         ASSERT_NE(page, nullptr);
     }
-    void TearDown() override {
-        ::DestroyWindow(page);
-        std::filesystem::remove_all(temporary);
-    }
+    void TearDown() override { ::DestroyWindow(page); }
 
     size_t PageFiles() const {
-        const auto folder = temporary / "Pictavel";
-        return std::filesystem::exists(folder) ? std::distance(std::filesystem::directory_iterator(folder),
-                                                               std::filesystem::directory_iterator())
-                                               : 0;
+        const auto pages = temporary / "Pictavel";
+        return std::filesystem::exists(pages) ? std::distance(std::filesystem::directory_iterator(pages),
+                                                              std::filesystem::directory_iterator())
+                                              : 0;
     }
 
     ComInitialization com{COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE};
-    std::filesystem::path temporary;
+    // A temporary folder of its own, without the page folder in it.
+    const TemporaryFolder folder{"orvalux-webform"};
+    const std::filesystem::path& temporary = folder.Path();
     Parent parent;
     HWND page = nullptr;
 };

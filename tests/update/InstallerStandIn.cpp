@@ -1,0 +1,24 @@
+// Stands in for a downloaded installer: writes the arguments it was started with to
+// installer-ran.txt beside itself, then ends.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+int wmain() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"installer-ran.txt";
+    const wchar_t* arguments = ::GetCommandLineW();
+    // The arguments follow the (possibly quoted) program path and one blank.
+    bool quoted = false;
+    for (; *arguments && (quoted || *arguments != L' '); ++arguments) {
+        quoted = *arguments == L'"' ? !quoted : quoted;
+    }
+    arguments += *arguments == L' ';
+    if (FILE* file = ::_wfopen(path.c_str(), L"w")) {
+        std::fprintf(file, "%ls\n", arguments);
+        std::fclose(file);
+    }
+    return 0;
+}
