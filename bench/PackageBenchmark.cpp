@@ -1,0 +1,79 @@
+// The package against the bare program: its size, and how long Wine's installer takes to
+// install it silently, to upgrade it to the next version and to remove it (medians of 3).
+#include "Clock.h"
+
+#include <windows.h>
+
+#include <msi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRounds = 3;
+
+std::wstring FromBuild(const char* path) {
+    std::wstring wide(path, path + std::char_traits<char>::length(path));
+    return wide[0] == L'/' ? L"Z:" + wide : wide;
+}
+
+double FileMegabytes(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return static_cast<double>(data.nFileSizeLow) / 1e6;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void UninstallEveryVersion() {
+    wchar_t product[39];
+    for (DWORD index = 0; ::MsiEnumProductsW(index, product) == ERROR_SUCCESS;) {
+        wchar_t name[64] = {};
+        DWORD size = 64;
+        ::MsiGetProductInfoW(product, INSTALLPROPERTY_PRODUCTNAME, name, &size);
+        if (std::wstring(name) != L"Orvalux" ||
+            ::MsiConfigureProductExW(product, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT, L"") != ERROR_SUCCESS) {
+            ++index;
+        }
+    }
+}
+
+// Milliseconds `step` took, or a negative figure when it failed.
+template <typename Step> double Timed(Step step) {
+    const double start = NowMs();
+    return step() == ERROR_SUCCESS ? NowMs() - start : -1;
+}
+
+} // namespace
+
+int main() {
+    const std::wstring program = FromBuild(ORVALUX_EXE_PATH);
+    const std::wstring package = FromBuild(ORVALUX_PACKAGE_PATH);
+    const std::wstring next = FromBuild(ORVALUX_NEXT_PACKAGE_PATH);
+    std::printf("package: %.2f MB for a program of %.2f MB (%.0f %%)\n", FileMegabytes(package),
+                FileMegabytes(program), 100 * FileMegabytes(package) / FileMegabytes(program));
+
+    ::MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    UninstallEveryVersion();
+    // The program is not started after installing: only the installer is timed.
+    const wchar_t* properties = L"ORVALUX_NO_START=1";
+    std::vector<double> installs, upgrades, removals;
+    for (int round = 0; round < kRounds; ++round) {
+        installs.push_back(Timed([&] { return ::MsiInstallProductW(package.c_str(), properties); }));
+        upgrades.push_back(Timed([&] { return ::MsiInstallProductW(next.c_str(), properties); }));
+        removals.push_back(Timed([] {
+            UninstallEveryVersion();
+            return static_cast<UINT>(ERROR_SUCCESS);
+        }));
+    }
+    std::printf("silent install %.0f ms, upgrade to the next version %.0f ms, uninstall %.0f ms "
+                "(medians of %d under Wine's installer)\n",
+                Median(installs), Median(upgrades), Median(removals), kRounds);
+    return 0;
+}
