@@ -1,20 +1,14 @@
 // The panel's popups and the hotkey dialog of the real program, driven with the keyboard
 // and the mouse as a user does.
-#include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
-#include "update/UpdateCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
-#include <tlhelp32.h>
-#include <winternl.h>
 
 #include <cwchar>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -460,102 +454,4 @@ TEST_F(DialogsFixture, TheHotkeyDialogRegistersItsChoiceAndReopensAfterATakenCom
     EXPECT_EQ(stored, kControlAlt | 'U');
     ::UnregisterHotKey(nullptr, 1);
     ExitProgram(panel);
-}
-
-namespace {
-
-// The command line another process was started with, read from its environment block.
-std::wstring CommandLineOf(HANDLE process) {
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
-        !::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
-        !::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr)) {
-        return {};
-    }
-    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-    ::ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length,
-                        nullptr);
-    return text;
-}
-
-} // namespace
-
-TEST_F(DialogsFixture, TheDailyCheckAnnouncesAnUpdateThatTheBalloonInstalls) {
-    const std::string package = "a Windows Installer package stands in here";
-    LoopbackHttpServer server(
-        {{"/Orvalux/",
-          LoopbackHttpServer::Response("<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated>"
-                                       "<Version>9.8.7</Version><Location>#BASE#/files/Orvalux-9.8.7.msi"
-                                       "</Location><Changes>PHRyPjx0ZD5GYXN0ZXI8L3RkPjwvdHI+"
-                                       "</Changes></VERSION>")},
-         {"/files/", LoopbackHttpServer::Response(package)}});
-    wchar_t base[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, base);
-    const std::filesystem::path temporary =
-        std::filesystem::path(base) / ("orvalux-update-" + std::to_string(::GetCurrentProcessId()));
-    std::filesystem::create_directories(temporary);
-    ::SetEnvironmentVariableW(L"TEMP", temporary.c_str());
-    ::SetEnvironmentVariableW(L"TMP", temporary.c_str());
-    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL",
-                              (server.BaseUrl() + "/Orvalux/VersionCheck.aspx").c_str());
-    WriteSetting(L"CheckForUpdates", 1);
-    // Two days ago in FILETIME units: the check is due.
-    uint64_t lastCheck = LocalFileTimeNow() - 2 * 864'000'000'000ull;
-    {
-        UniqueHkey key;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        key.put());
-        ::RegSetValueExW(key.get(), L"LastCheckForUpdate", 0, REG_QWORD,
-                         reinterpret_cast<const BYTE*>(&lastCheck), sizeof(lastCheck));
-    }
-    program = &Start(L"", "display; monitor");
-    const std::vector<HWND> windows = WaitForWindows(program->id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    const HWND panel = windows[0];
-
-    // The hourly tick: a quiet check that shows nothing.
-    ::PostMessageW(panel, WM_TIMER, 3, 0);
-    ASSERT_TRUE(WaitFor([&] { return server.RequestLines().size() == 1; }));
-    EXPECT_NE(server.RequestLines()[0].find("GET /Orvalux/VersionCheck.aspx?version="), std::string::npos);
-    EXPECT_NE(server.RequestLines()[0].find("&machine=64&host="), std::string::npos);
-    EXPECT_TRUE(WaitFor([&] {
-        uint64_t stored = 0;
-        DWORD size = sizeof(stored);
-        return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
-                              nullptr, &stored, &size) == ERROR_SUCCESS &&
-               stored > lastCheck;
-    }));
-    EXPECT_TRUE(VisibleWindowsOf(L"#32770").empty());
-    // A second tick while the update waits asks nothing.
-    ::PostMessageW(panel, WM_TIMER, 3, 0);
-
-    // The balloon's click shows the update page; Install downloads, starts the package and
-    // ends the program.
-    TrayCallback(panel, NIN_BALLOONUSERCLICK, 0, 0);
-    const HWND page = WaitForNewDialog({panel});
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(server.RequestLines().size(), 2u);
-    EXPECT_EQ(WindowText(page), L"Update");
-    ::PostMessageW(::GetDlgItem(page, 10202), BM_CLICK, 0, 0);
-    EXPECT_EQ(ExitCode(*program, 30000), 0u);
-    const std::filesystem::path saved = temporary / "Orvalux-9.8.7.msi";
-    {
-        std::ifstream file(saved, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()),
-                  package);
-    }
-
-    std::vector<UniqueHandle> installers;
-    WaitFor([&] { return !(installers = ProcessesNamed(L"msiexec.exe")).empty(); });
-    ASSERT_EQ(installers.size(), 1u);
-    EXPECT_NE(CommandLineOf(installers[0].get()).find(L"/qb /promptrestart /i \"" + saved.wstring() + L"\""),
-              std::wstring::npos)
-        << CommandLineOf(installers[0].get()).c_str();
-    ::TerminateProcess(installers[0].get(), 1);
-    ::WaitForSingleObject(installers[0].get(), 10000);
-    ::SetEnvironmentVariableW(L"ORVALUX_UPDATE_URL", nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(temporary, ignored);
 }

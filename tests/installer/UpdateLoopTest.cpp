@@ -143,6 +143,9 @@ TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
         return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
                               nullptr, &lastCheck, &size) == ERROR_SUCCESS;
     })) << "no check";
+    for (HWND window : WindowsOf(first.id)) {
+        EXPECT_FALSE(window != firstPanel && ::IsWindowVisible(window)) << "the daily check is quiet";
+    }
     TrayCallback(firstPanel, NIN_BALLOONUSERCLICK, 0, 0);
     HWND page = nullptr;
     WaitFor([&] {

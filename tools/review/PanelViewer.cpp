@@ -5,8 +5,9 @@
 //     panel_viewer.exe LANGUAGE-INDEX EXPAND-LEVEL [READY-FILE CLOSE-FILE [POPUP]]
 //
 // LANGUAGE-INDEX is an index into the language list (0 the user's UI language, 5
-// English), EXPAND-LEVEL 0 to 3, POPUP one of language, delay, hotkeys and step (the
-// hotkey dialog with its step slider open). The monitors are those of
+// English), EXPAND-LEVEL 0 to 3, POPUP one of language, delay, hotkeys, step (the
+// hotkey dialog with its step slider open) and update (the update page offering a
+// version with two changes, as a click on the update balloon shows it). The monitors are those of
 // ORVALUX_SIMULATED_MONITORS (real ones without it). Settings live in a key of their own,
 // removed at the end. Once the panel (and the popup) is on screen, READY-FILE is written
 // with the rectangle around them as an ImageMagick geometry (WIDTHxHEIGHT+LEFT+TOP); the
@@ -21,6 +22,8 @@
 #include "monitor/LaptopBacklight.h"
 #include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateDialog.h"
 
 #include "resource.h"
 
@@ -130,7 +133,25 @@ constexpr PopupSteps kPopups[] = {
     {L"delay", IDC_REAPPLY_DELAY, 0},
     {L"hotkeys", IDC_HOTKEYS, 0},
     {L"step", IDC_HOTKEYS, IDC_INCREMENT},
+    {L"update", 0, 0},
 };
+
+// The update page as an offer of the next version shows it.
+void ShowUpdateOffer(HWND owner) {
+    UpdateParams params = ProgramUpdateParams();
+    if (const auto version = ReadFileVersion(params.exePath)) {
+        runningVersion = *version;
+    }
+    UpdateAnswer answer;
+    answer.needToBeUpdated = true;
+    answer.version = "9.8.7";
+    answer.location = "https://updates.orvalux.org/packages/Orvalux-9.8.7.msi";
+    // "<tr><td>9.8.7</td><td>Faster start</td></tr>\n<tr><td>9.8.7</td><td>Fewer threads</td></tr>"
+    answer.changes =
+        "PHRyPjx0ZD45LjguNzwvdGQ+PHRkPkZhc3RlciBzdGFydDwvdGQ+PC90cj4KPHRyPjx0ZD45LjguNzwvdGQ+PHRk"
+        "PkZld2VyIHRocmVhZHM8L3RkPjwvdHI+";
+    ShowUpdateDialog(owner, params, answer);
+}
 
 // Polled by a timer procedure, so it runs inside the popups' own modal loops too.
 struct Review {
@@ -183,8 +204,12 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
         if (windows.size() >= 1 + review.clicked) {
             const HWND newest = windows.back();
             const int button = review.clicked == 0 ? review.popup->panelButton : review.popup->nextButton;
-            ::PostMessageW(::GetDlgItem(newest, button), BM_CLICK, 0, 0);
             ++review.clicked;
+            if (button == 0) {
+                ShowUpdateOffer(panel); // modal: this procedure goes on polling inside it
+                return;
+            }
+            ::PostMessageW(::GetDlgItem(newest, button), BM_CLICK, 0, 0);
         }
         return;
     }
@@ -242,7 +267,7 @@ int wmain(int argumentCount, wchar_t** arguments) {
             }
         }
         if (!review.popup) {
-            std::fwprintf(stderr, L"popups are language, delay, hotkeys and step\n");
+            std::fwprintf(stderr, L"popups are language, delay, hotkeys, step and update\n");
             return 2;
         }
     }
