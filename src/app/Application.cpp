@@ -19,6 +19,7 @@
 #include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
 #include "ui/TrayLocator.h"
+#include "update/InstallerWatch.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -167,6 +168,11 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
     }
 
     const std::wstring_view arguments = ArgumentText(commandLine ? commandLine : L"");
+    if (const auto watch = ParseAfterUpdateCommandLine(arguments)) {
+        WatchInstaller(reinterpret_cast<HANDLE>(watch->installer), std::wstring(watch->program),
+                       kInstanceEventName);
+        return 0;
+    }
     if (IsUninstallCommandLine(arguments)) {
         // An update removes the version it replaces with the same call: the new version
         // at the same path goes on starting with Windows.

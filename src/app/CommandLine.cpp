@@ -55,3 +55,25 @@ std::wstring_view ArgumentText(std::wstring_view commandLine) {
     }
     return rest;
 }
+
+std::optional<AfterUpdateArguments> ParseAfterUpdateCommandLine(std::wstring_view arguments) {
+    constexpr std::wstring_view kSwitch = L"afterupdate ";
+    if (arguments.size() <= kSwitch.size() ||
+        !EqualsFoldingAscii(arguments.substr(0, kSwitch.size()), kSwitch)) {
+        return std::nullopt;
+    }
+    arguments.remove_prefix(kSwitch.size());
+    AfterUpdateArguments parsed;
+    size_t digits = 0;
+    for (; digits < arguments.size() && arguments[digits] >= L'0' && arguments[digits] <= L'9'; ++digits) {
+        if (parsed.installer > (UINTPTR_MAX - 9) / 10) {
+            return std::nullopt;
+        }
+        parsed.installer = parsed.installer * 10 + static_cast<uintptr_t>(arguments[digits] - L'0');
+    }
+    if (digits == 0 || parsed.installer == 0 || digits + 1 >= arguments.size() || arguments[digits] != L' ') {
+        return std::nullopt;
+    }
+    parsed.program = arguments.substr(digits + 1);
+    return parsed;
+}

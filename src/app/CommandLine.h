@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 // Whether the whole argument text is the monitor-off switch: "monitoroff" with the
@@ -18,3 +20,12 @@ bool RunValueStartsProgram(std::wstring_view runValue, std::wstring_view program
 // follows the program path and the one blank that separates them. The C runtime's own
 // argument pointer skips every blank, which would let " monitoroff" match.
 std::wstring_view ArgumentText(std::wstring_view commandLine);
+
+// The watch over an update's installer: "afterupdate <installer process handle> <program
+// path>". The handle is a decimal number (inherited from the program that started it);
+// the path is the rest of the text.
+struct AfterUpdateArguments {
+    uintptr_t installer = 0;
+    std::wstring_view program;
+};
+std::optional<AfterUpdateArguments> ParseAfterUpdateCommandLine(std::wstring_view arguments);

@@ -4,6 +4,7 @@
 #include "ui/TextConversion.h"
 #include "update/DownloadProgressDialog.h"
 #include "update/DownloadRules.h"
+#include "update/InstallerWatch.h"
 #include "update/Transfer.h"
 #include "update/UpdateRules.h"
 
@@ -101,7 +102,9 @@ void CloseWindowsOfClass(const std::string& className) {
     }
 }
 
-bool StartInstaller(const std::wstring& path) {
+// Starts the installer; `process` is its process when there is one to follow (a start
+// through a document association may have none).
+bool StartInstaller(const std::wstring& path, UniqueHandle& process) {
     wchar_t system[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring msiexec =
@@ -112,12 +115,16 @@ bool StartInstaller(const std::wstring& path) {
     const std::wstring verb = Utf8ToWide(command.verb);
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof(start);
-    start.fMask = SEE_MASK_NOASYNC | SEE_MASK_UNICODE;
+    start.fMask = SEE_MASK_NOASYNC | SEE_MASK_UNICODE | SEE_MASK_NOCLOSEPROCESS;
     start.lpVerb = verb.c_str();
     start.lpFile = file.c_str();
     start.lpParameters = parameters.c_str();
     start.nShow = SW_SHOWNORMAL;
-    return ::ShellExecuteExW(&start) != FALSE;
+    if (!::ShellExecuteExW(&start)) {
+        return false;
+    }
+    process.reset(start.hProcess);
+    return true;
 }
 
 } // namespace
@@ -162,8 +169,12 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
         return kUpdateFailed;
     }
     CloseWindowsOfClass(input.className2Close);
-    if (!StartInstaller(path)) {
+    UniqueHandle installer;
+    if (!StartInstaller(path, installer)) {
         return kUpdateFailed;
+    }
+    if (installer) {
+        StartInstallerWatch(installer.get(), params.exePath);
     }
     ::PostMessageW(owner, WM_CLOSE, 0, 0);
     return kUpdateInstallerStarted;

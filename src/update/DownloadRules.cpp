@@ -64,3 +64,7 @@ int ProgressPercent(double total, double received) {
     const double percent = received * 100 / total;
     return percent >= 100 ? 100 : static_cast<int>(percent);
 }
+
+bool InstallerSucceeded(uint32_t exitCode) {
+    return exitCode == 0 || exitCode == 1641 || exitCode == 3010;
+}

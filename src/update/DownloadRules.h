@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string>
@@ -35,3 +36,7 @@ InstallerCommand InstallerCommandFor(std::string_view downloadPath, std::string_
 
 // The whole percentage of `received` in `total`; 0 while the total is unknown.
 int ProgressPercent(double total, double received);
+
+// Whether an installer's exit code means the update is in place: done, or done once the
+// machine restarts (1641, 3010).
+bool InstallerSucceeded(uint32_t exitCode);

@@ -43,3 +43,17 @@ TEST(UninstallSwitch, ForgetsOnlyARunValueThatStartsThisProgram) {
     EXPECT_FALSE(RunValueStartsProgram(L"\"", program));
     EXPECT_FALSE(RunValueStartsProgram(L"", L""));
 }
+
+TEST(AfterUpdateSwitch, TakesTheInstallersHandleAndTheProgramsPath) {
+    const auto parsed =
+        ParseAfterUpdateCommandLine(L"afterupdate 1234 C:\\Program Files\\Orvalux\\orvalux.exe");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->installer, 1234u);
+    EXPECT_EQ(parsed->program, L"C:\\Program Files\\Orvalux\\orvalux.exe");
+    for (const wchar_t* wrong :
+         {L"afterupdate", L"afterupdate 12", L"afterupdate 12 ", L"afterupdate x C:\\a.exe",
+          L"afterupdate 0 C:\\a.exe", L"afterupdate 99999999999999999999999 C:\\a.exe",
+          L"monitoroff 12 C:\\a.exe"}) {
+        EXPECT_FALSE(ParseAfterUpdateCommandLine(wrong)) << wrong;
+    }
+}

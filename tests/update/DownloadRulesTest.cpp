@@ -38,6 +38,15 @@ TEST(DownloadRules, PackagesGoToTheSystemsMsiexecOtherFilesStartThemselves) {
     }
 }
 
+TEST(DownloadRules, AnInstallerSucceedsAlsoWhenTheMachineMustRestart) {
+    for (const uint32_t done : {0u, 1641u, 3010u}) {
+        EXPECT_TRUE(InstallerSucceeded(done)) << done;
+    }
+    for (const uint32_t failed : {1u, 1602u, 1603u, 1618u, 1620u}) {
+        EXPECT_FALSE(InstallerSucceeded(failed)) << failed;
+    }
+}
+
 TEST(DownloadRules, ProgressIsAWholePercentageAndZeroWithoutATotal) {
     EXPECT_EQ(ProgressPercent(0, 5000), 0);
     EXPECT_EQ(ProgressPercent(0.0000001, 1), 0);

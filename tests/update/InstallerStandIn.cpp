@@ -1,5 +1,6 @@
 // Stands in for a downloaded installer: writes the arguments it was started with to
-// installer-ran.txt beside itself, then ends.
+// installer-ran.txt beside itself, then ends; as a file whose name holds "fail" it ends
+// as a failed installation does.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 int wmain() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    const bool fail = path.find(L"fail", path.find_last_of(L'\\')) != std::wstring::npos;
     path = path.substr(0, path.find_last_of(L'\\') + 1) + L"installer-ran.txt";
     const wchar_t* arguments = ::GetCommandLineW();
     // The arguments follow the (possibly quoted) program path and one blank.
@@ -20,5 +22,5 @@ int wmain() {
         std::fprintf(file, "%ls\n", arguments);
         std::fclose(file);
     }
-    return 0;
+    return fail ? 1603 : 0; // ERROR_INSTALL_FAILURE
 }
