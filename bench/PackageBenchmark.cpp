@@ -1,6 +1,7 @@
 // The package against the bare program: its size, and how long Wine's installer takes to
 // install it silently, to upgrade it to the next version and to remove it (medians of 3).
 #include "Clock.h"
+#include "InstalledVersions.h"
 
 #include <windows.h>
 
@@ -31,19 +32,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void UninstallEveryVersion() {
-    wchar_t product[39];
-    for (DWORD index = 0; ::MsiEnumProductsW(index, product) == ERROR_SUCCESS;) {
-        wchar_t name[64] = {};
-        DWORD size = 64;
-        ::MsiGetProductInfoW(product, INSTALLPROPERTY_PRODUCTNAME, name, &size);
-        if (std::wstring(name) != L"Orvalux" ||
-            ::MsiConfigureProductExW(product, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT, L"") != ERROR_SUCCESS) {
-            ++index;
-        }
-    }
-}
-
 // Milliseconds `step` took, or a negative figure when it failed.
 template <typename Step> double Timed(Step step) {
     const double start = NowMs();
@@ -67,10 +55,7 @@ int main() {
     for (int round = 0; round < kRounds; ++round) {
         installs.push_back(Timed([&] { return ::MsiInstallProductW(package.c_str(), properties); }));
         upgrades.push_back(Timed([&] { return ::MsiInstallProductW(next.c_str(), properties); }));
-        removals.push_back(Timed([] {
-            UninstallEveryVersion();
-            return static_cast<UINT>(ERROR_SUCCESS);
-        }));
+        removals.push_back(Timed([] { return UninstallEveryVersion(); }));
     }
     std::printf("silent install %.0f ms, upgrade to the next version %.0f ms, uninstall %.0f ms "
                 "(medians of %d under Wine's installer)\n",

@@ -2,6 +2,7 @@
 // package installed, found out of date by the update endpoint (tools/update-server,
 // started by run-with-endpoint with the next version published), updated from its own
 // update page, and uninstalled.
+#include "InstalledVersions.h"
 #include "ProgramFixture.h"
 #include "update/UpdateCheck.h"
 
@@ -37,27 +38,6 @@ std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
     return result;
 }
 
-// Every installed version of the package, removed. (Wine's installer does not list
-// per-user packages by their upgrade code, so they are found by name.)
-void UninstallEveryVersion() {
-    wchar_t product[39];
-    for (DWORD index = 0; ::MsiEnumProductsW(index, product) == ERROR_SUCCESS;) {
-        wchar_t name[64] = {};
-        DWORD size = 64;
-        ::MsiGetProductInfoW(product, INSTALLPROPERTY_PRODUCTNAME, name, &size);
-        if (std::wstring(name) != L"Orvalux") {
-            ++index;
-            continue;
-        }
-        const UINT removed =
-            ::MsiConfigureProductExW(product, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT, L"");
-        if (removed != ERROR_SUCCESS) {
-            ADD_FAILURE() << "uninstalling gave " << removed;
-            return;
-        }
-    }
-}
-
 std::wstring ImagePath(HANDLE process) {
     wchar_t path[MAX_PATH] = {};
     DWORD size = MAX_PATH;
@@ -69,7 +49,7 @@ protected:
     void SetUp() override {
         ProgramFixture::SetUp();
         ::MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-        UninstallEveryVersion();
+        ASSERT_EQ(UninstallEveryVersion(), static_cast<UINT>(ERROR_SUCCESS));
         installed = KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Orvalux" / "orvalux.exe";
         shortcut = KnownFolder(FOLDERID_Programs) / "Orvalux.lnk";
         // What the installed program starts with: inherited through the installer.
@@ -86,7 +66,7 @@ protected:
             ::TerminateProcess(process.get(), 1);
             ::WaitForSingleObject(process.get(), 5000);
         }
-        UninstallEveryVersion();
+        EXPECT_EQ(UninstallEveryVersion(), static_cast<UINT>(ERROR_SUCCESS));
         ProgramFixture::TearDown();
     }
 
@@ -178,7 +158,7 @@ TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
     // Uninstalling leaves nothing of the program but the user's settings.
     ::PostMessageW(nextPanel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(next, 20000), 0u);
-    UninstallEveryVersion();
+    EXPECT_EQ(UninstallEveryVersion(), static_cast<UINT>(ERROR_SUCCESS));
     EXPECT_FALSE(std::filesystem::exists(installed));
     EXPECT_FALSE(std::filesystem::exists(installed.parent_path()));
     EXPECT_FALSE(std::filesystem::exists(shortcut));
