@@ -9,7 +9,6 @@
 #include "update/UpdateRules.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -23,14 +22,14 @@ constexpr int kCloseAttempts = 10;
 
 using UniqueFile = std::unique_ptr<FILE, decltype(&std::fclose)>;
 
-struct Transfer {
+struct DownloadState {
     FILE* file;
     DownloadProgress& progress;
     DownloadProgressWindow& window;
 };
 
 size_t WriteBlock(char* data, size_t size, size_t count, void* userData) noexcept {
-    auto& transfer = *static_cast<Transfer*>(userData);
+    auto& transfer = *static_cast<DownloadState*>(userData);
     if (transfer.progress.cancelled) {
         return 0; // ends the transfer with a write error
     }
@@ -38,7 +37,7 @@ size_t WriteBlock(char* data, size_t size, size_t count, void* userData) noexcep
 }
 
 int ReportProgress(void* userData, curl_off_t total, curl_off_t received, curl_off_t, curl_off_t) noexcept {
-    auto& transfer = *static_cast<Transfer*>(userData);
+    auto& transfer = *static_cast<DownloadState*>(userData);
     // The transfer stands still while the user decides whether to cancel.
     while (transfer.progress.paused) {
         ::Sleep(1000);
@@ -150,7 +149,7 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
             }
         }
         if (file) {
-            Transfer transfer{file.get(), progress, window};
+            DownloadState transfer{file.get(), progress, window};
             UpdateTransfer download(answer.location, params.limits, input.errorText);
             download.SetWriter(&WriteBlock, &transfer);
             download.SetProgressReporter(&ReportProgress, &transfer);
