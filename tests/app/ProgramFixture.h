@@ -44,14 +44,16 @@ inline std::wstring Widen(const char* text) {
     return wide;
 }
 
+// A file of the build as Windows names it: under Wine the build path is a Unix path, and
+// its Z: drive maps the root.
+inline std::wstring BuildPath(const char* path) {
+    const std::wstring wide = Widen(path);
+    return !wide.empty() && wide[0] == L'/' ? L"Z:" + wide : wide;
+}
+
 // The built program: next to this test's build tree.
 inline std::wstring ProgramPath() {
-    std::wstring path = Widen(ORVALUX_EXE_PATH);
-    // Under Wine the build path is a Unix path; its Z: drive maps the root.
-    if (!path.empty() && path[0] == L'/') {
-        path = L"Z:" + path;
-    }
-    return path;
+    return BuildPath(ORVALUX_EXE_PATH);
 }
 
 // Whether `done` comes true within ten seconds.

@@ -23,11 +23,6 @@ namespace {
 constexpr int kInstallButton = 10202;
 constexpr UINT_PTR kUpdateCheckTimer = 3;
 
-std::wstring FromBuild(const char* path) {
-    const std::wstring wide = Widen(path);
-    return wide[0] == L'/' ? L"Z:" + wide : wide;
-}
-
 std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     std::filesystem::path result;
@@ -103,7 +98,7 @@ TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
     WriteSetting(L"HotkeyIncrement", 7);
 
     // Installing starts the program from its new place, with a Start-menu shortcut.
-    ASSERT_EQ(::MsiInstallProductW(FromBuild(ORVALUX_PACKAGE_PATH).c_str(), L""),
+    ASSERT_EQ(::MsiInstallProductW(BuildPath(ORVALUX_PACKAGE_PATH).c_str(), L""),
               static_cast<UINT>(ERROR_SUCCESS));
     EXPECT_TRUE(std::filesystem::exists(shortcut));
     ASSERT_TRUE(InstalledVersion());
