@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <fstream>
@@ -379,6 +380,20 @@ inline std::vector<UniqueHandle> ProcessesNamed(const wchar_t* exeName) {
             found.emplace_back(
                 ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE,
                               FALSE, entry.th32ProcessID));
+        }
+    }
+    return found;
+}
+
+// Running processes started from the file at `path`.
+inline std::vector<UniqueHandle> ProcessesFrom(const std::filesystem::path& path) {
+    std::vector<UniqueHandle> found;
+    for (UniqueHandle& process : ProcessesNamed(path.filename().c_str())) {
+        wchar_t image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (::QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
+            std::filesystem::path(image) == path) {
+            found.push_back(std::move(process));
         }
     }
     return found;

@@ -33,12 +33,6 @@ std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
     return result;
 }
 
-std::wstring ImagePath(HANDLE process) {
-    wchar_t path[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? path : L"";
-}
-
 class UpdateLoopTest : public ProgramFixture {
 protected:
     void SetUp() override {
@@ -70,9 +64,8 @@ protected:
         Program found;
         HWND panel = nullptr;
         WaitFor([&] {
-            for (UniqueHandle& process : ProcessesNamed(L"orvalux.exe")) {
-                if (std::filesystem::path(ImagePath(process.get())) == installed &&
-                    ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+            for (UniqueHandle& process : ProcessesFrom(installed)) {
+                if (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
                     const DWORD id = ::GetProcessId(process.get());
                     if (const std::vector<HWND> windows = WindowsOf(id); !windows.empty()) {
                         found.id = id;

@@ -1,6 +1,7 @@
 // RunUpdate against a loopback server in this process, with the real program file for
 // the running version and a throwaway settings key.
 #include "LoopbackHttpServer.h"
+#include "ProgramFixture.h"
 #include "TemporaryFolder.h"
 
 #include "common/ComInitialization.h"
@@ -16,8 +17,6 @@
 #include <winsock2.h>
 
 #include <windows.h>
-
-#include <tlhelp32.h>
 
 #include <chrono>
 #include <filesystem>
@@ -288,36 +287,6 @@ HWND WaitForProgressWindow() {
     return nullptr;
 }
 
-// Whether `done` comes true within ten seconds.
-template <typename Done> bool WaitFor(Done done) {
-    for (int round = 0; round < 500; ++round, ::Sleep(20)) {
-        if (done()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Running processes started from `path`, opened to be ended.
-std::vector<UniqueHandle> ProcessesFrom(const std::filesystem::path& path) {
-    std::vector<UniqueHandle> found;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        UniqueHandle process(::OpenProcess(
-            PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        wchar_t image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (process && ::QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
-            std::filesystem::path(image) == path) {
-            found.push_back(std::move(process));
-        }
-    }
-    return found;
-}
-
 // Cancel on the progress window, answered with `answer` once the question shows.
 void CancelDownload(WORD answer) {
     const HWND progress = WaitForProgressWindow();
@@ -411,8 +380,9 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     }
     EXPECT_EQ(ran, "/qb /promptrestart /i\r\n");
     // The installer succeeded: the watch over it ends and starts nothing.
-    EXPECT_TRUE(WaitFor([&] { return ProcessesFrom(temporary / "orvalux-update-watch.exe").empty(); }));
-    EXPECT_TRUE(ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
+    EXPECT_TRUE(program_test::WaitFor(
+        [&] { return program_test::ProcessesFrom(temporary / "orvalux-update-watch.exe").empty(); }));
+    EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
 }
 
 TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
@@ -426,8 +396,8 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     EXPECT_TRUE(OwnerAskedToClose());
     std::vector<UniqueHandle> restarted;
-    EXPECT_TRUE(WaitFor([&] {
-        return !(restarted = ProcessesFrom(std::filesystem::path(ProgramPath()))).empty();
+    EXPECT_TRUE(program_test::WaitFor([&] {
+        return !(restarted = program_test::ProcessesFrom(std::filesystem::path(ProgramPath()))).empty();
     })) << "the program did not come back after the failed installation";
     for (UniqueHandle& process : restarted) {
         ::TerminateProcess(process.get(), 0);
