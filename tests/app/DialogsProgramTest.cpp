@@ -2,6 +2,8 @@
 // and the mouse as a user does.
 #include "ProgramFixture.h"
 
+#include "common/GdiResources.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,6 +28,9 @@ constexpr int kBrightnessUpHotkey = 1048;
 constexpr int kBrightnessDownHotkey = 1049;
 constexpr int kIncrementButton = 1062;
 constexpr WORD kControlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+constexpr int kRussianFlag = 514;
+
+using UniqueModule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;
 
 RECT WindowRect(HWND window) {
     RECT rect{};
@@ -51,6 +56,74 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
         input.mi.dy = static_cast<LONG>(y * 65535LL / (::GetSystemMetrics(SM_CYSCREEN) - 1));
     }
     ::SendInput(1, &input, sizeof(input));
+}
+
+// The colours of a `width` x `height` area of `source` at (x, y), row by row from the top.
+std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height; // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const UniqueHbitmap copy(::CreateDIBSection(source, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const UniqueHdc target(::CreateCompatibleDC(source));
+    if (!copy || !target) {
+        return {};
+    }
+    const HGDIOBJ previous = ::SelectObject(target.get(), copy.get());
+    ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    ::SelectObject(target.get(), previous);
+    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
+                                 static_cast<const COLORREF*>(bits) + static_cast<size_t>(width) * height);
+    for (COLORREF& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+// Whether the program's bitmap `id` shows on the screen inside `window`, pixel for pixel.
+bool ShowsBitmap(HWND window, int id) {
+    const UniqueModule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const UniqueHbitmap bitmap(
+        static_cast<HBITMAP>(::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP size{};
+    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof(size), &size)) {
+        ADD_FAILURE() << "no bitmap " << id;
+        return false;
+    }
+    const UniqueHdc memory(::CreateCompatibleDC(nullptr));
+    const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
+    const std::vector<COLORREF> picture = Pixels(memory.get(), 0, 0, size.bmWidth, size.bmHeight);
+    ::SelectObject(memory.get(), previous);
+
+    const RECT area = WindowRect(window);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const HDC screen = ::GetDC(nullptr);
+    const std::vector<COLORREF> shown = Pixels(screen, area.left, area.top, width, height);
+    ::ReleaseDC(nullptr, screen);
+    if (picture.empty() || shown.empty()) {
+        ADD_FAILURE() << "no pixels";
+        return false;
+    }
+    for (int top = 0; top + size.bmHeight <= height; ++top) {
+        for (int left = 0; left + size.bmWidth <= width; ++left) {
+            bool same = true;
+            for (int row = 0; same && row < size.bmHeight; ++row) {
+                same = std::equal(picture.begin() + row * size.bmWidth,
+                                  picture.begin() + (row + 1) * size.bmWidth,
+                                  shown.begin() + (top + row) * width + left);
+            }
+            if (same) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void ClickAt(int x, int y) {
@@ -216,8 +289,10 @@ TEST_F(DialogsFixture, TheLanguagePopupSwitchesThePanelAndLaterWindowsToTheChose
     EXPECT_TRUE(WaitForSetting(L"Language", 14));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
 
-    // The panel's hints, asked for when they show, are Russian now.
+    // The flag button shows the Russian flag, and the panel's hints, asked for when they
+    // show, are Russian now.
     ShowPanel(panel);
+    EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, kRussianFlag); })) << "the Russian flag";
     const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
     Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
     Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
@@ -290,11 +365,33 @@ TEST_F(DialogsFixture, TheDelayPopupOpensBesideItsButtonAndStoresTheChosenDelay)
     EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
     EXPECT_EQ(stored, 3500u);
 
-    // A click elsewhere takes the value shown, no delay at all like any other.
+    // While the slider is held, its tooltip shows the delay in seconds; the release leaves
+    // the popup open.
     Elsewhere elsewhere;
     popup = Open(panel, kDelayButton, {panel});
     ASSERT_NE(popup, nullptr);
-    for (int i = 0; i < 4; ++i) {
+    const RECT slider = WindowRect(::GetDlgItem(popup, kDelaySlider));
+    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, slider.top + (slider.bottom - slider.top) / 8);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    std::wstring valueText;
+    const auto showsValue = [&] {
+        wchar_t expected[32];
+        const float seconds = static_cast<float>(SliderValue(popup, kDelaySlider)) * 0.001f;
+        std::swprintf(expected, 32, L"%0.1f s", static_cast<double>(seconds));
+        valueText = expected;
+        const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
+        return std::any_of(tooltips.begin(), tooltips.end(),
+                           [&](HWND tooltip) { return WindowText(tooltip) == valueText; });
+    };
+    EXPECT_TRUE(WaitFor(showsValue)) << "no tooltip shows "
+                                     << std::string(valueText.begin(), valueText.end());
+    Mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_GT(SliderValue(popup, kDelaySlider), 3500) << "moved towards the press";
+    EXPECT_TRUE(WaitFor([&] { return !showsValue(); })) << "the value shows only while held";
+    EXPECT_TRUE(::IsWindow(popup));
+
+    // A click elsewhere takes the value shown, no delay at all like any other.
+    for (int i = 0; i < 11; ++i) {
         PressKeys({VK_NEXT});
     }
     EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
