@@ -1,19 +1,15 @@
 #include "app/Installation.h"
 
+#include "common/UniqueResource.h"
+
 #include <windows.h>
 
-#include <memory>
 #include <string_view>
-#include <type_traits>
 
 namespace {
 
 using EnumProductsFunction = UINT(WINAPI*)(DWORD index, LPWSTR productCode);
 using ProductInfoFunction = UINT(WINAPI*)(LPCWSTR productCode, LPCWSTR property, LPWSTR value, LPDWORD size);
-
-struct LibraryDeleter {
-    void operator()(HMODULE module) const noexcept { ::FreeLibrary(module); }
-};
 
 template <typename Function> Function Find(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
@@ -25,8 +21,7 @@ template <typename Function> Function Find(HMODULE module, const char* name) {
 // does not list per-user packages by their upgrade code.
 bool IsUpdateReplacingInstallation() {
     // The installer's library is needed only here: loaded from the system folder for this call.
-    const std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter> msi(
-        ::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const UniqueHmodule msi(::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     const auto enumerate = msi ? Find<EnumProductsFunction>(msi.get(), "MsiEnumProductsW") : nullptr;
     const auto property = msi ? Find<ProductInfoFunction>(msi.get(), "MsiGetProductInfoW") : nullptr;
     if (!enumerate || !property) {

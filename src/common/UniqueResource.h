@@ -66,3 +66,4 @@ using UniqueHkey = UniqueResource<SimpleResourceTraits<HKEY, &::RegCloseKey>>;
 using UniqueHwnd = UniqueResource<SimpleResourceTraits<HWND, &::DestroyWindow>>;
 using UniqueHicon = UniqueResource<SimpleResourceTraits<HICON, &::DestroyIcon>>;
 using UniqueHglobal = UniqueResource<SimpleResourceTraits<HGLOBAL, &::GlobalFree>>;
+using UniqueHmodule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;

@@ -12,8 +12,6 @@ uint32_t trayProbeState = 0;
 
 namespace {
 
-using UniqueModule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;
-
 // A few bytes in another process, released with it.
 class RemoteBuffer {
 public:
@@ -60,7 +58,7 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
 bool AskTheShell(HWND iconWindow, UINT iconId, RECT& rect) {
     using GetRectFunction = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
     // Normally loaded already for the icon itself; otherwise only the system's own copy.
-    UniqueModule loaded;
+    UniqueHmodule loaded;
     HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
     if (!shell) {
         loaded.reset(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));

@@ -30,8 +30,6 @@ constexpr int kIncrementButton = 1062;
 constexpr WORD kControlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
 constexpr int kRussianFlag = 514;
 
-using UniqueModule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;
-
 RECT WindowRect(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
@@ -86,8 +84,8 @@ std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height) {
 
 // Whether the program's bitmap `id` shows on the screen inside `window`, pixel for pixel.
 bool ShowsBitmap(HWND window, int id) {
-    const UniqueModule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     const UniqueHbitmap bitmap(
         static_cast<HBITMAP>(::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP size{};

@@ -6,8 +6,6 @@
 
 namespace {
 
-using UniqueHmodule = UniqueResource<SimpleResourceTraits<HMODULE, &::FreeLibrary>>;
-
 template <typename Function> Function LookUp(HMODULE library, const char* name) {
     return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)))
                    : nullptr;
