@@ -52,6 +52,16 @@ size_t SkipPast(std::string_view xml, size_t pos, std::string_view end) {
 // TinyXML parses and frees nested elements recursively, so a hostile answer of millions
 // of nested tags would overflow the stack, and it checks every new attribute of a tag
 // against all earlier ones, so a tag of many thousand attributes takes minutes.
+// TinyXML starts an element only at a letter, "_" or a byte above 126 after the "<";
+// anything else is an unknown node that runs to the next ">", quotes and all.
+bool StartsElement(std::string_view tag) {
+    if (tag.size() < 2) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(tag[1]);
+    return first >= 127 || first == '_' || (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
+}
+
 bool HasBoundedShape(std::string_view xml) {
     int depth = 0;
     size_t pos = 0;
@@ -61,7 +71,8 @@ bool HasBoundedShape(std::string_view xml) {
             pos = SkipPast(xml, pos, "-->");
         } else if (rest.starts_with("<![CDATA[")) {
             pos = SkipPast(xml, pos, "]]>");
-        } else if (rest.starts_with("<?") || rest.starts_with("<!")) {
+        } else if (rest.starts_with("<?") || rest.starts_with("<!") ||
+                   (!rest.starts_with("</") && !StartsElement(rest))) {
             pos = SkipPast(xml, pos, ">");
         } else if (rest.starts_with("</")) {
             depth = depth > 0 ? depth - 1 : 0;

@@ -153,6 +153,11 @@ TEST(UpdateRules, AnswersAreReadOrRefusedWithTheirText) {
              Repeat("</a>", 40) + "</VERSION>",
          none, bad},
         {"<VERSION><NeedToBeUpdated>no</NeedToBeUpdated><Note>\xE2\x9C\x93</Note></VERSION>", none, ""},
+        // "<'" is no tag to the parser, so its quote hides nothing: the nesting behind
+        // it counts.
+        {"<VERSION><NeedToBeUpdated>no</NeedToBeUpdated><'x>" + Repeat("<a>", 40) + "'" + Repeat("</a>", 40) +
+             "</VERSION>",
+         none, bad},
         // A tag of thousands of attributes would take the parser minutes.
         {"<VERSION" + Repeat(" a=''", 80'000) + "><NeedToBeUpdated>no</NeedToBeUpdated></VERSION>", none,
          bad},
