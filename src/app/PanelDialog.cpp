@@ -265,7 +265,10 @@ void PanelDialog::SyncSliders() {
         sliders[i].SetLogicalPosition(static_cast<int>(ReferenceValue(kSliders[i].parameter)));
     }
     for (DisplayMonitor* display : displayMonitors) {
-        display->SetBrightness(display->BrightnessPercent());
+        // A display whose monitors never told their brightness has no level to keep.
+        if (display->physicalMonitors.empty() || display->HasRange(MonitorParameter::Brightness)) {
+            display->SetBrightness(display->BrightnessPercent());
+        }
     }
 }
 
