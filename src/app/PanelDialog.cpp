@@ -26,6 +26,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 PanelDialog panelDialog;
 
@@ -449,7 +450,9 @@ INT_PTR PanelDialog::HandleHotkey(WPARAM id) {
         return 0;
     }
     const auto step = [&](MonitorParameter parameter, int sliderIndex, bool up) {
-        const auto next = SteppedPercent(ReferencePercent(parameter), hotkeyIncrement, up);
+        // Without a display (as during a rebuild) there is no level to step from.
+        const std::optional<uint32_t> current = ReferencePercentIfAny(parameter);
+        const auto next = current ? SteppedPercent(*current, hotkeyIncrement, up) : std::nullopt;
         if (!next) {
             return;
         }
