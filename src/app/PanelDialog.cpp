@@ -26,6 +26,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 PanelDialog panelDialog;
 
@@ -265,7 +266,10 @@ void PanelDialog::SyncSliders() {
         sliders[i].SetLogicalPosition(static_cast<int>(ReferenceValue(kSliders[i].parameter)));
     }
     for (DisplayMonitor* display : displayMonitors) {
-        display->SetBrightness(display->BrightnessPercent());
+        // A display whose monitors never told their brightness has no level to keep.
+        if (display->physicalMonitors.empty() || display->HasRange(MonitorParameter::Brightness)) {
+            display->SetBrightness(display->BrightnessPercent());
+        }
     }
 }
 
@@ -446,7 +450,9 @@ INT_PTR PanelDialog::HandleHotkey(WPARAM id) {
         return 0;
     }
     const auto step = [&](MonitorParameter parameter, int sliderIndex, bool up) {
-        const auto next = SteppedPercent(ReferencePercent(parameter), hotkeyIncrement, up);
+        // Without a display (as during a rebuild) there is no level to step from.
+        const std::optional<uint32_t> current = ReferencePercentIfAny(parameter);
+        const auto next = current ? SteppedPercent(*current, hotkeyIncrement, up) : std::nullopt;
         if (!next) {
             return;
         }

@@ -3,6 +3,7 @@
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
 #include "monitor/MonitorWorker.h"
+#include "monitor/ReferenceRules.h"
 
 #include <cstdio>
 
@@ -117,26 +118,30 @@ void DestroyDisplayMonitors() {
     }
 }
 
-uint32_t ReferencePercent(MonitorParameter parameter) {
+std::optional<uint32_t> ReferencePercentIfAny(MonitorParameter parameter) {
     if (displayMonitors.empty()) {
-        return parameter == MonitorParameter::ColorTemperature ? kNoColorTemperature : 100;
+        return std::nullopt;
     }
-    const DisplayMonitor& first = *displayMonitors.front();
-    switch (parameter) {
-    case MonitorParameter::Brightness:
-        return first.BrightnessPercent();
-    case MonitorParameter::Contrast:
-        return first.ContrastPercent();
-    case MonitorParameter::GainRed:
-        return first.GainPercent(0);
-    case MonitorParameter::GainGreen:
-        return first.GainPercent(1);
-    case MonitorParameter::GainBlue:
-        return first.GainPercent(2);
-    case MonitorParameter::ColorTemperature:
-        return first.ColorTemperaturePreset();
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return displayMonitors.front()->ColorTemperaturePreset();
     }
-    return 100;
+    std::vector<std::vector<bool>> hasRange;
+    for (const DisplayMonitor* display : displayMonitors) {
+        std::vector<bool>& monitors = hasRange.emplace_back();
+        for (const PhysicalMonitor& physical : display->physicalMonitors) {
+            monitors.push_back(physical.HasRange(parameter));
+        }
+    }
+    const std::optional<ReferencePosition> position = ChooseReference(hasRange);
+    if (!position || !position->monitor) {
+        return 100;
+    }
+    return displayMonitors[position->display]->physicalMonitors[*position->monitor].Percent(parameter);
+}
+
+uint32_t ReferencePercent(MonitorParameter parameter) {
+    return ReferencePercentIfAny(parameter).value_or(
+        parameter == MonitorParameter::ColorTemperature ? kNoColorTemperature : 100);
 }
 
 uint32_t ReferenceColorTemperature() {

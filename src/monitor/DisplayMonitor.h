@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class MonitorWorker;
@@ -32,6 +33,14 @@ struct PhysicalMonitor {
     SharedWord contrastMinimum, contrastCurrent, contrastMaximum;
     std::array<SharedWord, 3> gainMinimum, gainCurrent, gainMaximum;
     SharedWord colorTemperature;
+    // Whether the range of brightness, contrast and each gain (index code - 1) has been
+    // read. Until then it is all zeros, so nothing made from it is sent: a monitor whose
+    // DDC/CI answered late would go black or tinted.
+    std::array<SharedWord, 5> rangeRead;
+
+    bool HasRange(MonitorParameter parameter) const;
+    // The parameter's remembered value in percent of its range (brightness, contrast, gains).
+    uint32_t Percent(MonitorParameter parameter) const;
 };
 
 // One display of the desktop with the physical monitors behind it and the worker thread
@@ -61,7 +70,8 @@ struct DisplayMonitor {
     void ReadColorTemperature();
 
     // Setting, from percentages (a preset for colour temperature); each also stores
-    // the value as the user's setting, whatever the monitors answered.
+    // the value as the user's setting, whatever the monitors answered. A monitor whose
+    // range was never read is asked for it first, and left alone when it does not answer.
     void SetBrightness(uint32_t percent);
     void SetContrast(uint32_t percent);
     void SetGain(uint32_t channel, uint32_t percent);
@@ -71,7 +81,8 @@ struct DisplayMonitor {
     void ApplyCommands(const CoalescedCommands& latest);
 
     // One attempt of a re-apply: sends every physical monitor's remembered device values;
-    // true when brightness, contrast and every gain were accepted.
+    // true when brightness, contrast and every gain were accepted. A range never read is
+    // asked for first, and its value left out while the monitor does not answer.
     bool SendRememberedValues();
     // Attempts one re-apply makes: a single one on a laptop panel, whose monitor already
     // refused DDC/CI, so that it does not spend three seconds failing at every wake-up.
@@ -85,8 +96,12 @@ struct DisplayMonitor {
     // Factory reset of the physical monitors that allow it, then RefreshValues(true).
     void RestoreFactoryDefaults();
 
-    // Queries on the first physical monitor's remembered values: 100 percent and preset 0
-    // when there is none.
+    // The monitor whose values stand for the parameter on this display: the first that has
+    // read its range, else the first; none when the display has no physical monitor.
+    const PhysicalMonitor* ReferenceMonitor(MonitorParameter parameter) const;
+    bool HasRange(MonitorParameter parameter) const;
+    // Queries on the reference monitor's remembered values (the colour temperature: the
+    // first physical monitor's): 100 percent and preset 0 when there is none.
     uint32_t BrightnessPercent() const;
     uint32_t ContrastPercent() const;
     uint32_t GainPercent(uint32_t channel) const;
@@ -110,9 +125,12 @@ void EnumerateDisplayMonitors();
 // Shuts down and frees every display monitor and empties the list.
 void DestroyDisplayMonitors();
 
-// The reference values the user interface shows: those of the first physical monitor of
-// the first display (for colour temperature its preset). With no display at all they read
-// like a display without physical monitors (100 percent, preset 0), so hotkeys and sliders
-// behave as at the top of the range and nothing divides by an absent range.
+// The reference values the user interface shows: for brightness, contrast and the gains
+// those of the first monitor that has read the range (ChooseReference), for colour
+// temperature the preset of the first physical monitor of the first display. None when
+// there is no display at all, as during a rebuild.
+std::optional<uint32_t> ReferencePercentIfAny(MonitorParameter parameter);
+// The same, with no display read like a display without physical monitors (100 percent,
+// preset 0), so the tray level and the sliders show the top of the range.
 uint32_t ReferencePercent(MonitorParameter parameter);
 uint32_t ReferenceColorTemperature();

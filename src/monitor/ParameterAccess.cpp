@@ -4,6 +4,10 @@
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
 #include "monitor/ParameterConversion.h"
+#include "monitor/ReferenceRules.h"
+
+#include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -11,22 +15,135 @@ MC_GAIN_TYPE GainType(uint32_t channel) {
     return static_cast<MC_GAIN_TYPE>(channel);
 }
 
+MonitorParameter GainParameter(uint32_t channel) {
+    return static_cast<MonitorParameter>(static_cast<uint32_t>(MonitorParameter::GainRed) + channel);
+}
+
+uint32_t ChannelOf(MonitorParameter parameter) {
+    return static_cast<uint32_t>(parameter) - static_cast<uint32_t>(MonitorParameter::GainRed);
+}
+
+size_t RangeIndex(MonitorParameter parameter) {
+    return static_cast<size_t>(parameter) - 1;
+}
+
+// The remembered minimum, current and maximum of brightness, contrast or a gain.
+template <typename Physical> auto RangeOf(Physical& physical, MonitorParameter parameter) {
+    using Word = std::conditional_t<std::is_const_v<Physical>, const SharedWord, SharedWord>;
+    struct Range {
+        Word& minimum;
+        Word& current;
+        Word& maximum;
+    };
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return Range{physical.brightnessMinimum, physical.brightnessCurrent, physical.brightnessMaximum};
+    case MonitorParameter::Contrast:
+        return Range{physical.contrastMinimum, physical.contrastCurrent, physical.contrastMaximum};
+    default: {
+        const uint32_t channel = ChannelOf(parameter);
+        return Range{physical.gainMinimum[channel], physical.gainCurrent[channel],
+                     physical.gainMaximum[channel]};
+    }
+    }
+}
+
+// Asks one monitor over DDC/CI for the range of brightness, contrast or a gain, and
+// remembers it when the monitor answers; a failed call keeps what was remembered.
+bool ReadRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
+    DWORD minimum = 0, current = 0, maximum = 0;
+    BOOL answered = FALSE;
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        answered = api.GetMonitorBrightness(physical.handle, &minimum, &current, &maximum);
+        break;
+    case MonitorParameter::Contrast:
+        answered = api.GetMonitorContrast(physical.handle, &minimum, &current, &maximum);
+        break;
+    default:
+        answered = api.GetMonitorRedGreenOrBlueGain(physical.handle, GainType(ChannelOf(parameter)), &minimum,
+                                                    &current, &maximum);
+        break;
+    }
+    if (!answered) {
+        return false;
+    }
+    auto range = RangeOf(physical, parameter);
+    range.minimum = minimum;
+    range.current = current;
+    range.maximum = maximum;
+    physical.rangeRead[RangeIndex(parameter)] = 1;
+    return true;
+}
+
+// Whether a value of the parameter may be sent: its range is known, or is read now.
+bool HasOrReadsRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
+    return physical.HasRange(parameter) || ReadRange(api, physical, parameter);
+}
+
+bool SendValue(MonitorConfigApi& api, const PhysicalMonitor& physical, MonitorParameter parameter,
+               uint32_t device) {
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return api.SetMonitorBrightness(physical.handle, device) != FALSE;
+    case MonitorParameter::Contrast:
+        return api.SetMonitorContrast(physical.handle, device) != FALSE;
+    default:
+        return api.SetMonitorRedGreenOrBlueGain(physical.handle, GainType(ChannelOf(parameter)), device) !=
+               FALSE;
+    }
+}
+
+void ReadRanges(DisplayMonitor& display, MonitorParameter parameter) {
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(display.deviceLock);
+    for (PhysicalMonitor& physical : display.physicalMonitors) {
+        ReadRange(api, physical, parameter);
+    }
+}
+
+// Sends the percentage to each monitor in its own range, and remembers what it accepted.
+void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t percent) {
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(display.deviceLock);
+    for (PhysicalMonitor& physical : display.physicalMonitors) {
+        if (!HasOrReadsRange(api, physical, parameter)) {
+            continue;
+        }
+        auto range = RangeOf(physical, parameter);
+        const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
+        if (SendValue(api, physical, parameter, device)) {
+            range.current = device;
+        }
+    }
+}
+
 // Sends one physical monitor's remembered values; true when brightness, contrast and
-// every gain were accepted (the colour temperature does not count).
-bool SendRememberedValuesOf(MonitorConfigApi& api, const PhysicalMonitor& physical) {
+// every gain whose range is known were accepted (the colour temperature does not count).
+bool SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
     api.SetMonitorColorTemperature(physical.handle,
                                    static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
-    bool accepted = api.SetMonitorBrightness(physical.handle, physical.brightnessCurrent) != FALSE;
-    accepted = api.SetMonitorContrast(physical.handle, physical.contrastCurrent) != FALSE && accepted;
-    for (uint32_t channel = 0; channel < 3; ++channel) {
-        accepted = api.SetMonitorRedGreenOrBlueGain(physical.handle, GainType(channel),
-                                                    physical.gainCurrent[channel]) != FALSE &&
-                   accepted;
+    bool accepted = true;
+    for (uint32_t code = kFirstParameterCode;
+         code < static_cast<uint32_t>(MonitorParameter::ColorTemperature); ++code) {
+        const auto parameter = static_cast<MonitorParameter>(code);
+        if (HasOrReadsRange(api, physical, parameter)) {
+            accepted = SendValue(api, physical, parameter, RangeOf(physical, parameter).current) && accepted;
+        }
     }
     return accepted;
 }
 
 } // namespace
+
+bool PhysicalMonitor::HasRange(MonitorParameter parameter) const {
+    return parameter != MonitorParameter::ColorTemperature && rangeRead[RangeIndex(parameter)] != 0;
+}
+
+uint32_t PhysicalMonitor::Percent(MonitorParameter parameter) const {
+    const auto range = RangeOf(*this, parameter);
+    return DeviceToPercent(range.minimum, range.current, range.maximum);
+}
 
 void DisplayMonitor::ReadBrightness() {
     if (isLaptopPanel) {
@@ -41,49 +158,21 @@ void DisplayMonitor::ReadBrightness() {
                 physical.brightnessMinimum = minimum;
                 physical.brightnessMaximum = maximum;
                 physical.brightnessCurrent = level;
+                physical.rangeRead[RangeIndex(MonitorParameter::Brightness)] = 1;
             }
         }
         return;
     }
-    MonitorConfigApi& api = MonitorApi();
-    std::lock_guard guard(deviceLock);
-    for (PhysicalMonitor& physical : physicalMonitors) {
-        DWORD minimum = 0, current = 0, maximum = 0;
-        if (api.GetMonitorBrightness(physical.handle, &minimum, &current, &maximum)) {
-            physical.brightnessMinimum = minimum;
-            physical.brightnessCurrent = current;
-            physical.brightnessMaximum = maximum;
-        }
-    }
+    ReadRanges(*this, MonitorParameter::Brightness);
 }
 
 void DisplayMonitor::ReadContrast() {
-    MonitorConfigApi& api = MonitorApi();
-    std::lock_guard guard(deviceLock);
-    for (PhysicalMonitor& physical : physicalMonitors) {
-        DWORD minimum = 0, current = 0, maximum = 0;
-        if (api.GetMonitorContrast(physical.handle, &minimum, &current, &maximum)) {
-            physical.contrastMinimum = minimum;
-            physical.contrastCurrent = current;
-            physical.contrastMaximum = maximum;
-        }
-    }
+    ReadRanges(*this, MonitorParameter::Contrast);
 }
 
 void DisplayMonitor::ReadGain(uint32_t channel) {
-    if (channel > 2) {
-        return;
-    }
-    MonitorConfigApi& api = MonitorApi();
-    std::lock_guard guard(deviceLock);
-    for (PhysicalMonitor& physical : physicalMonitors) {
-        DWORD minimum = 0, current = 0, maximum = 0;
-        if (api.GetMonitorRedGreenOrBlueGain(physical.handle, GainType(channel), &minimum, &current,
-                                             &maximum)) {
-            physical.gainMinimum[channel] = minimum;
-            physical.gainCurrent[channel] = current;
-            physical.gainMaximum[channel] = maximum;
-        }
+    if (channel <= 2) {
+        ReadRanges(*this, GainParameter(channel));
     }
 }
 
@@ -112,31 +201,13 @@ void DisplayMonitor::SetBrightness(uint32_t percent) {
             }
         }
     } else {
-        MonitorConfigApi& api = MonitorApi();
-        std::lock_guard guard(deviceLock);
-        for (PhysicalMonitor& physical : physicalMonitors) {
-            const uint32_t device =
-                PercentToDevice(physical.brightnessMinimum, physical.brightnessMaximum, percent);
-            if (api.SetMonitorBrightness(physical.handle, device)) {
-                physical.brightnessCurrent = device;
-            }
-        }
+        SendPercent(*this, MonitorParameter::Brightness, percent);
     }
     WriteSettingDword(SettingNameOf(MonitorParameter::Brightness), percent);
 }
 
 void DisplayMonitor::SetContrast(uint32_t percent) {
-    {
-        MonitorConfigApi& api = MonitorApi();
-        std::lock_guard guard(deviceLock);
-        for (PhysicalMonitor& physical : physicalMonitors) {
-            const uint32_t device =
-                PercentToDevice(physical.contrastMinimum, physical.contrastMaximum, percent);
-            if (api.SetMonitorContrast(physical.handle, device)) {
-                physical.contrastCurrent = device;
-            }
-        }
-    }
+    SendPercent(*this, MonitorParameter::Contrast, percent);
     WriteSettingDword(SettingNameOf(MonitorParameter::Contrast), percent);
 }
 
@@ -144,19 +215,8 @@ void DisplayMonitor::SetGain(uint32_t channel, uint32_t percent) {
     if (channel > 2) {
         return;
     }
-    {
-        MonitorConfigApi& api = MonitorApi();
-        std::lock_guard guard(deviceLock);
-        for (PhysicalMonitor& physical : physicalMonitors) {
-            const uint32_t device =
-                PercentToDevice(physical.gainMinimum[channel], physical.gainMaximum[channel], percent);
-            if (api.SetMonitorRedGreenOrBlueGain(physical.handle, GainType(channel), device)) {
-                physical.gainCurrent[channel] = device;
-            }
-        }
-    }
-    WriteSettingDword(kParameterSettingNames[static_cast<uint32_t>(MonitorParameter::GainRed) - 1 + channel],
-                      percent);
+    SendPercent(*this, GainParameter(channel), percent);
+    WriteSettingDword(SettingNameOf(GainParameter(channel)), percent);
 }
 
 void DisplayMonitor::SetColorTemperature(uint32_t preset) {
@@ -183,7 +243,7 @@ bool DisplayMonitor::SendRememberedValues() {
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(deviceLock);
     bool accepted = true;
-    for (const PhysicalMonitor& physical : physicalMonitors) {
+    for (PhysicalMonitor& physical : physicalMonitors) {
         accepted = SendRememberedValuesOf(api, physical) && accepted;
     }
     return accepted;
@@ -219,29 +279,34 @@ void DisplayMonitor::ApplyCommands(const CoalescedCommands& latest) {
     }
 }
 
-uint32_t DisplayMonitor::BrightnessPercent() const {
-    if (physicalMonitors.empty()) {
-        return 100;
+const PhysicalMonitor* DisplayMonitor::ReferenceMonitor(MonitorParameter parameter) const {
+    std::vector<bool> hasRange;
+    for (const PhysicalMonitor& physical : physicalMonitors) {
+        hasRange.push_back(physical.HasRange(parameter));
     }
-    const PhysicalMonitor& first = physicalMonitors.front();
-    return DeviceToPercent(first.brightnessMinimum, first.brightnessCurrent, first.brightnessMaximum);
+    const std::optional<ReferencePosition> position =
+        ChooseReference(std::vector<std::vector<bool>>(1, hasRange));
+    return position && position->monitor ? &physicalMonitors[*position->monitor] : nullptr;
+}
+
+bool DisplayMonitor::HasRange(MonitorParameter parameter) const {
+    return std::any_of(physicalMonitors.begin(), physicalMonitors.end(),
+                       [&](const PhysicalMonitor& physical) { return physical.HasRange(parameter); });
+}
+
+uint32_t DisplayMonitor::BrightnessPercent() const {
+    const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Brightness);
+    return reference ? reference->Percent(MonitorParameter::Brightness) : 100;
 }
 
 uint32_t DisplayMonitor::ContrastPercent() const {
-    if (physicalMonitors.empty()) {
-        return 100;
-    }
-    const PhysicalMonitor& first = physicalMonitors.front();
-    return DeviceToPercent(first.contrastMinimum, first.contrastCurrent, first.contrastMaximum);
+    const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Contrast);
+    return reference ? reference->Percent(MonitorParameter::Contrast) : 100;
 }
 
 uint32_t DisplayMonitor::GainPercent(uint32_t channel) const {
-    if (physicalMonitors.empty() || channel > 2) {
-        return 100;
-    }
-    const PhysicalMonitor& first = physicalMonitors.front();
-    return DeviceToPercent(first.gainMinimum[channel], first.gainCurrent[channel],
-                           first.gainMaximum[channel]);
+    const PhysicalMonitor* reference = channel <= 2 ? ReferenceMonitor(GainParameter(channel)) : nullptr;
+    return reference ? reference->Percent(GainParameter(channel)) : 100;
 }
 
 uint32_t DisplayMonitor::ColorTemperaturePreset() const {

@@ -2,6 +2,7 @@
 #include "app/PanelDialog.h"
 #include "app/TrayIcon.h"
 #include "common/Settings.h"
+#include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
 
 #include "resource.h"
@@ -118,6 +119,20 @@ TEST_F(PanelDialogTest, TheTrayIconShowsTheBrightnessInNineLevels) {
         EXPECT_EQ(trayIconData.hIcon, icon(id)) << percent;
         EXPECT_NE(trayIconData.hIcon, nullptr);
     }
+}
+
+TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {
+    // No display at all, as during a rebuild: a step from an assumed level would reach
+    // the next monitors as if it were the user's.
+    ASSERT_TRUE(displayMonitors.empty());
+    for (int i : {0, 1}) {
+        panelDialog.Slider(i).SetLogicalPosition(50);
+    }
+    for (WPARAM id : {3, 4, 5, 6}) {
+        ::SendMessageW(Panel(), WM_HOTKEY, id, 0);
+    }
+    EXPECT_EQ(panelDialog.Slider(0).LogicalPosition(), 50);
+    EXPECT_EQ(panelDialog.Slider(1).LogicalPosition(), 50);
 }
 
 } // namespace
