@@ -62,9 +62,7 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
 // A word as a message quotes it: a megabyte of junk is shown by its start.
 std::string Quoted(std::wstring_view word) {
     constexpr size_t kShown = 40;
-    std::string text = "\"" + NameUtf8(word.substr(0, kShown));
-    text += word.size() > kShown ? "...\"" : "\"";
-    return text;
+    return Joined({"\"", NameUtf8(word.substr(0, kShown)), word.size() > kShown ? "...\"" : "\""});
 }
 
 ParsedCommand Failure(std::string message) {
@@ -130,7 +128,10 @@ std::string PresetList(uint32_t supported) {
     std::string text;
     for (uint32_t preset = 1; preset <= kMaxColorTemperature; ++preset) {
         if (supported & (1u << (preset - 1))) {
-            text += (text.empty() ? "" : ",") + std::to_string(preset);
+            if (!text.empty()) {
+                text += ',';
+            }
+            text += std::to_string(preset);
         }
     }
     return text;
@@ -245,7 +246,7 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
     } else if (EqualsFolding(verb, L"list")) {
         request.verb = CommandVerb::List;
     } else {
-        return Failure("Unknown command " + Quoted(verb) + ".");
+        return Failure(Joined({"Unknown command ", Quoted(verb), "."}));
     }
     for (size_t i = 1; i < words.size(); ++i) {
         const std::wstring& word = words[i];
@@ -270,22 +271,22 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
             std::find_if(std::begin(kParameterWords), std::end(kParameterWords),
                          [&](const ParameterWord& entry) { return EqualsFolding(word, entry.word); });
         if (request.verb != CommandVerb::Set || named == std::end(kParameterWords)) {
-            return Failure("Not understood: " + Quoted(word) + ".");
+            return Failure(Joined({"Not understood: ", Quoted(word), "."}));
         }
         const MonitorParameter parameter = named->parameter;
         if (std::any_of(request.changes.begin(), request.changes.end(),
                         [&](const ValueChange& change) { return change.parameter == parameter; })) {
-            return Failure(std::string(NameOf(parameter)) + " is given twice.");
+            return Failure(Joined({NameOf(parameter), " is given twice."}));
         }
         const bool preset = parameter == MonitorParameter::ColorTemperature;
         const std::string expected = preset ? " needs a preset 0..8" : " needs a number 0..100, +N or -N";
         if (i + 1 >= words.size()) {
-            return Failure(NameOf(parameter) + expected + ".");
+            return Failure(Joined({NameOf(parameter), expected, "."}));
         }
         std::optional<ValueChange> change =
             ParseAmount(words[++i], preset ? kMaxColorTemperature : 100, !preset);
         if (!change) {
-            return Failure(NameOf(parameter) + expected + ", not " + Quoted(words[i]) + ".");
+            return Failure(Joined({NameOf(parameter), expected, ", not ", Quoted(words[i]), "."}));
         }
         change->parameter = parameter;
         request.changes.push_back(*change);
@@ -334,28 +335,27 @@ std::string MonitorsJson(const std::vector<MonitorReading>& monitors) {
     for (size_t m = 0; m < monitors.size(); ++m) {
         const MonitorReading& monitor = monitors[m];
         out += m ? ",{" : "{";
-        out += "\"index\":" + std::to_string(monitor.index) + ",\"name\":";
+        out += Joined({"\"index\":", std::to_string(monitor.index), ",\"name\":"});
         AppendJsonString(out, NameUtf8(monitor.name));
         out += std::string(",\"laptop\":") + (monitor.laptop ? "true" : "false");
         for (size_t p = 0; p < monitor.levels.size(); ++p) {
-            out += ",\"" + std::string(kParameterNames[p]) + "\":";
+            out += Joined({",\"", kParameterNames[p], "\":"});
             const std::optional<ParameterReading>& level = monitor.levels[p];
             if (!level) {
                 out += "null";
                 continue;
             }
-            out += "{\"percent\":" + std::to_string(PercentOf(*level)) +
-                   ",\"value\":" + std::to_string(level->current) +
-                   ",\"minimum\":" + std::to_string(level->minimum) +
-                   ",\"maximum\":" + std::to_string(level->maximum) + "}";
+            out += Joined({"{\"percent\":", std::to_string(PercentOf(*level)), ",\"value\":",
+                           std::to_string(level->current), ",\"minimum\":", std::to_string(level->minimum),
+                           ",\"maximum\":", std::to_string(level->maximum), "}"});
         }
         out += ",\"temperature\":";
         if (monitor.supportedPresets == 0 && monitor.preset == 0) {
             out += "null}";
             continue;
         }
-        out += "{\"preset\":" + (monitor.preset ? std::to_string(monitor.preset) : std::string("null")) +
-               ",\"supported\":[" + PresetList(monitor.supportedPresets) + "]}}";
+        out += Joined({"{\"preset\":", monitor.preset ? std::to_string(monitor.preset) : "null",
+                       ",\"supported\":[", PresetList(monitor.supportedPresets), "]}}"});
     }
     out += "]}\n";
     return out;
@@ -380,14 +380,22 @@ std::string MonitorsTable(const std::vector<MonitorReading>& monitors) {
     for (const MonitorReading& monitor : monitors) {
         Row row{std::to_string(monitor.index), NameUtf8(monitor.name), monitor.laptop ? "laptop" : "DDC/CI"};
         for (const std::optional<ParameterReading>& level : monitor.levels) {
-            row.push_back(level ? std::to_string(level->minimum) + ".." + std::to_string(level->maximum)
-                                : "-");
+            row.push_back(
+                level ? Joined({std::to_string(level->minimum), "..", std::to_string(level->maximum)}) : "-");
         }
         const std::string presets = PresetList(monitor.supportedPresets);
         row.push_back(presets.empty() ? "-" : presets);
         rows.push_back(std::move(row));
     }
     return Table(rows);
+}
+
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        text += part;
+    }
+    return text;
 }
 
 std::string NameUtf8(std::wstring_view name) {

@@ -6,6 +6,7 @@
 #include "monitor/MonitorParameter.h"
 
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -92,6 +93,8 @@ std::string ValuesTable(const std::vector<MonitorReading>& monitors);
 // One monitor a line: the name and the ranges ("list").
 std::string MonitorsTable(const std::vector<MonitorReading>& monitors);
 
+// The parts one after the other (appended: GCC 12 warns falsely about `"text" + string`).
+std::string Joined(std::initializer_list<std::string_view> parts);
 // The name as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string NameUtf8(std::wstring_view name);
 // The position in `monitors` of the one `selector` names: by its index (from 1) or by its
