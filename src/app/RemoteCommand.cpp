@@ -2,6 +2,7 @@
 
 #include "app/CommandExecution.h"
 #include "app/PanelDialog.h"
+#include "monitor/CommandDispatcher.h"
 
 #include <deque>
 #include <string>
@@ -19,6 +20,18 @@ struct WaitingCommand {
     CommandRequest request;
 };
 std::deque<WaitingCommand> waitingCommands; // main thread only
+constexpr UINT kRetryMs = 100;
+UINT_PTR retryTimer = 0;
+
+void CALLBACK RetryRemoteCommands(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    ::KillTimer(nullptr, retryTimer);
+    retryTimer = 0;
+    try {
+        RunRemoteCommands();
+    } catch (...) {
+        waitingCommands.clear(); // their callers time out
+    }
+}
 
 std::wstring_view ClassNameOf(HWND window, wchar_t (&buffer)[64]) {
     const int length = ::GetClassNameW(window, buffer, 64);
@@ -121,6 +134,15 @@ bool AcceptRemoteCommand(HWND panel, const COPYDATASTRUCT* data) {
 }
 
 void RunRemoteCommands() {
+    // The monitor list is whole exactly while the dispatcher runs: the start-up loop
+    // starts it once the list is built and stops it before the list is torn down, in waits
+    // that dispatch messages (this one among them). Meanwhile the commands wait.
+    if (!commandDispatcher.IsRunning()) {
+        if (!waitingCommands.empty() && retryTimer == 0) {
+            retryTimer = ::SetTimer(nullptr, 0, kRetryMs, &RetryRemoteCommands);
+        }
+        return;
+    }
     while (!waitingCommands.empty()) {
         const WaitingCommand command = std::move(waitingCommands.front());
         waitingCommands.pop_front();

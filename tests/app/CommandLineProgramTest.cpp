@@ -148,6 +148,26 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     EXPECT_EQ(ExitCode(instance, 20000), 0u);
 }
 
+TEST_F(CommandLineProgram, ACommandDuringARebuildWaitsForTheNewMonitorList) {
+    // A monitor that keeps refusing keeps its worker re-sending slowly, so the teardown
+    // of a rebuild waits for it, serving messages, while the command arrives.
+    const std::string slow = "monitor name=Slow set-latency=300 fail=set-brightness";
+    Program& instance = Start(L"", slow);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const FILETIME before = StateFileTime();
+    ASSERT_TRUE(WaitFor([&] {
+        const FILETIME now = StateFileTime();
+        return ::CompareFileTime(&before, &now) < 0;
+    })) << "the re-apply did not start";
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    const Outcome get = Run(L"get", slow);
+    EXPECT_EQ(get.exitCode, 0u) << get.output;
+    EXPECT_TRUE(Contains(get.output, "1  Slow ")) << get.output;
+    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 20000), 0u);
+}
+
 TEST_F(CommandLineProgram, WithoutAnInstanceSetAppliesStoresAndEnds) {
     const Outcome set = Run(L"set brightness 40 temperature 5", "monitor brightness=0..50:10");
     EXPECT_EQ(set.exitCode, 0u) << set.output;
