@@ -180,4 +180,12 @@ TEST_F(CommandLineProgram, WithoutAnInstanceSetAppliesStoresAndEnds) {
     const Outcome help = Run(L"--help", "monitor");
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_TRUE(Contains(help.output, "orvalux.exe set VALUE...")) << help.output;
+
+    // An instance that never answers (here: only its event) costs the caller 5 s, no more.
+    const UniqueHandle event(::CreateEventW(nullptr, FALSE, FALSE, L"Orvalux"));
+    const auto start = Clock::now();
+    const Outcome silent = Run(L"get", "monitor");
+    EXPECT_EQ(silent.exitCode, 5u);
+    EXPECT_TRUE(Contains(silent.output, "did not answer within 5 s")) << silent.output;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(8));
 }
