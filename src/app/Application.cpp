@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/CommandLine.h"
+#include "app/CommandLineRules.h"
+#include "app/CommandLineStart.h"
 #include "app/Installation.h"
 #include "app/MonitorOffThread.h"
 #include "app/PanelDialog.h"
@@ -161,13 +163,17 @@ int RunResident(HINSTANCE instance) {
 
 int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
     RestrictDllSearchToSystem32();
+    const std::wstring_view arguments = ArgumentText(commandLine ? commandLine : L"");
+    // Before the simulated monitors: a command for the running instance touches none.
+    if (IsCommandLineRequest(arguments)) {
+        return RunCommandLine(arguments);
+    }
     std::string simulationError;
     if (InstallSimulationFromEnvironment(simulationError) == SimulationChoice::Malformed) {
         ReportStartupError(simulationError);
         return E_INVALIDARG;
     }
 
-    const std::wstring_view arguments = ArgumentText(commandLine ? commandLine : L"");
     if (const auto watch = ParseAfterUpdateCommandLine(arguments)) {
         WatchInstaller(reinterpret_cast<HANDLE>(watch->installer), std::wstring(watch->program),
                        kInstanceEventName);

@@ -4,6 +4,7 @@
 #include "app/Hotkeys.h"
 #include "app/MonitorOffThread.h"
 #include "app/PanelRules.h"
+#include "app/RemoteCommand.h"
 #include "app/TrayIcon.h"
 #include "app/TrayRules.h"
 #include "common/Settings.h"
@@ -189,6 +190,12 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return 1;
     case WM_HOTKEY:
         return HandleHotkey(wParam);
+    case WM_COPYDATA:
+        return SetDialogResult(dialog,
+                               AcceptRemoteCommand(dialog, reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+    case kRunRemoteCommandsMessage:
+        RunRemoteCommands();
+        return 1;
     case kTrayCallbackMessage:
         HandleTrayCallback(wParam, lParam);
         return SetDialogResult(dialog, 1);
@@ -307,6 +314,17 @@ INT_PTR PanelDialog::HandleScroll(WPARAM wParam, HWND trackbar) {
         SetTrayLevel(value);
     }
     return 1;
+}
+
+void PanelDialog::ShowValue(MonitorParameter parameter, uint32_t value) {
+    for (int i = 0; i < kPanelSliderCount; ++i) {
+        if (kSliders[i].parameter == parameter) {
+            sliders[i].SetLogicalPosition(static_cast<int>(value));
+        }
+    }
+    if (parameter == MonitorParameter::Brightness) {
+        SetTrayLevel(value);
+    }
 }
 
 INT_PTR PanelDialog::HandleNotify(HWND dialog, NMHDR* notification) {

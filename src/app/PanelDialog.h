@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/GdiResources.h"
+#include "monitor/MonitorParameter.h"
 #include "ui/framework/CDlgWnd.h"
 #include "ui/framework/CTrackSlider.h"
 #include "update/UpdateParams.h"
@@ -54,6 +55,10 @@ public:
     void ShowPanelAt(int x, int y, int showCommand);
     // Sizes the panel for the sliders `expandLevel` shows.
     void LayoutPanel();
+
+    // Shows a value that went to every monitor from outside the panel (a command line):
+    // its slider moves, and for brightness the tray icon's level follows.
+    void ShowValue(MonitorParameter parameter, uint32_t value);
 
     // Arms the re-apply timer with the re-apply delay: the remembered values go out again.
     void RequestReapply();

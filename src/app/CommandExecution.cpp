@@ -1,0 +1,254 @@
+#include "app/CommandExecution.h"
+
+#include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
+#include "monitor/MonitorConfigApi.h"
+#include "monitor/ParameterConversion.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+// One physical monitor as the command line numbers them: every display's physical
+// monitors in the panel's order.
+struct MonitorPlace {
+    DisplayMonitor* display = nullptr;
+    PhysicalMonitor* physical = nullptr;
+};
+
+std::vector<MonitorPlace> Places() {
+    std::vector<MonitorPlace> places;
+    for (DisplayMonitor* display : displayMonitors) {
+        for (PhysicalMonitor& physical : display->physicalMonitors) {
+            places.push_back({display, &physical});
+        }
+    }
+    return places;
+}
+
+MonitorReading ReadingOfPlace(const MonitorPlace& place, uint32_t index) {
+    const PhysicalMonitor& monitor = *place.physical;
+    MonitorReading reading;
+    reading.index = index;
+    reading.name =
+        monitor.description[0] ? std::wstring(monitor.description) : L"Monitor " + std::to_wstring(index);
+    reading.laptop = place.display->isLaptopPanel;
+    reading.levels[0] =
+        ReadingOf(monitor.brightnessMinimum, monitor.brightnessCurrent, monitor.brightnessMaximum);
+    reading.levels[1] = ReadingOf(monitor.contrastMinimum, monitor.contrastCurrent, monitor.contrastMaximum);
+    for (size_t channel = 0; channel < 3; ++channel) {
+        reading.levels[2 + channel] = ReadingOf(monitor.gainMinimum[channel], monitor.gainCurrent[channel],
+                                                monitor.gainMaximum[channel]);
+    }
+    reading.preset = monitor.colorTemperature;
+    reading.supportedPresets = monitor.supportedColorTemperatures;
+    return reading;
+}
+
+struct LevelFields {
+    SharedWord* minimum;
+    SharedWord* current;
+    SharedWord* maximum;
+};
+
+LevelFields FieldsOf(PhysicalMonitor& monitor, MonitorParameter parameter) {
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return {&monitor.brightnessMinimum, &monitor.brightnessCurrent, &monitor.brightnessMaximum};
+    case MonitorParameter::Contrast:
+        return {&monitor.contrastMinimum, &monitor.contrastCurrent, &monitor.contrastMaximum};
+    default: {
+        const auto channel = static_cast<size_t>(parameter) - static_cast<size_t>(MonitorParameter::GainRed);
+        return {&monitor.gainMinimum[channel], &monitor.gainCurrent[channel], &monitor.gainMaximum[channel]};
+    }
+    }
+}
+
+bool Supports(const PhysicalMonitor& monitor, uint32_t preset) {
+    return preset >= 1 && preset <= kMaxColorTemperature &&
+           (monitor.supportedColorTemperatures & (1u << (preset - 1))) != 0;
+}
+
+// The monitor's own value of a parameter: a percentage, or its preset.
+uint32_t CurrentValue(MonitorPlace place, MonitorParameter parameter) {
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return place.physical->colorTemperature;
+    }
+    const LevelFields fields = FieldsOf(*place.physical, parameter);
+    return DeviceToPercent(*fields.minimum, *fields.current, *fields.maximum);
+}
+
+// Whether the monitor now holds `value` (after a set operation sent it). A preset the
+// monitor does not offer was not sent and counts as taken; so does a laptop panel's
+// brightness, whose levels are the driver's and not a range.
+bool Holds(const MonitorPlace& place, MonitorParameter parameter, uint32_t value) {
+    PhysicalMonitor& monitor = *place.physical;
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return value == kNoColorTemperature || !Supports(monitor, value) || monitor.colorTemperature == value;
+    }
+    if (parameter == MonitorParameter::Brightness && place.display->isLaptopPanel) {
+        return true;
+    }
+    const LevelFields fields = FieldsOf(monitor, parameter);
+    return *fields.current == PercentToDevice(*fields.minimum, *fields.maximum, value);
+}
+
+// One monitor alone, not stored: the shared values come back with the next re-apply.
+bool SetOneMonitor(const MonitorPlace& place, MonitorParameter parameter, uint32_t value) {
+    PhysicalMonitor& monitor = *place.physical;
+    if (parameter == MonitorParameter::Brightness && place.display->isLaptopPanel) {
+        // No device lock: the backlight's WMI calls dispatch messages.
+        const ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight();
+        uint32_t level = 0;
+        if (!backlight || FAILED(backlight->SetLevelPercent(value, &level))) {
+            return false;
+        }
+        monitor.brightnessCurrent = level;
+        return true;
+    }
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(place.display->deviceLock);
+    if (parameter == MonitorParameter::ColorTemperature) {
+        if (value == kNoColorTemperature) {
+            monitor.colorTemperature = kNoColorTemperature;
+            return true;
+        }
+        if (!api.SetMonitorColorTemperature(monitor.handle, static_cast<MC_COLOR_TEMPERATURE>(value))) {
+            return false;
+        }
+        monitor.colorTemperature = value;
+        return true;
+    }
+    const LevelFields fields = FieldsOf(monitor, parameter);
+    const uint32_t device = PercentToDevice(*fields.minimum, *fields.maximum, value);
+    BOOL accepted = FALSE;
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        accepted = api.SetMonitorBrightness(monitor.handle, device);
+        break;
+    case MonitorParameter::Contrast:
+        accepted = api.SetMonitorContrast(monitor.handle, device);
+        break;
+    default:
+        accepted = api.SetMonitorRedGreenOrBlueGain(
+            monitor.handle,
+            static_cast<MC_GAIN_TYPE>(static_cast<uint32_t>(parameter) -
+                                      static_cast<uint32_t>(MonitorParameter::GainRed)),
+            device);
+        break;
+    }
+    if (accepted) {
+        *fields.current = device;
+    }
+    return accepted != FALSE;
+}
+
+// Every monitor, as a slider move does: each display in its own range, stored.
+void SetEveryMonitor(MonitorParameter parameter, uint32_t value) {
+    for (DisplayMonitor* display : displayMonitors) {
+        switch (parameter) {
+        case MonitorParameter::Brightness:
+            display->SetBrightness(value);
+            break;
+        case MonitorParameter::Contrast:
+            display->SetContrast(value);
+            break;
+        case MonitorParameter::ColorTemperature:
+            display->SetColorTemperature(value);
+            break;
+        default:
+            display->SetGain(
+                static_cast<uint32_t>(parameter) - static_cast<uint32_t>(MonitorParameter::GainRed), value);
+            break;
+        }
+    }
+}
+
+const char* NameOf(MonitorParameter parameter) {
+    static constexpr const char* kNames[] = {"brightness", "contrast", "red", "green", "blue", "temperature"};
+    return kNames[static_cast<uint32_t>(parameter) - 1];
+}
+
+std::string MonitorLabel(const MonitorReading& reading) {
+    return Joined({"monitor ", std::to_string(reading.index), " (", NameUtf8(reading.name), ")"});
+}
+
+} // namespace
+
+CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedValueShown& shown) {
+    const std::vector<MonitorPlace> places = Places();
+    std::vector<MonitorReading> readings;
+    for (size_t i = 0; i < places.size(); ++i) {
+        readings.push_back(ReadingOfPlace(places[i], static_cast<uint32_t>(i + 1)));
+    }
+    if (places.empty()) {
+        return {kExitNoMonitor, "", "orvalux: no monitor found.\n"};
+    }
+    std::optional<size_t> selected;
+    if (request.monitor) {
+        selected = SelectMonitor(readings, *request.monitor);
+        if (!selected) {
+            return {kExitNoMonitor, "",
+                    Joined({"orvalux: no monitor \"", NameUtf8(request.monitor->substr(0, 40)),
+                            "\"; \"orvalux.exe list\" shows the monitors.\n"})};
+        }
+    }
+
+    if (request.verb != CommandVerb::Set) {
+        if (selected) {
+            readings = {readings[*selected]};
+        }
+        if (request.json) {
+            return {kExitDone, MonitorsJson(readings), ""};
+        }
+        return {kExitDone,
+                request.verb == CommandVerb::List ? MonitorsTable(readings) : ValuesTable(readings), ""};
+    }
+
+    // In the fixed order of a batch of commands: the colour temperature last.
+    std::vector<ValueChange> changes = request.changes;
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const ValueChange& a, const ValueChange& b) { return a.parameter < b.parameter; });
+    CommandAnswerMessage answer;
+    for (const ValueChange& change : changes) {
+        const MonitorParameter parameter = change.parameter;
+        const bool preset = parameter == MonitorParameter::ColorTemperature;
+        if (selected) {
+            const MonitorPlace& place = places[*selected];
+            uint32_t value = ResolveChange(change, CurrentValue(place, parameter));
+            if (preset) {
+                const uint32_t supported[] = {place.physical->supportedColorTemperatures};
+                value = NearestColorTemperature(value, supported);
+            }
+            const std::string label = MonitorLabel(readings[*selected]);
+            if (SetOneMonitor(place, parameter, value)) {
+                answer.output += Joined({label, ": ", NameOf(parameter), " ", std::to_string(value), "\n"});
+            } else {
+                answer.exitCode = kExitRefused;
+                answer.error += Joined(
+                    {"orvalux: ", label, " refused ", NameOf(parameter), " ", std::to_string(value), ".\n"});
+            }
+            continue;
+        }
+        // As the hotkeys do: a step starts from the reference monitor's value.
+        uint32_t value =
+            ResolveChange(change, preset ? ReferenceColorTemperature() : ReferencePercent(parameter));
+        if (preset) {
+            value = displayMonitors.front()->NearestColorTemperature(value);
+        }
+        SetEveryMonitor(parameter, value);
+        if (shown) {
+            shown(parameter, value);
+        }
+        answer.output += Joined({NameOf(parameter), " ", std::to_string(value), "\n"});
+        for (size_t i = 0; i < places.size(); ++i) {
+            if (!Holds(places[i], parameter, value)) {
+                answer.exitCode = kExitRefused;
+                answer.error += Joined({"orvalux: ", MonitorLabel(readings[i]), " refused ",
+                                        NameOf(parameter), " ", std::to_string(value), ".\n"});
+            }
+        }
+    }
+    return answer;
+}

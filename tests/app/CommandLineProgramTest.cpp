@@ -1,0 +1,191 @@
+// The command line as scripts use it: the real program with simulated monitors, its
+// output read from a pipe, with and without a running instance.
+#include "ProgramFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+using namespace program_test;
+
+namespace {
+
+class CommandLineProgram : public ProgramFixture {
+protected:
+    struct Outcome {
+        DWORD exitCode = STILL_ACTIVE;
+        std::string output;
+    };
+
+    // Starts the program with `arguments` and waits for its end.
+    Outcome Run(const std::wstring& arguments, const std::string& description = kMonitors) {
+        Program& program = Start(arguments, description);
+        Outcome outcome;
+        outcome.exitCode = ExitCode(program, 20000);
+        outcome.output = ErrorOutput(pipes.size() - 1);
+        return outcome;
+    }
+
+    DWORD Stored(const wchar_t* name) {
+        DWORD value = 0;
+        EXPECT_TRUE(ReadSetting(name, value)) << "nothing stored";
+        return value;
+    }
+
+    // Two monitors with their own brightness ranges, and one that refuses contrast.
+    static inline const std::string kMonitors = "display; monitor name=Left brightness=0..50:10; "
+                                                "display; monitor name=Right_Side brightness=10..110:60; "
+                                                "display; monitor name=Stubborn fail=set-contrast";
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputChangesNothing) {
+    Program& instance = Start(L"", kMonitors);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+
+    // Every monitor in its own range, stored, and the panel's slider follows.
+    Outcome set = Run(L"set brightness 40");
+    EXPECT_EQ(set.exitCode, 0u) << set.output;
+    std::string state = StateFile();
+    EXPECT_TRUE(Contains(state, "name=Left brightness=0..50:20 ")) << state;
+    EXPECT_TRUE(Contains(state, "name=Right_Side brightness=10..110:50 ")) << state;
+    EXPECT_EQ(Stored(L"Brightness"), 40u);
+    EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 40);
+
+    // A step starts from the first monitor's value.
+    set = Run(L"SET b +15");
+    EXPECT_EQ(set.exitCode, 0u) << set.output;
+    EXPECT_TRUE(Contains(set.output, "brightness 55")) << set.output;
+    EXPECT_EQ(Stored(L"Brightness"), 55u);
+    EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 55);
+
+    // What get reports is what the monitors hold.
+    const Outcome get = Run(L"get --json");
+    EXPECT_EQ(get.exitCode, 0u);
+    state = StateFile();
+    EXPECT_TRUE(Contains(state, "name=Left brightness=0..50:27 ")) << state;
+    EXPECT_TRUE(Contains(state, "name=Right_Side brightness=10..110:65 ")) << state;
+    EXPECT_EQ(get.output.rfind("{\"monitors\":[{\"index\":1,\"name\":\"Left\",\"laptop\":false,"
+                               "\"brightness\":{\"percent\":54,\"value\":27,\"minimum\":0,\"maximum\":50},",
+                               0),
+              0u)
+        << get.output;
+    EXPECT_TRUE(Contains(get.output, "{\"index\":2,\"name\":\"Right Side\",\"laptop\":false,\"brightness\":{"
+                                     "\"percent\":55,\"value\":65,\"minimum\":10,\"maximum\":110}"))
+        << get.output;
+    EXPECT_TRUE(Contains(get.output, "\"temperature\":{\"preset\":3,\"supported\":[1,2,3,4,5,6,7,8]}}]}\n"));
+
+    const Outcome list = Run(L"list");
+    EXPECT_EQ(list.exitCode, 0u);
+    EXPECT_TRUE(Contains(list.output, "1  Left ") && Contains(list.output, "2  Right Side ") &&
+                Contains(list.output, "3  Stubborn ") && Contains(list.output, "10..110"))
+        << list.output;
+
+    // One monitor alone: the stored value stays.
+    set = Run(L"set brightness 70 --monitor 2");
+    EXPECT_EQ(set.exitCode, 0u) << set.output;
+    state = StateFile();
+    EXPECT_TRUE(Contains(state, "name=Right_Side brightness=10..110:80 ")) << state;
+    EXPECT_TRUE(Contains(state, "name=Left brightness=0..50:27 ")) << state;
+    EXPECT_EQ(Stored(L"Brightness"), 55u);
+
+    // A refusing monitor is named; the others still take the value.
+    set = Run(L"set contrast 30");
+    EXPECT_EQ(set.exitCode, 4u);
+    EXPECT_TRUE(Contains(set.output, "monitor 3 (Stubborn) refused contrast 30")) << set.output;
+    EXPECT_TRUE(Contains(StateFile(), "name=Left brightness=0..50:27 contrast=0..100:30 "));
+
+    const Outcome usage = Run(L"set brightness 101");
+    EXPECT_EQ(usage.exitCode, 2u);
+    EXPECT_TRUE(Contains(usage.output, "\"101\"") && Contains(usage.output, "Usage:")) << usage.output;
+    const Outcome nowhere = Run(L"get --monitor Nowhere");
+    EXPECT_EQ(nowhere.exitCode, 3u);
+    EXPECT_TRUE(Contains(nowhere.output, "no monitor \"Nowhere\"")) << nowhere.output;
+    std::wstring many = L"set";
+    for (int i = 0; i < 10000; ++i) {
+        many += L" b";
+    }
+    EXPECT_EQ(Run(many).exitCode, 2u);
+
+    // Another program's data, garbage and a request answering to a foreign window are
+    // all refused, and nothing changes.
+    const std::string before = StateFile();
+    BroadcastListener foreign;
+    std::string garbage(1 << 20, '\x5A');
+    const auto send = [&](ULONG_PTR tag, const std::string& bytes) {
+        COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+        DWORD_PTR accepted = 0;
+        ::SendMessageTimeoutW(panel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000,
+                              &accepted);
+        return accepted;
+    };
+    EXPECT_EQ(send(0x4F727651, garbage), 0u);
+    EXPECT_EQ(send(0x4F727651, garbage.substr(0, 7)), 0u);
+    EXPECT_EQ(send(1, garbage), 0u);
+    std::string request("\x01\0\0\0\x11\0\0\0", 8);
+    const auto window = reinterpret_cast<uintptr_t>(::GetDesktopWindow());
+    request.append(reinterpret_cast<const char*>(&window), 8);
+    for (const char c : std::string("set brightness 90")) {
+        request += c;
+        request += '\0';
+    }
+    EXPECT_EQ(send(0x4F727651, request), 0u);
+    ::Sleep(300); // an accepted command would run right away
+    EXPECT_EQ(StateFile(), before);
+    EXPECT_EQ(Stored(L"Brightness"), 55u);
+    EXPECT_EQ(ExitCode(instance, 0), STILL_ACTIVE);
+
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 20000), 0u);
+}
+
+TEST_F(CommandLineProgram, ACommandDuringARebuildWaitsForTheNewMonitorList) {
+    // A monitor that keeps refusing keeps its worker re-sending slowly, so the teardown
+    // of a rebuild waits for it, serving messages, while the command arrives.
+    const std::string slow = "monitor name=Slow set-latency=300 fail=set-brightness";
+    Program& instance = Start(L"", slow);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const FILETIME before = StateFileTime();
+    ASSERT_TRUE(WaitFor([&] {
+        const FILETIME now = StateFileTime();
+        return ::CompareFileTime(&before, &now) < 0;
+    })) << "the re-apply did not start";
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    const Outcome get = Run(L"get", slow);
+    EXPECT_EQ(get.exitCode, 0u) << get.output;
+    EXPECT_TRUE(Contains(get.output, "1  Slow ")) << get.output;
+    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 20000), 0u);
+}
+
+TEST_F(CommandLineProgram, WithoutAnInstanceSetAppliesStoresAndEnds) {
+    const Outcome set = Run(L"set brightness 40 temperature 5", "monitor brightness=0..50:10");
+    EXPECT_EQ(set.exitCode, 0u) << set.output;
+    EXPECT_TRUE(Contains(StateFile(), "brightness=0..50:20 ")) << StateFile();
+    EXPECT_TRUE(Contains(StateFile(), "temp=5 ")) << StateFile();
+    EXPECT_EQ(Stored(L"Brightness"), 40u);
+    EXPECT_EQ(Stored(L"ColorTemperature"), 5u);
+    EXPECT_TRUE(ProcessesFrom(ProgramPath()).empty()) << "a program is left running";
+
+    const Outcome help = Run(L"--help", "monitor");
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_TRUE(Contains(help.output, "orvalux.exe set VALUE...")) << help.output;
+
+    // An instance that never answers (here: only its event) costs the caller 5 s, no more.
+    const UniqueHandle event(::CreateEventW(nullptr, FALSE, FALSE, L"Orvalux"));
+    const auto start = Clock::now();
+    const Outcome silent = Run(L"get", "monitor");
+    EXPECT_EQ(silent.exitCode, 5u);
+    EXPECT_TRUE(Contains(silent.output, "did not answer within 5 s")) << silent.output;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(8));
+}
