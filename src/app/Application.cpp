@@ -110,6 +110,7 @@ void BuildPass() {
 void Teardown() {
     // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
     ::KillTimer(panelDialog.Window(), kReapplyTimerId);
+    ::KillTimer(panelDialog.LastingWindow(), kReapplyTimerId);
     if (!rebuildRequested) {
         RemoveTrayIcon();
     }

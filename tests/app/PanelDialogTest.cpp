@@ -120,4 +120,18 @@ TEST_F(PanelDialogTest, TheTrayIconShowsTheBrightnessInNineLevels) {
     }
 }
 
+// A rebuild creates a new panel window and keeps the first; the one between is destroyed.
+TEST_F(PanelDialogTest, TimersOfTheFirstWindowEndAndItAloneChecksHourly) {
+    const HWND first = panelDialog.LastingWindow();
+    ASSERT_NE(panelDialog.Create(), nullptr);
+    EXPECT_FALSE(::KillTimer(Panel(), kUpdateCheckTimerId)) << "a second hourly timer";
+    // Armed on the first window while a rebuild was under way, each fires once.
+    for (const UINT_PTR timer : {kReapplyTimerId, kShowPanelTimerId}) {
+        ::SetTimer(first, timer, 60000, nullptr);
+        ::SendMessageW(first, WM_TIMER, timer, 0);
+        EXPECT_FALSE(::KillTimer(first, timer)) << "timer " << timer << " goes on";
+    }
+    ::ShowWindow(Panel(), SW_HIDE);
+}
+
 } // namespace
