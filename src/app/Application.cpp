@@ -122,6 +122,19 @@ void Teardown() {
     DetachLaptopBacklight();
 }
 
+// Whichever way the resident program ends, also when a rebuild fails, its tray icon goes
+// and its panel windows are destroyed, with the title image, while GDI+ still runs.
+class ResidentWindows {
+public:
+    ResidentWindows() = default;
+    ~ResidentWindows() {
+        RemoveTrayIcon();
+        panelDialog.Destroy();
+    }
+    ResidentWindows(const ResidentWindows&) = delete;
+    ResidentWindows& operator=(const ResidentWindows&) = delete;
+};
+
 int RunResident(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
     ::InitCommonControlsEx(&controls);
@@ -136,6 +149,7 @@ int RunResident(HINSTANCE instance) {
         return com;
     }
     GdiplusSession gdiplus;
+    const ResidentWindows residentWindows; // ended before GDI+
 
     HRESULT attached = AttachLaptopBacklight();
     if (attached < 0) {

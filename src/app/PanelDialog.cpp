@@ -111,6 +111,7 @@ void PanelDialog::Destroy() {
     }
     window = nullptr;
     firstWindow = nullptr;
+    titleImage.reset(); // a GDI+ object: gone before GDI+ shuts down
 }
 
 // The panel's message table.
@@ -226,8 +227,10 @@ INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
     LayoutPanel();
     LoadTitleImage();
     CreateTooltips(window);
-    RegisterStoredHotkeys(window); // failures stay silent at start
-    return 0;                      // the panel takes no focus when created
+    // With the window that lives through rebuilds: one destroyed by a later rebuild would
+    // take its combinations with it. Failures stay silent at start.
+    RegisterStoredHotkeys(LastingWindow());
+    return 0; // the panel takes no focus when created
 }
 
 void PanelDialog::AttachSliders() {
