@@ -128,8 +128,10 @@ class ResidentWindows {
 public:
     ResidentWindows() = default;
     ~ResidentWindows() {
-        RemoveTrayIcon();
-        panelDialog.Destroy();
+        if (panelDialog.Window()) { // not yet done by the teardown of an exit
+            RemoveTrayIcon();
+            panelDialog.Destroy();
+        }
     }
     ResidentWindows(const ResidentWindows&) = delete;
     ResidentWindows& operator=(const ResidentWindows&) = delete;
