@@ -112,6 +112,7 @@ void BuildPass() {
 void Teardown() {
     // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
     ::KillTimer(panelDialog.Window(), kReapplyTimerId);
+    ::KillTimer(panelDialog.LastingWindow(), kReapplyTimerId);
     if (!rebuildRequested) {
         RemoveTrayIcon();
     }
@@ -122,6 +123,21 @@ void Teardown() {
     DestroyDisplayMonitors();
     DetachLaptopBacklight();
 }
+
+// Whichever way the resident program ends, also when a rebuild fails, its tray icon goes
+// and its panel windows are destroyed, with the title image, while GDI+ still runs.
+class ResidentWindows {
+public:
+    ResidentWindows() = default;
+    ~ResidentWindows() {
+        if (panelDialog.Window()) { // not yet done by the teardown of an exit
+            RemoveTrayIcon();
+            panelDialog.Destroy();
+        }
+    }
+    ResidentWindows(const ResidentWindows&) = delete;
+    ResidentWindows& operator=(const ResidentWindows&) = delete;
+};
 
 int RunResident(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), kAllCommonControlClasses};
@@ -137,6 +153,7 @@ int RunResident(HINSTANCE instance) {
         return com;
     }
     GdiplusSession gdiplus;
+    const ResidentWindows residentWindows; // ended before GDI+
 
     HRESULT attached = AttachLaptopBacklight();
     if (attached < 0) {

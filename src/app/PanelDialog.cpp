@@ -88,18 +88,18 @@ UINT PanelDialog::GetTemplateId() const {
 
 HWND PanelDialog::Create() {
     const HWND previous = window;
+    // Known before the new window's OnInitDialog, which registers what lasts with it.
+    if (previous && !firstWindow) {
+        firstWindow = previous;
+    }
     const HWND created = ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(GetTemplateId()), nullptr,
                                               &SharedDialogProcedure, reinterpret_cast<LPARAM>(this));
     if (!created) {
         window = previous;
         return nullptr;
     }
-    if (previous) {
-        if (!firstWindow) {
-            firstWindow = previous;
-        } else {
-            ::DestroyWindow(previous);
-        }
+    if (previous && previous != firstWindow) {
+        ::DestroyWindow(previous);
     }
     return created;
 }
@@ -113,6 +113,7 @@ void PanelDialog::Destroy() {
     }
     window = nullptr;
     firstWindow = nullptr;
+    titleImage.reset(); // a GDI+ object: gone before GDI+ shuts down
 }
 
 // The panel's message table.
@@ -171,7 +172,7 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         return HandleCommand(wParam, lParam);
     case WM_TIMER:
-        HandleTimer(wParam);
+        HandleTimer(dialog, wParam);
         return 1;
     case WM_VSCROLL:
         return HandleScroll(wParam, reinterpret_cast<HWND>(lParam));
@@ -212,7 +213,10 @@ INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
     updateParams = ProgramUpdateParams();
     checkForUpdatesEnabled = 0;
     ReadSettingDword(L"CheckForUpdates", checkForUpdatesEnabled);
-    ::SetTimer(window, kUpdateCheckTimerId, kUpdateCheckPeriodMs, nullptr);
+    if (window == LastingWindow()) {
+        // One hourly check for the process, on the window that lives through rebuilds.
+        ::SetTimer(window, kUpdateCheckTimerId, kUpdateCheckPeriodMs, nullptr);
+    }
     taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
     monitorOffMessage = ::RegisterWindowMessageW(kMonitorOffMessageName);
     ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
@@ -231,8 +235,10 @@ INT_PTR PanelDialog::OnInitDialog(WPARAM, LPARAM) {
     LayoutPanel();
     LoadTitleImage();
     CreateTooltips(window);
-    RegisterStoredHotkeys(window); // failures stay silent at start
-    return 0;                      // the panel takes no focus when created
+    // With the window that lives through rebuilds: one destroyed by a later rebuild would
+    // take its combinations with it. Failures stay silent at start.
+    RegisterStoredHotkeys(LastingWindow());
+    return 0; // the panel takes no focus when created
 }
 
 void PanelDialog::AttachSliders() {
@@ -342,14 +348,16 @@ void PanelDialog::RequestReapply() {
     ::SetTimer(window, kReapplyTimerId, settingsTimeout, nullptr);
 }
 
-void PanelDialog::HandleTimer(UINT_PTR id) {
+void PanelDialog::HandleTimer(HWND dialog, UINT_PTR id) {
+    // Killed on the window it came from: one armed on the first window while a rebuild
+    // was under way would otherwise fire for ever.
     switch (id) {
     case kReapplyTimerId:
-        ::KillTimer(window, kReapplyTimerId);
+        ::KillTimer(dialog, kReapplyTimerId);
         ReapplyMonitorValues();
         break;
     case kShowPanelTimerId:
-        ::KillTimer(window, kShowPanelTimerId);
+        ::KillTimer(dialog, kShowPanelTimerId);
         ShowPanelAt(lastTrayClick.x, lastTrayClick.y, SW_SHOW);
         break;
     case kUpdateCheckTimerId:

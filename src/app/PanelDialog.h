@@ -78,7 +78,7 @@ private:
     INT_PTR HandleNotify(HWND dialog, NMHDR* notification);
     void HandleTrayCallback(WPARAM anchor, LPARAM event);
     INT_PTR HandleHotkey(WPARAM id);
-    void HandleTimer(UINT_PTR id);
+    void HandleTimer(HWND dialog, UINT_PTR id);
     void HandlePowerBroadcast(WPARAM event, LPARAM data);
     void HandleActivate(WPARAM wParam, LPARAM lParam);
     void HandleDestroy(HWND dialog);

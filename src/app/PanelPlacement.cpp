@@ -5,6 +5,7 @@
 #include "app/PanelRules.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
 
 #include "resource.h"
 
@@ -110,14 +111,11 @@ void PanelDialog::LayoutPanel() {
                      IsSliderVisible(i, expandLevel) ? SW_SHOW : SW_HIDE);
     }
 
-    // Loaded as the button's own copy, so the one it replaces can be destroyed.
-    const HANDLE icon = ::LoadImageW(
-        ResourceModule(), MAKEINTRESOURCEW(expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND),
-        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0);
-    if (const auto previous = reinterpret_cast<HICON>(::SendDlgItemMessageW(
-            window, IDC_EXPAND, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)))) {
-        ::DestroyIcon(previous);
-    }
+    // Shared icons: no panel window owns a copy, so none is left behind when a rebuild
+    // destroys one.
+    ::SendDlgItemMessageW(window, IDC_EXPAND, BM_SETIMAGE, IMAGE_ICON,
+                          reinterpret_cast<LPARAM>(
+                              LoadSmallIcon(expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND)));
 
     ::InvalidateRect(window, nullptr, TRUE);
     ::UpdateWindow(window);

@@ -106,10 +106,10 @@ LRESULT CHotkeyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             this->*field.code =
                 static_cast<uint32_t>(::SendDlgItemMessageW(window, field.controlId, HKM_GETHOTKEY, 0, 0));
         }
-        ::EndDialog(window, 1);
+        EndModal(1);
         return 1;
     case IDCANCEL:
-        ::EndDialog(window, 0);
+        EndModal(0);
         return 1;
     case IDC_INCREMENT:
         if (HIWORD(wParam) == kSliderPopupValueReport) {

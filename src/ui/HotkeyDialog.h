@@ -9,7 +9,8 @@
 // the low byte, the control's modifier flags in the next; 0 is none.
 class CHotkeyDlg final : public CDlgWnd {
 public:
-    // 1 for OK, with the members read back from the controls; 0 for Cancel.
+    // 1 for OK, with the members read back from the controls; otherwise (Cancel, or an end
+    // by a quit message) 0 or kModalCancelled, and the members are not to be used.
     INT_PTR Run(HWND owner);
 
     UINT GetTemplateId() const override;

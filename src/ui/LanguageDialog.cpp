@@ -97,7 +97,7 @@ LRESULT CLanguageDlg::OnCommand(WPARAM wParam, LPARAM) {
                    current >= 0) {
             selection = current;
         }
-        ::EndDialog(window, selection);
+        EndModal(selection);
         return 1;
     default:
         return 0;

@@ -63,7 +63,7 @@ INT_PTR CPopupDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         if (reinterpret_cast<HWND>(lParam) != Anchor()) {
             ::PostMessageW(::GetParent(Anchor()), WM_ACTIVATE, wParam, lParam);
         }
-        ::EndDialog(dialog, CurrentResult());
+        EndModal(CurrentResult());
         return TRUE;
     default:
         return CDlgWnd::DialogProc(dialog, message, wParam, lParam);
@@ -72,12 +72,12 @@ INT_PTR CPopupDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 bool CPopupDlg::EndOnOkOrCancel(WORD id) {
     if (id == IDOK) {
-        ::EndDialog(window, CurrentResult());
+        EndModal(CurrentResult());
         return true;
     }
     if (id == IDCANCEL) {
         MarkCancelled();
-        ::EndDialog(window, -1);
+        EndModal(kModalCancelled);
         return true;
     }
     return false;

@@ -1,11 +1,13 @@
 #include "ui/TrayLocator.h"
 
+#include "common/ForeignWindow.h"
 #include "common/UniqueResource.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 uint32_t trayProbeState = 0;
@@ -118,7 +120,9 @@ bool LocateTrayIconInToolbar(HWND toolbar, RECT& rect) {
     if (shellProcessId == 0) {
         return false;
     }
-    const auto count = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    // The shell may hang: every probe is bounded, and one that gets no answer ends the search.
+    const std::optional<LRESULT> answeredCount = SendToForeignWindow(toolbar, TB_BUTTONCOUNT, 0, 0);
+    const int count = answeredCount ? static_cast<int>(*answeredCount) : 0;
     if (count <= 0) {
         return false;
     }
@@ -132,8 +136,12 @@ bool LocateTrayIconInToolbar(HWND toolbar, RECT& rect) {
         return false;
     }
     for (int button = 0; button < count; ++button) {
-        if (!::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(button),
-                            reinterpret_cast<LPARAM>(remote.get()))) {
+        const std::optional<LRESULT> written = SendToForeignWindow(
+            toolbar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(remote.get()));
+        if (!written) {
+            return false;
+        }
+        if (!*written) {
             continue;
         }
         RECT found{};
@@ -144,7 +152,10 @@ bool LocateTrayIconInToolbar(HWND toolbar, RECT& rect) {
         }
         // The program's own tray callback turns 1 into 2 when the move reaches its icon.
         trayProbeState = 1;
-        ::SendMessageW(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(found.left, found.top));
+        if (!SendToForeignWindow(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(found.left, found.top))) {
+            trayProbeState = 0;
+            return false;
+        }
         if (trayProbeState == 2) {
             trayProbeState = 0;
             POINT corners[2] = {{found.left, found.top}, {found.right, found.bottom}};

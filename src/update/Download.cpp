@@ -1,5 +1,6 @@
 #include "update/Download.h"
 
+#include "common/ForeignWindow.h"
 #include "ui/Localization.h"
 #include "ui/TextConversion.h"
 #include "update/DownloadProgressDialog.h"
@@ -87,19 +88,23 @@ bool IsElevated() {
            (type == TokenElevationTypeDefault || type == TokenElevationTypeFull);
 }
 
-// Windows of the class (another copy of the program, say) are asked to close, ten
-// times at most.
+} // namespace
+
 void CloseWindowsOfClass(const std::string& className) {
     if (className.empty()) {
         return;
     }
     HWND window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
     for (int attempt = 0; window && attempt < kCloseAttempts; ++attempt) {
-        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        if (!SendToForeignWindow(window, WM_CLOSE, 0, 0)) {
+            return; // a window that does not answer will not close when asked again
+        }
         ::Sleep(16);
         window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
     }
 }
+
+namespace {
 
 // Starts the installer; `process` is its process when there is one to follow (a start
 // through a document association may have none).

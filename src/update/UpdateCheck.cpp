@@ -186,7 +186,7 @@ int RunCore(HWND owner, const std::string& document, const UpdateParams& params,
             if (quiet) {
                 return kUpdateAvailable;
             }
-            if (ShowUpdateDialog(owner, params, answer) == -1) {
+            if (ShowUpdateDialog(owner, params, answer) != kUpdatePageInstall) {
                 return kUpdateNotNeeded;
             }
             return DownloadAndInstall(owner, params, input, answer);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr WORD kHtmlResourceType = 23;
+static_assert(kUpdatePageInstall == IDC_INSTALL && kUpdatePageInstall != kModalCancelled);
 
 class UpdateDialog final : public CDlgWnd {
 public:
@@ -27,7 +28,7 @@ public:
 
     INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_CLOSE) {
-            ::EndDialog(dialog, -1);
+            EndModal(kModalCancelled);
             return TRUE;
         }
         return CDlgWnd::DialogProc(dialog, message, wParam, lParam);
@@ -57,10 +58,10 @@ public:
             }
             return TRUE;
         case IDCANCEL:
-            ::EndDialog(window, -1);
+            EndModal(kModalCancelled);
             return TRUE;
         case IDC_INSTALL:
-            ::EndDialog(window, 0);
+            EndModal(kUpdatePageInstall);
             return TRUE;
         default:
             return FALSE;
@@ -127,7 +128,7 @@ private:
 
 INT_PTR ShowUpdateDialog(HWND owner, const UpdateParams& params, const UpdateAnswer& answer) {
     if (!RegisterWebformClass()) {
-        return -1;
+        return kModalCancelled;
     }
     UpdateDialog dialog(params, answer);
     return dialog.DoModal(owner, 0);

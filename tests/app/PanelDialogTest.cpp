@@ -17,6 +17,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -133,6 +134,45 @@ TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {
     }
     EXPECT_EQ(panelDialog.Slider(0).LogicalPosition(), 50);
     EXPECT_EQ(panelDialog.Slider(1).LogicalPosition(), 50);
+}
+
+// A rebuild creates a new panel window and keeps the first; the one between is destroyed.
+TEST_F(PanelDialogTest, TimersOfTheFirstWindowEndAndItAloneChecksHourly) {
+    const HWND first = panelDialog.LastingWindow();
+    ASSERT_NE(panelDialog.Create(), nullptr);
+    EXPECT_FALSE(::KillTimer(Panel(), kUpdateCheckTimerId)) << "a second hourly timer";
+    // Armed on the first window while a rebuild was under way, each fires once.
+    for (const UINT_PTR timer : {kReapplyTimerId, kShowPanelTimerId}) {
+        ::SetTimer(first, timer, 60000, nullptr);
+        ::SendMessageW(first, WM_TIMER, timer, 0);
+        EXPECT_FALSE(::KillTimer(first, timer)) << "timer " << timer << " goes on";
+    }
+    ::ShowWindow(Panel(), SW_HIDE);
+}
+
+TEST_F(PanelDialogTest, APanelWindowBetweenRebuildsLeavesNeitherIconNorLostHotkey) {
+    // Free at this rebuild (taken by another program at start, say): Ctrl+Alt+F9.
+    WriteSettingDword(L"HotkeyBrightnessUp", VK_F9 | (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8);
+    ASSERT_NE(panelDialog.Create(), nullptr);
+    const HWND between = Panel();
+    const auto expandIcon = [](HWND panel) {
+        return ::SendDlgItemMessageW(panel, IDC_EXPAND, BM_GETIMAGE, IMAGE_ICON, 0);
+    };
+    std::vector<LRESULT> icons{expandIcon(panelDialog.LastingWindow()), expandIcon(between)};
+    ASSERT_NE(panelDialog.Create(), nullptr);
+    EXPECT_FALSE(::IsWindow(between));
+    icons.push_back(expandIcon(Panel()));
+    // One icon for every window: none was made for the destroyed one.
+    EXPECT_NE(icons[0], 0);
+    EXPECT_EQ(icons[1], icons[0]);
+    EXPECT_EQ(icons[2], icons[0]);
+
+    const HWND other =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(::RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, VK_F9)) << "the combination was lost";
+    ::UnregisterHotKey(other, 1);
+    ::DestroyWindow(other);
+    WriteSettingDword(L"HotkeyBrightnessUp", 0);
 }
 
 } // namespace

@@ -139,16 +139,37 @@ void CDlgWnd::PaintFrameBands(HWND dialog) const {
     }
 }
 
+void CDlgWnd::EndModal(INT_PTR result) {
+    // The dialog manager's loop ends on a quit message with a result of its own and posts
+    // the quit again; destroying the window then calls handlers that end it once more
+    // (the activation lost, a list closing). Those ends are no choice of the user.
+    MSG quit;
+    if (!::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+        chosenResult = result;
+    }
+    ::EndDialog(window, result);
+}
+
+INT_PTR CDlgWnd::TakeChosenResult() {
+    const INT_PTR result = chosenResult.value_or(kModalCancelled);
+    chosenResult.reset();
+    return result;
+}
+
 INT_PTR CDlgWnd::DoModal(HWND owner, LPARAM parameter) {
     creationParameter = static_cast<uint64_t>(parameter);
-    return ::DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(GetTemplateId()), owner,
-                             &SharedDialogProcedure, reinterpret_cast<LPARAM>(this));
+    chosenResult.reset();
+    ::DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(GetTemplateId()), owner, &SharedDialogProcedure,
+                      reinterpret_cast<LPARAM>(this));
+    return TakeChosenResult();
 }
 
 INT_PTR CDlgWnd::DoModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate, LPARAM parameter) {
     creationParameter = static_cast<uint64_t>(parameter);
-    return ::DialogBoxIndirectParamW(ResourceModule(), dialogTemplate, owner, &SharedDialogProcedure,
-                                     reinterpret_cast<LPARAM>(this));
+    chosenResult.reset();
+    ::DialogBoxIndirectParamW(ResourceModule(), dialogTemplate, owner, &SharedDialogProcedure,
+                              reinterpret_cast<LPARAM>(this));
+    return TakeChosenResult();
 }
 
 HWND CDlgWnd::CreateModeless() {

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+
+// What a modal run returns when its own handlers did not end it: a quit message met by
+// the modal loop, or a failed start.
+inline constexpr INT_PTR kModalCancelled = -1;
 
 // A dialog bound to its object. Handles the glass frame when the desktop composes
 // windows: the frame is extended into the client area by `frameMargins`.
@@ -16,6 +21,7 @@ public:
     // Derived dialogs override it and call this one first.
     virtual INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     virtual UINT GetTemplateId() const = 0;
+    // A modal run returns what its handlers chose with `EndModal`, otherwise kModalCancelled.
     virtual INT_PTR DoModal(HWND owner, LPARAM parameter);
     virtual INT_PTR DoModalIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate, LPARAM parameter);
     virtual HWND CreateModeless();
@@ -34,6 +40,8 @@ protected:
     // its answer the dialog's message result. False when it is none or the control has no
     // object.
     static bool ForwardCustomDraw(HWND dialog, NMHDR* notification);
+    // Ends the modal run with `result`, the only way a result counts (see DoModal).
+    void EndModal(INT_PTR result);
 
     uint64_t creationParameter = 0;
 
@@ -42,8 +50,10 @@ private:
 
     void PaintFrameBands(HWND dialog) const;
     bool HasFrameMargins() const;
+    INT_PTR TakeChosenResult();
 
     std::unique_ptr<DwmApi> dwm;
+    std::optional<INT_PTR> chosenResult; // of the running modal run
 };
 
 // The dialog procedure every dialog of the program is created with; the creation
