@@ -238,11 +238,7 @@ protected:
     // as missing, and a write of its own shows as the type turning REG_DWORD. (Wine keeps a
     // value written again unchanged untouched, write time and all.)
     void MarkSetting(const wchar_t* name, DWORD value) {
-        UniqueHkey key;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        key.put());
-        ::RegSetValueExW(key.get(), name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
-                         sizeof(value));
+        test_support::WriteValue(HKEY_CURRENT_USER, settingsKey, name, REG_BINARY, &value, sizeof(value));
     }
     DWORD SettingType(const wchar_t* name) {
         UniqueHkey key;
@@ -405,35 +401,13 @@ namespace {
 // One of the user's mouse settings for the length of a test, then as it was.
 class MouseSetting {
 public:
-    MouseSetting(const wchar_t* name, const wchar_t* value) : name_(name) {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Mouse", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
-                          nullptr, key_.put(), nullptr);
-        wchar_t previous[64] = {};
-        DWORD size = sizeof(previous);
-        hadValue_ = ::RegQueryValueExW(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
-                                       &size) == ERROR_SUCCESS;
-        previous_ = previous;
-        Set(value);
+    MouseSetting(const wchar_t* name, const wchar_t* value) : saved_(HKEY_CURRENT_USER, kKey, name) {
+        test_support::WriteString(HKEY_CURRENT_USER, kKey, name, value);
     }
-    ~MouseSetting() {
-        if (hadValue_) {
-            Set(previous_.c_str());
-        } else {
-            ::RegDeleteValueW(key_.get(), name_);
-        }
-    }
-    MouseSetting(const MouseSetting&) = delete;
-    MouseSetting& operator=(const MouseSetting&) = delete;
 
 private:
-    void Set(const wchar_t* value) {
-        ::RegSetValueExW(key_.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                         static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
-    }
-    const wchar_t* name_;
-    UniqueHkey key_;
-    bool hadValue_ = false;
-    std::wstring previous_;
+    static constexpr wchar_t kKey[] = L"Control Panel\\Mouse";
+    test_support::SavedValue saved_;
 };
 
 // Whether a child of `window` shows a text containing `part`.
