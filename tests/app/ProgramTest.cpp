@@ -35,39 +35,6 @@ size_t TrayIconCount() {
 
 } // namespace
 
-TEST_F(ProgramFixture, AMalformedDescriptionEndsTheStartWithAClearMessage) {
-    Program& program = Start(L"", "display; monitor brightness=lots");
-    EXPECT_NE(ExitCode(program, 20000), 0u);
-    const std::string output = ErrorOutput(0);
-    EXPECT_NE(output.find("ORVALUX_SIMULATED_MONITORS"), std::string::npos) << output;
-    EXPECT_NE(output.find("lots"), std::string::npos) << output;
-}
-
-TEST_F(ProgramFixture, ASecondStartEndsAtOnceAndARebuildKeepsTheProgramRunning) {
-    Program& first = Start(L"");
-    const std::vector<HWND> windows = WaitForWindows(first.id, 1);
-    ASSERT_EQ(windows.size(), 1u) << "the resident program shows its (hidden) panel window";
-    EXPECT_FALSE(::IsWindowVisible(windows[0]));
-    EXPECT_NE(StateFile().find("monitor"), std::string::npos) << "the simulated monitors were opened";
-
-    Program& second = Start(L"");
-    EXPECT_EQ(ExitCode(second, 20000), 0u);
-    EXPECT_EQ(ExitCode(first, 0), STILL_ACTIVE) << "the running instance is left alone";
-
-    // A display change rebuilds inside the same process: a new panel, the old one kept.
-    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
-    ASSERT_EQ(WaitForWindows(first.id, 2).size(), 2u) << "exit code " << std::hex << ExitCode(first, 0);
-    // Another one replaces the newest panel; the first stays, and nothing piles up.
-    const HWND rebuilt = NewestPanel(first.id, windows[0]);
-    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(rebuilt); }));
-    EXPECT_EQ(WaitForWindows(first.id, 2).size(), 2u);
-    EXPECT_TRUE(::IsWindow(windows[0]));
-
-    ::PostMessageW(NewestPanel(first.id, windows[0]), WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(first, 20000), 0u);
-}
-
 TEST_F(ProgramFixture, ADisplayChangeDuringARebuildIsNoExit) {
     // Docking sends display changes in bursts. One that comes while a rebuild tears down
     // (its waits for the workers dispatch messages) must not end the program. A slow
@@ -147,30 +114,6 @@ TEST_F(ProgramFixture, TheLaptopPanelKeepsTheStoredBrightnessThroughRebuildsAndR
     EXPECT_EQ(ExitCode(restarted, 20000), 0u);
 }
 
-TEST_F(ProgramFixture, MonitorOffThroughTheRunningInstance) {
-    BroadcastListener listener;
-    Program& first = Start(L"");
-    ASSERT_EQ(WaitForWindows(first.id, 1).size(), 1u);
-
-    // Extra words make it a plain second start: nothing is switched off.
-    Program& plain = Start(L"monitoroff now");
-    EXPECT_EQ(ExitCode(plain, 20000), 0u);
-    listener.Pump(std::chrono::milliseconds(1800),
-                  [] { return BroadcastListener::monitorPowerParameter != 0; });
-    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 0);
-
-    const DWORD asked = ::GetTickCount();
-    Program& request = Start(L"MONITOROFF");
-    EXPECT_EQ(ExitCode(request, 20000), 0u);
-    listener.Pump(std::chrono::milliseconds(8000),
-                  [] { return BroadcastListener::monitorPowerParameter != 0; });
-    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
-    EXPECT_GE(BroadcastListener::PostedAfter(asked), std::chrono::milliseconds(900));
-
-    ::PostMessageW(WindowsOf(first.id).at(0), WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(first, 20000), 0u);
-}
-
 TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
     BroadcastListener listener;
     const size_t icons = TrayIconCount();
@@ -193,62 +136,6 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
     EXPECT_EQ(ExitCode(program, 20000), 0u);
     EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
     EXPECT_GE(BroadcastListener::PostedAfter(begun), std::chrono::milliseconds(900));
-}
-
-TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorWithTheLastValue) {
-    Program& program = Start(L"", "display; monitor brightness=0..50:10 temp=2 temps=2,6; "
-                                  "display; monitor brightness=0..200:20 temp=2 temps=2,6");
-    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    const HWND panel = windows[0];
-    ShowPanel(panel);
-    EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 20) << "the slider shows the first monitor: 10 of 0..50";
-
-    for (const int value : {90, 75, 60, 45, 30, 40}) {
-        DragSlider(panel, kBrightnessSlider, value);
-    }
-    // The last value wins on both monitors, each in its own range, and is stored.
-    const std::string state = WaitForState("brightness=0..200:80");
-    EXPECT_NE(state.find("brightness=0..50:20"), std::string::npos) << state;
-    EXPECT_NE(state.find("brightness=0..200:80"), std::string::npos) << state;
-    EXPECT_TRUE(WaitForSetting(L"Brightness", 40));
-
-    // A preset the monitors lack snaps to the nearest one they have, thumb included.
-    DragSlider(panel, kColorTemperatureSlider, 5);
-    EXPECT_EQ(SliderValue(panel, kColorTemperatureSlider), 6);
-    EXPECT_NE(WaitForState("temp=6").find("temp=6"), std::string::npos);
-    EXPECT_TRUE(WaitForSetting(L"ColorTemperature", 6));
-
-    // Escape (IDCANCEL) hides the panel; a command from an accelerator is not the panel's.
-    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
-    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 1), 0); // Exit, as an accelerator
-    EXPECT_EQ(::WaitForSingleObject(program.process.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
-    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 0), 0); // Exit from the menu
-    EXPECT_EQ(ExitCode(program, 20000), 0u);
-}
-
-TEST_F(ProgramFixture, TheExpandButtonCyclesTheWidthAndStoresTheLevel) {
-    WriteSetting(L"Expand", 7); // not a level: the panel starts narrow
-    Program& program = Start(L"");
-    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    const HWND panel = windows[0];
-    ShowPanel(panel);
-    const LONG narrow = WindowWidth(panel);
-    const LONG brightnessRight = ChildRight(panel, kBrightnessSlider);
-    const LONG widening[] = {ChildRight(panel, kContrastSlider) - brightnessRight,
-                             ChildRight(panel, kColorTemperatureSlider) - brightnessRight,
-                             ChildRight(panel, kBlueSlider) - brightnessRight, 0};
-    const HWND expand = ::GetDlgItem(panel, kExpandButton);
-    for (DWORD level = 1; level <= 4; ++level) {
-        ::SendMessageW(expand, BM_CLICK, 0, 0);
-        EXPECT_EQ(WindowWidth(panel) - narrow, widening[level - 1]) << "level " << level % 4;
-        EXPECT_TRUE(WaitForSetting(L"Expand", level % 4));
-        EXPECT_EQ(::IsWindowVisible(::GetDlgItem(panel, kBlueSlider)) != FALSE, level == 3);
-    }
-    ::PostMessageW(panel, WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
 TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
@@ -384,31 +271,6 @@ TEST_F(ProgramFixture, AStormOfDisplayChangesLeavesOnePanelAndNothingLeaked) {
     EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
-TEST_F(ProgramFixture, StartWithWindowsWritesAQuotedPathAndTogglesBack) {
-    using test_support::kRunKey;
-    const test_support::SavedValue usersOwn(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
-    test_support::DeleteValue(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
-    const auto runValue = [] { return test_support::ReadString(HKEY_CURRENT_USER, kRunKey, L"Orvalux"); };
-
-    Program& program = Start(L"");
-    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    constexpr WPARAM startWithWindows = 1015;
-    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
-    std::wstring path = ProgramPath();
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    EXPECT_EQ(runValue(), L"\"" + path + L"\"");
-    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
-    EXPECT_EQ(runValue(), std::nullopt);
-    // Any value counts as on, whatever it names: the toggle removes it.
-    test_support::WriteString(HKEY_CURRENT_USER, kRunKey, L"Orvalux", L"elsewhere.exe");
-    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
-    EXPECT_EQ(runValue(), std::nullopt);
-
-    ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(program, 20000), 0u);
-}
-
 TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
     // No display at all, and a display without a physical monitor.
     for (const char* description : {"none", "display"}) {
@@ -421,59 +283,6 @@ TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
         ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
         EXPECT_EQ(ExitCode(program, 20000), 0u) << description;
     }
-}
-
-TEST_F(ProgramFixture, TrayClicksOpenThePanelOrSwitchTheMonitorsOff) {
-    BroadcastListener listener;
-    Program& program = Start(L"");
-    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    const HWND panel = windows[0];
-    const auto hidePanel = [&] {
-        ::PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
-    };
-
-    // A single click opens the panel once it can no longer be a double click.
-    auto clicked = Clock::now();
-    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
-    EXPECT_GE(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime() - 50));
-    RECT placed{};
-    ::GetWindowRect(panel, &placed);
-    EXPECT_EQ(placed.bottom, 700 - 32) << "the panel sits above the icon";
-    hidePanel();
-
-    // A double click switches the monitors off a second later and never opens the panel.
-    BroadcastListener::monitorPowerParameter = 0;
-    const DWORD doubleClicked = ::GetTickCount();
-    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
-    TrayCallback(panel, WM_LBUTTONDBLCLK, 601, 701);
-    listener.Pump(std::chrono::milliseconds(5000),
-                  [] { return BroadcastListener::monitorPowerParameter != 0; });
-    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
-    EXPECT_GE(BroadcastListener::PostedAfter(doubleClicked), std::chrono::milliseconds(900));
-    EXPECT_FALSE(::IsWindowVisible(panel));
-
-    // Too far apart it is no double click, and the first click's panel is cancelled too.
-    BroadcastListener::monitorPowerParameter = 0;
-    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
-    TrayCallback(panel, WM_LBUTTONDBLCLK, 600 + 3 * ::GetSystemMetrics(SM_CXDOUBLECLK), 700);
-    listener.Pump(std::chrono::milliseconds(1800),
-                  [] { return BroadcastListener::monitorPowerParameter != 0; });
-    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 0);
-    EXPECT_FALSE(::IsWindowVisible(panel));
-
-    // The middle button opens it at once; an event nobody handles changes nothing.
-    clicked = Clock::now();
-    TrayCallback(panel, WM_MBUTTONDOWN, 600, 700);
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
-    EXPECT_LT(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime()));
-    EXPECT_EQ(::SendMessageW(panel, 4919, 0, MAKELPARAM(WM_KEYDOWN, 1)), 1);
-    EXPECT_TRUE(::IsWindowVisible(panel));
-
-    ::PostMessageW(panel, WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
 TEST_F(ProgramFixture, HotkeysStepBrightnessAndContrastWithinTheirBounds) {
@@ -519,13 +328,103 @@ TEST_F(ProgramFixture, HotkeysStepBrightnessAndContrastWithinTheirBounds) {
     EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
-TEST_F(ProgramFixture, TheIconComesBackAfterAShellRestartAndItsMenuEndsTheProgram) {
-    const size_t before = TrayIconCount();
-    Program& program = Start(L"");
-    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
+// One resident program for what needs no special monitors: a second start, monitoroff
+// through the running instance, Start with Windows, the tray clicks, rebuilds, the icon
+// after a shell restart and Exit from the tray menu.
+TEST_F(ProgramFixture, TheResidentProgramAnswersSecondStartsTheTrayAndItsMenu) {
+    const size_t iconsBefore = TrayIconCount();
+    BroadcastListener listener;
+    using test_support::kRunKey;
+    const test_support::SavedValue usersOwn(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
+    test_support::DeleteValue(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
+    const auto runValue = [] { return test_support::ReadString(HKEY_CURRENT_USER, kRunKey, L"Orvalux"); };
+
+    Program& first = Start(L"");
+    const std::vector<HWND> windows = WaitForWindows(first.id, 1);
+    ASSERT_EQ(windows.size(), 1u) << "the resident program shows its (hidden) panel window";
+    EXPECT_FALSE(::IsWindowVisible(windows[0]));
+    EXPECT_NE(StateFile().find("monitor"), std::string::npos) << "the simulated monitors were opened";
+
+    Program& second = Start(L"");
+    EXPECT_EQ(ExitCode(second, 20000), 0u);
+    EXPECT_EQ(ExitCode(first, 0), STILL_ACTIVE) << "the running instance is left alone";
+
     const HWND panel = windows[0];
-    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == before + 1; })) << "the icon was added";
+    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == iconsBefore + 1; })) << "the icon was added";
+
+    const DWORD asked = ::GetTickCount();
+    Program& request = Start(L"MONITOROFF");
+    EXPECT_EQ(ExitCode(request, 20000), 0u);
+    listener.Pump(std::chrono::milliseconds(8000),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
+    EXPECT_GE(BroadcastListener::PostedAfter(asked), std::chrono::milliseconds(900));
+
+    constexpr WPARAM startWithWindows = 1015;
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    std::wstring path = ProgramPath();
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    EXPECT_EQ(runValue(), L"\"" + path + L"\"");
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    EXPECT_EQ(runValue(), std::nullopt);
+    // Any value counts as on, whatever it names: the toggle removes it.
+    test_support::WriteString(HKEY_CURRENT_USER, kRunKey, L"Orvalux", L"elsewhere.exe");
+    ::SendMessageW(windows[0], WM_COMMAND, startWithWindows, 0);
+    EXPECT_EQ(runValue(), std::nullopt);
+
+    const auto hidePanel = [&] {
+        ::PostMessageW(panel, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
+    };
+
+    // A single click opens the panel once it can no longer be a double click.
+    BroadcastListener::monitorPowerParameter = 0;
+    auto clicked = Clock::now();
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
+    EXPECT_GE(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime() - 50));
+    RECT placed{};
+    ::GetWindowRect(panel, &placed);
+    EXPECT_EQ(placed.bottom, 700 - 32) << "the panel sits above the icon";
+    hidePanel();
+
+    // A double click switches the monitors off a second later and never opens the panel.
+    BroadcastListener::monitorPowerParameter = 0;
+    const DWORD doubleClicked = ::GetTickCount();
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    TrayCallback(panel, WM_LBUTTONDBLCLK, 601, 701);
+    listener.Pump(std::chrono::milliseconds(5000),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 2);
+    EXPECT_GE(BroadcastListener::PostedAfter(doubleClicked), std::chrono::milliseconds(900));
+    EXPECT_FALSE(::IsWindowVisible(panel));
+
+    // Too far apart it is no double click, and the first click's panel is cancelled too.
+    BroadcastListener::monitorPowerParameter = 0;
+    TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);
+    TrayCallback(panel, WM_LBUTTONDBLCLK, 600 + 3 * ::GetSystemMetrics(SM_CXDOUBLECLK), 700);
+    listener.Pump(std::chrono::milliseconds(1800),
+                  [] { return BroadcastListener::monitorPowerParameter != 0; });
+    EXPECT_EQ(BroadcastListener::monitorPowerParameter, 0);
+    EXPECT_FALSE(::IsWindowVisible(panel));
+
+    // The middle button opens it at once; an event nobody handles changes nothing.
+    clicked = Clock::now();
+    TrayCallback(panel, WM_MBUTTONDOWN, 600, 700);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(panel) != FALSE; }));
+    EXPECT_LT(Clock::now() - clicked, std::chrono::milliseconds(::GetDoubleClickTime()));
+    EXPECT_EQ(::SendMessageW(panel, 4919, 0, MAKELPARAM(WM_KEYDOWN, 1)), 1);
+    EXPECT_TRUE(::IsWindowVisible(panel));
+
+    // A display change rebuilds inside the same process: a new panel, the old one kept.
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    ASSERT_EQ(WaitForWindows(first.id, 2).size(), 2u) << "exit code " << std::hex << ExitCode(first, 0);
+    // Another one replaces the newest panel; the first stays, and nothing piles up.
+    const HWND rebuilt = NewestPanel(first.id, windows[0]);
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(rebuilt); }));
+    EXPECT_EQ(WaitForWindows(first.id, 2).size(), 2u);
+    EXPECT_TRUE(::IsWindow(windows[0]));
 
     // A restarted shell has lost the icon and announces itself; the program adds it again.
     NOTIFYICONDATAW icon{};
@@ -533,9 +432,9 @@ TEST_F(ProgramFixture, TheIconComesBackAfterAShellRestartAndItsMenuEndsTheProgra
     icon.hWnd = panel;
     icon.uID = 1;
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
-    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == before; }));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconCount() == iconsBefore; }));
     ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return TrayIconCount() == before + 1; })) << "the icon came back";
+    EXPECT_TRUE(WaitFor([&] { return TrayIconCount() == iconsBefore + 1; })) << "the icon came back";
 
     // The right button opens the menu; its last item, chosen with the keyboard, is Exit.
     TrayCallback(panel, WM_RBUTTONDOWN, 600, 700);
@@ -545,6 +444,54 @@ TEST_F(ProgramFixture, TheIconComesBackAfterAShellRestartAndItsMenuEndsTheProgra
     }));
     PressKeys({VK_UP});
     PressKeys({VK_RETURN});
+    EXPECT_EQ(ExitCode(first, 20000), 0u);
+    EXPECT_EQ(TrayIconCount(), iconsBefore) << "the icon was removed";
+}
+
+TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorAndTheExpandButtonCyclesTheWidth) {
+    WriteSetting(L"Expand", 7); // not a level: the panel starts narrow
+    Program& program = Start(L"", "display; monitor brightness=0..50:10 temp=2 temps=2,6; "
+                                  "display; monitor brightness=0..200:20 temp=2 temps=2,6");
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    ShowPanel(panel);
+    EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 20) << "the slider shows the first monitor: 10 of 0..50";
+
+    for (const int value : {90, 75, 60, 45, 30, 40}) {
+        DragSlider(panel, kBrightnessSlider, value);
+    }
+    // The last value wins on both monitors, each in its own range, and is stored.
+    const std::string state = WaitForState("brightness=0..200:80");
+    EXPECT_NE(state.find("brightness=0..50:20"), std::string::npos) << state;
+    EXPECT_NE(state.find("brightness=0..200:80"), std::string::npos) << state;
+    EXPECT_TRUE(WaitForSetting(L"Brightness", 40));
+
+    // A preset the monitors lack snaps to the nearest one they have, thumb included.
+    DragSlider(panel, kColorTemperatureSlider, 5);
+    EXPECT_EQ(SliderValue(panel, kColorTemperatureSlider), 6);
+    EXPECT_NE(WaitForState("temp=6").find("temp=6"), std::string::npos);
+    EXPECT_TRUE(WaitForSetting(L"ColorTemperature", 6));
+
+    // The expand button widens the panel column by column, then narrows it again.
+    const LONG narrow = WindowWidth(panel);
+    const LONG brightnessRight = ChildRight(panel, kBrightnessSlider);
+    const LONG widening[] = {ChildRight(panel, kContrastSlider) - brightnessRight,
+                             ChildRight(panel, kColorTemperatureSlider) - brightnessRight,
+                             ChildRight(panel, kBlueSlider) - brightnessRight, 0};
+    const HWND expand = ::GetDlgItem(panel, kExpandButton);
+    for (DWORD level = 1; level <= 4; ++level) {
+        ::SendMessageW(expand, BM_CLICK, 0, 0);
+        EXPECT_EQ(WindowWidth(panel) - narrow, widening[level - 1]) << "level " << level % 4;
+        EXPECT_TRUE(WaitForSetting(L"Expand", level % 4));
+        EXPECT_EQ(::IsWindowVisible(::GetDlgItem(panel, kBlueSlider)) != FALSE, level == 3);
+    }
+
+    // Escape (IDCANCEL) hides the panel; a command from an accelerator is not the panel's.
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 1), 0); // Exit, as an accelerator
+    EXPECT_EQ(::WaitForSingleObject(program.process.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+    ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 0), 0); // Exit from the menu
     EXPECT_EQ(ExitCode(program, 20000), 0u);
-    EXPECT_EQ(TrayIconCount(), before) << "the icon was removed";
 }
