@@ -1,5 +1,6 @@
 // Figures for the monitor engine: coalescing of a slider drag, parallel start-up, and
 // the resident program's CPU use while idle.
+#include "BuildPath.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
@@ -120,13 +121,7 @@ double ProcessCpuMs(HANDLE process) {
 
 // The resident program, started as a user would, measured after it settled.
 void IdleProgram() {
-    std::wstring path;
-    for (const char* c = ORVALUX_EXE_PATH; *c; ++c) {
-        path += static_cast<wchar_t>(*c);
-    }
-    if (!path.empty() && path[0] == L'/') {
-        path = L"Z:" + path;
-    }
+    const std::wstring path = test_support::BuildPath(ORVALUX_EXE_PATH);
     ::SetEnvironmentVariableW(L"ORVALUX_SIMULATED_MONITORS", L"display; monitor; display; monitor");
     ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", L"Software\\Kestrine\\OrvaluxBenchmark");
     std::wstring commandLine = L"\"" + path + L"\"";

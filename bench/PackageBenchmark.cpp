@@ -1,5 +1,6 @@
 // The package against the bare program: its size, and how long Wine's installer takes to
 // install it silently, to upgrade it to the next version and to remove it (medians of 3).
+#include "BuildPath.h"
 #include "Clock.h"
 #include "InstalledVersions.h"
 
@@ -15,11 +16,6 @@
 namespace {
 
 constexpr int kRounds = 3;
-
-std::wstring FromBuild(const char* path) {
-    std::wstring wide(path, path + std::char_traits<char>::length(path));
-    return wide[0] == L'/' ? L"Z:" + wide : wide;
-}
 
 double FileMegabytes(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -41,9 +37,9 @@ template <typename Step> double Timed(Step step) {
 } // namespace
 
 int main() {
-    const std::wstring program = FromBuild(ORVALUX_EXE_PATH);
-    const std::wstring package = FromBuild(ORVALUX_PACKAGE_PATH);
-    const std::wstring next = FromBuild(ORVALUX_NEXT_PACKAGE_PATH);
+    const std::wstring program = test_support::BuildPath(ORVALUX_EXE_PATH);
+    const std::wstring package = test_support::BuildPath(ORVALUX_PACKAGE_PATH);
+    const std::wstring next = test_support::BuildPath(ORVALUX_NEXT_PACKAGE_PATH);
     std::printf("package: %.2f MB for a program of %.2f MB (%.0f %%)\n", FileMegabytes(package),
                 FileMegabytes(program), 100 * FileMegabytes(package) / FileMegabytes(program));
 

@@ -2,6 +2,8 @@
 // hotkey press cost the main thread, one repaint of the panel against a plain dialog, the
 // real program's start-up with slow monitors and to its tray icon, and its memory under
 // Wine against a minimal resident Win32 program.
+#include "BuildPath.h"
+#include "LinuxProcess.h"
 #include "app/PanelDialog.h"
 #include "Clock.h"
 #include "common/ComInitialization.h"
@@ -26,10 +28,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
 #include <string>
 #include <utility>
 #include <vector>
+
+using test_support::BuildPath;
+using test_support::LinuxProcessFolder;
+using test_support::ProcField;
+using test_support::ReadWholeFile;
 
 namespace {
 
@@ -245,11 +251,6 @@ bool InProcess() {
     return created;
 }
 
-std::wstring WindowsPath(const char* built) {
-    std::wstring path(built, built + std::strlen(built));
-    return !path.empty() && path[0] == L'/' ? L"Z:" + path : path; // Wine's Z: maps the root
-}
-
 std::wstring FourDisplays(const wchar_t* monitor) {
     std::wstring description;
     for (int i = 0; i < 4; ++i) {
@@ -332,7 +333,7 @@ void StartUp() {
     for (int run = 0; run < 6; ++run) { // the two setups take turns
         const std::wstring key = BenchmarkKey(run);
         const double start = NowMs();
-        const Program program = Start(WindowsPath(ORVALUX_EXE_PATH), key, setups[run % 2]);
+        const Program program = Start(BuildPath(ORVALUX_EXE_PATH), key, setups[run % 2]);
         const HWND panel = WaitUntilReady(program, kPanelClass);
         startMs[run % 2].push_back(NowMs() - start);
         Close(program, panel, key);
@@ -393,9 +394,9 @@ void StartUpToTrayIcon() {
     std::vector<double> program;
     std::vector<double> minimal;
     for (int run = 0; run < 3; ++run) {
-        program.push_back(MsToTrayIcon(WindowsPath(ORVALUX_EXE_PATH), BenchmarkKey(10 + run),
+        program.push_back(MsToTrayIcon(BuildPath(ORVALUX_EXE_PATH), BenchmarkKey(10 + run),
                                        FourDisplays(L"monitor"), L"", kPanelClass));
-        minimal.push_back(MsToTrayIcon(WindowsPath(MINIMAL_RESIDENT_EXE_PATH), BenchmarkKey(20 + run), L"",
+        minimal.push_back(MsToTrayIcon(BuildPath(MINIMAL_RESIDENT_EXE_PATH), BenchmarkKey(20 + run), L"",
                                        L"tray", kMinimalClass));
     }
     const double programMs = SpreadOf(program).median;
@@ -405,41 +406,6 @@ void StartUpToTrayIcon() {
         "  orvalux.exe, 4 simulated displays: %.0f ms; minimal program adding one icon: %.0f ms; "
         "ratio %.2f\n",
         programMs, minimalMs, programMs / minimalMs);
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-    const UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (file && ::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        text.append(buffer, read);
-    }
-    return text;
-}
-
-// The Linux /proc folder of the process whose command line holds `marker`, through Wine's
-// Z: drive. Each Windows process is one Linux process, under another process id; the
-// environment a Windows parent gives does not reach /proc/<pid>/environ (Wine passes it
-// through its server), but the Windows command line is the Linux process's argv.
-std::wstring LinuxProcessFolder(const std::wstring& marker) {
-    const std::string wanted(marker.begin(), marker.end());
-    WIN32_FIND_DATAW entry;
-    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
-    std::wstring found;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more && found.empty();
-         more = ::FindNextFileW(search, &entry)) {
-        const std::wstring folder = std::wstring(L"Z:\\proc\\") + entry.cFileName;
-        if (std::iswdigit(entry.cFileName[0]) &&
-            ReadWholeFile(folder + L"\\cmdline").find(wanted) != std::string::npos) {
-            found = folder;
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE) {
-        ::FindClose(search);
-    }
-    return found;
 }
 
 // Anonymous memory is the process's own: heaps, stacks and Wine's copies of the PE images.
@@ -454,13 +420,9 @@ struct Memory {
 Memory ReadMemory(const std::wstring& folder) {
     const std::string rollup = ReadWholeFile(folder + L"\\smaps_rollup");
     const std::string status = ReadWholeFile(folder + L"\\status");
-    const auto field = [](const std::string& text, const char* name) {
-        const size_t at = text.find(name);
-        return at == std::string::npos ? 0.0 : std::strtod(text.c_str() + at + std::strlen(name), nullptr);
-    };
-    return {field(rollup, "Anonymous:") / 1024,
-            (field(rollup, "Private_Clean:") + field(rollup, "Private_Dirty:")) / 1024,
-            static_cast<int>(field(status, "Threads:"))};
+    return {ProcField(rollup, "Anonymous:") / 1024,
+            (ProcField(rollup, "Private_Clean:") + ProcField(rollup, "Private_Dirty:")) / 1024,
+            static_cast<int>(ProcField(status, "Threads:"))};
 }
 
 // The file's size and what the loader maps of it (SizeOfImage: the symbol table at the end
@@ -483,12 +445,12 @@ void MemoryUse() {
         std::printf("memory: skipped, it reads Linux /proc (run under Wine)\n");
         return;
     }
-    const std::wstring exe = WindowsPath(ORVALUX_EXE_PATH);
+    const std::wstring exe = BuildPath(ORVALUX_EXE_PATH);
     const std::wstring marker = L"panel-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                                 std::to_wstring(::GetTickCount64());
     const std::wstring key = BenchmarkKey(6);
     const Program program = Start(exe, key, FourDisplays(L"monitor"), marker + L"-orvalux");
-    const Program minimal = Start(WindowsPath(MINIMAL_RESIDENT_EXE_PATH), key, L"", marker + L"-minimal");
+    const Program minimal = Start(BuildPath(MINIMAL_RESIDENT_EXE_PATH), key, L"", marker + L"-minimal");
     const HWND panel = WaitUntilReady(program, kPanelClass);
     const HWND minimalWindow = WaitUntilReady(minimal, kMinimalClass);
     const std::wstring folder = LinuxProcessFolder(marker + L"-orvalux");

@@ -1,5 +1,7 @@
 // Figures for sending the remembered values again and for the factory reset, with 1, 4
 // and 8 displays of two simulated monitors at realistic DDC/CI latencies.
+#include "ScopedSettingsKey.h"
+
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
@@ -18,7 +20,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr const wchar_t* kBenchmarkKey = L"Software\\Kestrine\\OrvaluxBenchmark";
 
 double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
@@ -108,14 +109,13 @@ int main() {
     // As in the program: COM and the laptop backlight of the main thread come first.
     ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     AttachLaptopBacklight();
-    SetSettingsKeyPathForTesting(kBenchmarkKey);
+    const test_support::ScopedSettingsKey settingsKey(L"OrvaluxBenchmark");
     for (size_t displays : {1, 4, 8}) {
         Reapply(displays);
     }
     for (size_t displays : {1, 4, 8}) {
         FactoryReset(displays);
     }
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchmarkKey);
     DetachLaptopBacklight();
     return 0;
 }

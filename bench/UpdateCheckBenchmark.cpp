@@ -3,10 +3,12 @@
 // process, so the figure is the component's own cost plus one local HTTP exchange.
 // Then the installer download with its progress window against a bare libcurl transfer
 // of the same 50 MB from the same server: the progress reporting must not slow it.
+#include "BuildPath.h"
 #include "LoopbackHttpServer.h"
+#include "ScopedSettingsKey.h"
 
 #include "common/ComInitialization.h"
-#include "common/Settings.h"
+#include "common/UniqueResource.h"
 #include "ui/TextConversion.h"
 #include "update/Download.h"
 #include "update/UpdateCheck.h"
@@ -19,13 +21,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr const wchar_t* kBenchmarkKey = L"Software\\Kestrine\\OrvaluxBenchmark";
 constexpr int kRuns = 20;
 constexpr int kDownloadRuns = 3;
 constexpr double kDownloadMegabytes = 50;
@@ -61,28 +64,36 @@ double BareTransferSeconds(const std::string& url, const std::wstring& path) {
 
 // The installer download as the update page's Install runs it: progress window, writer,
 // reporter, then the start of the (do-nothing) installer.
-void MeasureDownload(const UpdateParams& params) {
-    // The "installer" is a batch file that ends at once; the rest is padding.
-    const std::string installer =
-        "@exit\r\n" + std::string(static_cast<size_t>(kDownloadMegabytes * 1e6), ' ');
+bool MeasureDownload(const UpdateParams& params) {
+    // The "installer" is a program that ends at once, as a successful installation does;
+    // the rest is padding behind its image.
+    std::ifstream standIn(std::filesystem::path(test_support::BuildPath(INSTALLER_STAND_IN_PATH)),
+                          std::ios::binary);
+    std::string installer((std::istreambuf_iterator<char>(standIn)), std::istreambuf_iterator<char>());
+    if (installer.empty()) {
+        std::printf("installer download: the installer stand-in could not be read\n");
+        return false;
+    }
+    installer.resize(static_cast<size_t>(kDownloadMegabytes * 1e6), ' ');
     LoopbackHttpServer server({{"/files/", LoopbackHttpServer::Response(installer)}});
     wchar_t folder[MAX_PATH];
     ::GetTempPathW(MAX_PATH, folder);
-    const std::wstring barePath = std::wstring(folder) + L"orvalux-bench-bare.cmd";
-    const HWND owner =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const std::wstring barePath = std::wstring(folder) + L"orvalux-bench-bare.exe";
+    const UniqueHwnd owner(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     UpdateAnswer answer;
-    answer.location = server.BaseUrl() + "/files/orvalux-bench-installer.cmd";
+    answer.location = server.BaseUrl() + "/files/orvalux-bench-installer.exe";
     std::vector<double> bare;
     std::vector<double> download;
     for (int i = 0; i < kDownloadRuns; ++i) {
         bare.push_back(BareTransferSeconds(answer.location, barePath));
         UpdateInput input;
         const Clock::time_point start = Clock::now();
-        const int result = DownloadAndInstall(owner, params, input, answer);
+        const int result = DownloadAndInstall(owner.get(), params, input, answer);
         download.push_back(Seconds(start));
         if (result != kUpdateInstallerStarted) {
             std::printf("installer download: run %d gave %d: %s\n", i, result, input.errorText.data());
+            return false;
         }
     }
     const double bareRate = kDownloadMegabytes / Median(bare);
@@ -91,15 +102,15 @@ void MeasureDownload(const UpdateParams& params) {
                 "libcurl (%.0f %%; medians of %d)\n",
                 kDownloadMegabytes, downloadRate, bareRate, 100 * downloadRate / bareRate, kDownloadRuns);
     ::DeleteFileW(barePath.c_str());
-    ::DestroyWindow(owner);
+    ::DeleteFileW((std::wstring(folder) + L"installer-ran.txt").c_str());
+    return true;
 }
 
 } // namespace
 
 int main() {
     const ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchmarkKey);
-    SetSettingsKeyPathForTesting(kBenchmarkKey);
+    const test_support::ScopedSettingsKey settingsKey(L"OrvaluxBenchmark");
 
     LoopbackHttpServer server(
         LoopbackHttpServer::Response("<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Version>9.0.0</Version>"
@@ -109,8 +120,7 @@ int main() {
     params.iconId = 100;
     params.appName = L"Orvalux";
     params.classToClose = L"Orvalux";
-    std::string exePath = ORVALUX_EXE_PATH;
-    params.exePath = Utf8ToWide(exePath[0] == '/' ? "Z:" + exePath : exePath);
+    params.exePath = test_support::BuildPath(ORVALUX_EXE_PATH);
     params.versionUrl = Utf8ToWide(server.BaseUrl() + "/Orvalux/VersionCheck.aspx");
 
     std::vector<double> blocked;
@@ -128,9 +138,5 @@ int main() {
         "quiet update check on loopback: caller blocked %.1f ms (median of %d; fastest %.1f, slowest %.1f)\n",
         (blocked[kRuns / 2 - 1] + blocked[kRuns / 2]) / 2, kRuns, blocked.front(), blocked.back());
 
-    MeasureDownload(params);
-
-    SetSettingsKeyPathForTesting(L"");
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchmarkKey);
-    return 0;
+    return MeasureDownload(params) ? 0 : 1;
 }

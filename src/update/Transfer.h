@@ -9,8 +9,8 @@
 #include <string>
 
 // One GET as every update transfer makes it: redirects followed only to https, the
-// server's certificate checked, and a stalled server given up on (UpdateTransferLimits),
-// since the transfers run on the program's main thread.
+// server's certificate checked before the request leaves, and a stalled server given up on
+// (UpdateTransferLimits), since the transfers run on the program's main thread.
 class UpdateTransfer {
 public:
     // Throws UpdateError when the transfer library cannot start.
@@ -24,6 +24,10 @@ public:
     CURLcode Perform();
 
 private:
+    static int CheckServer(void* self, char* primaryIp, char* localIp, int primaryPort,
+                           int localPort) noexcept;
+
     std::unique_ptr<CURL, decltype(&::curl_easy_cleanup)> curl_;
     std::array<char, 256>& errorText_;
+    unsigned long certificateError_ = 0; // why the server's certificate was refused
 };

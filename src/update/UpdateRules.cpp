@@ -25,8 +25,6 @@ constexpr std::string_view kVersionInputTemplate =
 constexpr int kMaxNesting = 32;
 constexpr int kMaxAttributes = 32;
 
-constexpr uint64_t kOneDay = 864'000'000'000ull; // in 100-nanosecond units
-
 // Lowers A to Z only: the comparison must not depend on the user's locale.
 bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
     if (text.size() != lowerCase.size()) {
@@ -329,8 +327,4 @@ UpdateDecision DecideUpdate(const UpdateAnswer& answer) {
         return UpdateDecision::Blacklisted;
     }
     return answer.needToBeUpdated ? UpdateDecision::UpdateNeeded : UpdateDecision::NoUpdate;
-}
-
-bool IsUpdateCheckDue(uint64_t lastCheck, uint64_t now) {
-    return lastCheck == 0 || (now > lastCheck && now - lastCheck > kOneDay);
 }

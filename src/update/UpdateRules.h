@@ -83,7 +83,3 @@ bool IsPermittedQueryUrl(std::string_view url);
 UpdateAnswer ReadUpdateAnswer(std::string_view received);
 
 UpdateDecision DecideUpdate(const UpdateAnswer& answer);
-
-// Whether the daily check is due: never checked (0), or more than one day (in FILETIME
-// units) since the last check.
-bool IsUpdateCheckDue(uint64_t lastCheck, uint64_t now);

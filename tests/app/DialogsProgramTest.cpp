@@ -238,11 +238,7 @@ protected:
     // as missing, and a write of its own shows as the type turning REG_DWORD. (Wine keeps a
     // value written again unchanged untouched, write time and all.)
     void MarkSetting(const wchar_t* name, DWORD value) {
-        UniqueHkey key;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        key.put());
-        ::RegSetValueExW(key.get(), name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value),
-                         sizeof(value));
+        test_support::WriteValue(HKEY_CURRENT_USER, settingsKey, name, REG_BINARY, &value, sizeof(value));
     }
     DWORD SettingType(const wchar_t* name) {
         UniqueHkey key;
@@ -264,176 +260,18 @@ protected:
 
 } // namespace
 
-TEST_F(DialogsFixture, TheLanguagePopupSwitchesThePanelAndLaterWindowsToTheChosenLanguage) {
-    WriteSetting(L"Language", 40); // past the list: the program speaks the default language
-    const HWND panel = StartWithPanel();
-    ASSERT_NE(panel, nullptr);
-    const HWND button = ::GetDlgItem(panel, kLanguageButton);
-    HWND popup = Open(panel, kLanguageButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(WindowRect(popup).left, WindowRect(button).left + 1) << "over the flag button";
-    EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
-    const HWND list = ::GetDlgItem(popup, kLanguageButton);
-    EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
-    EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0) << "a stored index past the list shows the first";
-    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
-        << "the list opens by itself";
-
-    // Russian is entry 14 of the list; Enter picks it.
-    for (int i = 0; i < 14; ++i) {
-        PressKeys({VK_DOWN});
-    }
-    PressKeys({VK_RETURN});
-    EXPECT_TRUE(WaitForSetting(L"Language", 14));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-
-    // The flag button shows the Russian flag, and the panel's hints, asked for when they
-    // show, are Russian now.
-    ShowPanel(panel);
-    EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, kRussianFlag); })) << "the Russian flag";
-    const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
-    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
-    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
-    EXPECT_TRUE(WaitFor([&] {
-        for (HWND window : VisibleWindowsOf(TOOLTIPS_CLASSW)) {
-            if (WindowText(window) == L"Яркость") {
-                return true;
-            }
-        }
-        return false;
-    })) << "the brightness hint in Russian";
-    // So is the next dialog.
-    const HWND dialog = Open(panel, kHotkeysButton, {panel});
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(WindowText(dialog), L"Определение клавиш");
-    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-
-    // Escape, even with the list open, changes nothing, not even the registry.
-    ShowPanel(panel);
-    popup = Open(panel, kLanguageButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    MarkSetting(L"Language", 14);
-    PressKeys({VK_DOWN});
-    PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    EXPECT_EQ(SettingType(L"Language"), static_cast<DWORD>(REG_BINARY)) << "nothing was written";
-
-    // A click elsewhere keeps the language and stores it again.
-    Elsewhere elsewhere;
-    WriteSetting(L"Language", 14);
-    ShowPanel(panel);
-    popup = Open(panel, kLanguageButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    MarkSetting(L"Language", 14);
-    elsewhere.Click();
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    EXPECT_TRUE(WaitFor([&] { return SettingType(L"Language") == REG_DWORD; })) << "written again";
-    EXPECT_TRUE(WaitForSetting(L"Language", 14));
-    ExitProgram(panel);
-}
-TEST_F(DialogsFixture, TheDelayPopupOpensBesideItsButtonAndStoresTheChosenDelay) {
-    WriteSetting(L"SettingsTimeout", 3000);
-    const HWND panel = StartWithPanel();
-    ASSERT_NE(panel, nullptr);
-    HWND popup = Open(panel, kDelayButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, kDelayButton)).right - 3)
-        << "beside the button";
-    EXPECT_EQ(SliderValue(popup, kDelaySlider), 3000);
-    // Up is a longer delay, by 100 ms a step; Enter takes it.
-    for (int i = 0; i < 5; ++i) {
-        PressKeys({VK_UP});
-    }
-    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 3500; }))
-        << SliderValue(popup, kDelaySlider);
-    PressKeys({VK_RETURN});
-    EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
-
-    // Escape changes nothing.
-    popup = Open(panel, kDelayButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    PressKeys({VK_PRIOR});
-    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 4500; })) << "a page is a second";
-    PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    DWORD stored = 0;
-    EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
-    EXPECT_EQ(stored, 3500u);
-
-    // While the slider is held, its tooltip shows the delay in seconds; the release leaves
-    // the popup open.
-    Elsewhere elsewhere;
-    popup = Open(panel, kDelayButton, {panel});
-    ASSERT_NE(popup, nullptr);
-    const RECT slider = WindowRect(::GetDlgItem(popup, kDelaySlider));
-    Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, slider.top + (slider.bottom - slider.top) / 8);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    std::wstring valueText;
-    const auto showsValue = [&] {
-        wchar_t expected[32];
-        const float seconds = static_cast<float>(SliderValue(popup, kDelaySlider)) * 0.001f;
-        std::swprintf(expected, 32, L"%0.1f s", static_cast<double>(seconds));
-        valueText = expected;
-        const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
-        return std::any_of(tooltips.begin(), tooltips.end(),
-                           [&](HWND tooltip) { return WindowText(tooltip) == valueText; });
-    };
-    EXPECT_TRUE(WaitFor(showsValue)) << "no tooltip shows "
-                                     << std::string(valueText.begin(), valueText.end());
-    Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_GT(SliderValue(popup, kDelaySlider), 3500) << "moved towards the press";
-    EXPECT_TRUE(WaitFor([&] { return !showsValue(); })) << "the value shows only while held";
-    EXPECT_TRUE(::IsWindow(popup));
-
-    // A click elsewhere takes the value shown, no delay at all like any other.
-    for (int i = 0; i < 11; ++i) {
-        PressKeys({VK_NEXT});
-    }
-    EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
-        << SliderValue(popup, kDelaySlider);
-    elsewhere.Click();
-    EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    ExitProgram(panel);
-}
-
 namespace {
 
 // One of the user's mouse settings for the length of a test, then as it was.
 class MouseSetting {
 public:
-    MouseSetting(const wchar_t* name, const wchar_t* value) : name_(name) {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Mouse", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
-                          nullptr, key_.put(), nullptr);
-        wchar_t previous[64] = {};
-        DWORD size = sizeof(previous);
-        hadValue_ = ::RegQueryValueExW(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
-                                       &size) == ERROR_SUCCESS;
-        previous_ = previous;
-        Set(value);
+    MouseSetting(const wchar_t* name, const wchar_t* value) : saved_(HKEY_CURRENT_USER, kKey, name) {
+        test_support::WriteString(HKEY_CURRENT_USER, kKey, name, value);
     }
-    ~MouseSetting() {
-        if (hadValue_) {
-            Set(previous_.c_str());
-        } else {
-            ::RegDeleteValueW(key_.get(), name_);
-        }
-    }
-    MouseSetting(const MouseSetting&) = delete;
-    MouseSetting& operator=(const MouseSetting&) = delete;
 
 private:
-    void Set(const wchar_t* value) {
-        ::RegSetValueExW(key_.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                         static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
-    }
-    const wchar_t* name_;
-    UniqueHkey key_;
-    bool hadValue_ = false;
-    std::wstring previous_;
+    static constexpr wchar_t kKey[] = L"Control Panel\\Mouse";
+    test_support::SavedValue saved_;
 };
 
 // Whether a child of `window` shows a text containing `part`.
@@ -452,101 +290,245 @@ int NumberIn(HWND window) {
 
 } // namespace
 
-TEST_F(DialogsFixture, TheHotkeyDialogRegistersItsChoiceAndReopensAfterATakenCombination) {
-    // Held by the test before the dialog asks for it.
+// One run of the program for its dialogs, driven as a user does; the language popup
+// comes last, since it changes the language of every later window.
+TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
+    // Held by the test before the hotkey dialog asks for it.
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'B'));
-    // Stored values no hotkey control or step can show.
+    // Stored values no hotkey control or step can show, a delay, and a language index past
+    // the list: the program speaks the default language.
     WriteSetting(L"HotkeyMonitorOff", 0x10000 | kControlAlt | 'M');
     WriteSetting(L"HotkeyIncrement", 0);
+    WriteSetting(L"SettingsTimeout", 3000);
+    WriteSetting(L"Language", 40);
     const HWND panel = StartWithPanel();
     ASSERT_NE(panel, nullptr);
-    HWND dialog = Open(panel, kHotkeysButton, {panel});
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(WindowText(dialog), L"Define hotkeys");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIncrementButton)), L"10");
-    EXPECT_EQ(::SendDlgItemMessageW(dialog, kMonitorOffHotkey, HKM_GETHOTKEY, 0, 0), 0);
-    ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'U', 0);
-    ::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_SETHOTKEY, kControlAlt | 'B', 0);
-    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    {
+        SCOPED_TRACE("the delay popup");
+        HWND popup = Open(panel, kDelayButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, kDelayButton)).right - 3)
+            << "beside the button";
+        EXPECT_EQ(SliderValue(popup, kDelaySlider), 3000);
+        // Up is a longer delay, by 100 ms a step; Enter takes it.
+        for (int i = 0; i < 5; ++i) {
+            PressKeys({VK_UP});
+        }
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 3500; }))
+            << SliderValue(popup, kDelaySlider);
+        PressKeys({VK_RETURN});
+        EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
 
-    // Brightness down is taken: its message, then the dialog again with what is stored.
-    const HWND box = WaitForMessageBox(L"Hotkey registration");
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(ShowsText(box, L"Failed to register brightness decrease hotkey. Try another combination."));
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
-    dialog = WaitForNewDialog({panel});
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_GETHOTKEY, 0, 0), kControlAlt | 'U');
-    EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_GETHOTKEY, 0, 0), 0);
-    DWORD stored = 0;
-    EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
-    EXPECT_EQ(stored, kControlAlt | 'U');
-    EXPECT_FALSE(ReadSetting(L"HotkeyBrightnessDown", stored));
-    EXPECT_TRUE(ReadSetting(L"HotkeyMonitorOff", stored));
-    EXPECT_EQ(stored, 0u) << "registered as none";
-    EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
-    EXPECT_EQ(stored, 0u) << "the step waits for all five";
+        // Escape changes nothing.
+        popup = Open(panel, kDelayButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        PressKeys({VK_PRIOR});
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 4500; }))
+            << "a page is a second";
+        PressKeys({VK_ESCAPE});
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        DWORD stored = 0;
+        EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
+        EXPECT_EQ(stored, 3500u);
 
-    // The step popup: a horizontal slider above its button, the pointer on its thumb.
-    const MouseSetting snap(L"SnapToDefaultButton", L"1");
-    const HWND stepButton = ::GetDlgItem(dialog, kIncrementButton);
-    HWND popup = Open(dialog, kIncrementButton, {panel, dialog});
-    ASSERT_NE(popup, nullptr);
-    const RECT anchor = WindowRect(stepButton);
-    RECT client{};
-    ::GetClientRect(stepButton, &client);
-    const RECT placed = WindowRect(popup);
-    EXPECT_NEAR(placed.right - placed.left, client.right + 24, 2) << "24 pixels wider, in dialog units";
-    EXPECT_NEAR((placed.left + placed.right) / 2, (anchor.left + anchor.right) / 2, 1) << "centred";
-    EXPECT_EQ(placed.top, anchor.top - (anchor.bottom - anchor.top) + 10);
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    EXPECT_TRUE(::PtInRect(&placed, pointer)) << "on the thumb";
+        // While the slider is held, its tooltip shows the delay in seconds; the release leaves
+        // the popup open.
+        Elsewhere elsewhere;
+        popup = Open(panel, kDelayButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        const RECT slider = WindowRect(::GetDlgItem(popup, kDelaySlider));
+        Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2,
+              slider.top + (slider.bottom - slider.top) / 8);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        std::wstring valueText;
+        const auto showsValue = [&] {
+            wchar_t expected[32];
+            const float seconds = static_cast<float>(SliderValue(popup, kDelaySlider)) * 0.001f;
+            std::swprintf(expected, 32, L"%0.1f s", static_cast<double>(seconds));
+            valueText = expected;
+            const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
+            return std::any_of(tooltips.begin(), tooltips.end(),
+                               [&](HWND tooltip) { return WindowText(tooltip) == valueText; });
+        };
+        EXPECT_TRUE(WaitFor(showsValue))
+            << "no tooltip shows " << std::string(valueText.begin(), valueText.end());
+        Mouse(MOUSEEVENTF_LEFTUP);
+        EXPECT_GT(SliderValue(popup, kDelaySlider), 3500) << "moved towards the press";
+        EXPECT_TRUE(WaitFor([&] { return !showsValue(); })) << "the value shows only while held";
+        EXPECT_TRUE(::IsWindow(popup));
 
-    // A drag to about a quarter: the button follows while the slider is held, the release
-    // closes the popup with the value shown.
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_MOVE, pointer.x + (placed.right - placed.left) / 6, pointer.y);
-    EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) > 15; })) << WindowText(stepButton);
-    EXPECT_TRUE(::IsWindow(popup)) << "open while held";
-    const int step = NumberIn(stepButton);
-    Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    EXPECT_EQ(NumberIn(stepButton), step);
-
-    // Escape undoes what the popup reported.
-    popup = Open(dialog, kIncrementButton, {panel, dialog});
-    ASSERT_NE(popup, nullptr);
-    for (int i = 0; i < 3; ++i) {
-        PressKeys({VK_RIGHT});
+        // A click elsewhere takes the value shown, no delay at all like any other.
+        for (int i = 0; i < 11; ++i) {
+            PressKeys({VK_NEXT});
+        }
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
+            << SliderValue(popup, kDelaySlider);
+        elsewhere.Click();
+        EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
     }
-    EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) == step + 3; })) << WindowText(stepButton);
-    PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-    EXPECT_EQ(NumberIn(stepButton), step);
+    {
+        SCOPED_TRACE("the hotkey dialog");
+        ShowPanel(panel);
+        HWND dialog = Open(panel, kHotkeysButton, {panel});
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(WindowText(dialog), L"Define hotkeys");
+        EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIncrementButton)), L"10");
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, kMonitorOffHotkey, HKM_GETHOTKEY, 0, 0), 0);
+        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'U', 0);
+        ::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_SETHOTKEY, kControlAlt | 'B', 0);
+        ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 
-    // Only the step changed: the five are registered again and the step is stored.
-    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitForSetting(L"HotkeyIncrement", static_cast<DWORD>(step)));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        // Brightness down is taken: its message, then the dialog again with what is stored.
+        const HWND box = WaitForMessageBox(L"Hotkey registration");
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(
+            ShowsText(box, L"Failed to register brightness decrease hotkey. Try another combination."));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+        dialog = WaitForNewDialog({panel});
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_GETHOTKEY, 0, 0), kControlAlt | 'U');
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_GETHOTKEY, 0, 0), 0);
+        DWORD stored = 0;
+        EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
+        EXPECT_EQ(stored, kControlAlt | 'U');
+        EXPECT_FALSE(ReadSetting(L"HotkeyBrightnessDown", stored));
+        EXPECT_TRUE(ReadSetting(L"HotkeyMonitorOff", stored));
+        EXPECT_EQ(stored, 0u) << "registered as none";
+        EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
+        EXPECT_EQ(stored, 0u) << "the step waits for all five";
 
-    // The new hotkey works at once, with the new step.
-    const Elsewhere elsewhere;
-    elsewhere.Click();
-    PressKeys({VK_CONTROL, VK_MENU, 'U'});
-    const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
-    EXPECT_NE(WaitForState(raised).find(raised), std::string::npos) << StateFile();
+        // The step popup: a horizontal slider above its button, the pointer on its thumb.
+        const MouseSetting snap(L"SnapToDefaultButton", L"1");
+        const HWND stepButton = ::GetDlgItem(dialog, kIncrementButton);
+        HWND popup = Open(dialog, kIncrementButton, {panel, dialog});
+        ASSERT_NE(popup, nullptr);
+        const RECT anchor = WindowRect(stepButton);
+        RECT client{};
+        ::GetClientRect(stepButton, &client);
+        const RECT placed = WindowRect(popup);
+        EXPECT_NEAR(placed.right - placed.left, client.right + 24, 2) << "24 pixels wider, in dialog units";
+        EXPECT_NEAR((placed.left + placed.right) / 2, (anchor.left + anchor.right) / 2, 1) << "centred";
+        EXPECT_EQ(placed.top, anchor.top - (anchor.bottom - anchor.top) + 10);
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        EXPECT_TRUE(::PtInRect(&placed, pointer)) << "on the thumb";
 
-    // Cancel keeps everything as it was.
-    ShowPanel(panel);
-    dialog = Open(panel, kHotkeysButton, {panel});
-    ASSERT_NE(dialog, nullptr);
-    ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'J', 0);
-    ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
-    EXPECT_EQ(stored, kControlAlt | 'U');
-    ::UnregisterHotKey(nullptr, 1);
-    ExitProgram(panel);
+        // A drag to about a quarter: the button follows while the slider is held, the release
+        // closes the popup with the value shown.
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_MOVE, pointer.x + (placed.right - placed.left) / 6, pointer.y);
+        EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) > 15; })) << WindowText(stepButton);
+        EXPECT_TRUE(::IsWindow(popup)) << "open while held";
+        const int step = NumberIn(stepButton);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        EXPECT_EQ(NumberIn(stepButton), step);
+
+        // Escape undoes what the popup reported.
+        popup = Open(dialog, kIncrementButton, {panel, dialog});
+        ASSERT_NE(popup, nullptr);
+        for (int i = 0; i < 3; ++i) {
+            PressKeys({VK_RIGHT});
+        }
+        EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) == step + 3; })) << WindowText(stepButton);
+        PressKeys({VK_ESCAPE});
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        EXPECT_EQ(NumberIn(stepButton), step);
+
+        // Only the step changed: the five are registered again and the step is stored.
+        ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitForSetting(L"HotkeyIncrement", static_cast<DWORD>(step)));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+
+        // The new hotkey works at once, with the new step.
+        const Elsewhere elsewhere;
+        elsewhere.Click();
+        PressKeys({VK_CONTROL, VK_MENU, 'U'});
+        const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
+        EXPECT_NE(WaitForState(raised).find(raised), std::string::npos) << StateFile();
+
+        // Cancel keeps everything as it was.
+        ShowPanel(panel);
+        dialog = Open(panel, kHotkeysButton, {panel});
+        ASSERT_NE(dialog, nullptr);
+        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'J', 0);
+        ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
+        EXPECT_EQ(stored, kControlAlt | 'U');
+        ::UnregisterHotKey(nullptr, 1);
+    }
+    {
+        SCOPED_TRACE("the language popup");
+        ShowPanel(panel);
+        const HWND button = ::GetDlgItem(panel, kLanguageButton);
+        HWND popup = Open(panel, kLanguageButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(WindowRect(popup).left, WindowRect(button).left + 1) << "over the flag button";
+        EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
+        const HWND list = ::GetDlgItem(popup, kLanguageButton);
+        EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
+        EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0)
+            << "a stored index past the list shows the first";
+        ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
+            << "the list opens by itself";
+
+        // Russian is entry 14 of the list; Enter picks it.
+        for (int i = 0; i < 14; ++i) {
+            PressKeys({VK_DOWN});
+        }
+        PressKeys({VK_RETURN});
+        EXPECT_TRUE(WaitForSetting(L"Language", 14));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+
+        // The flag button shows the Russian flag, and the panel's hints, asked for when they
+        // show, are Russian now.
+        ShowPanel(panel);
+        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, kRussianFlag); })) << "the Russian flag";
+        const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
+        Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
+        Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND window : VisibleWindowsOf(TOOLTIPS_CLASSW)) {
+                if (WindowText(window) == L"Яркость") {
+                    return true;
+                }
+            }
+            return false;
+        })) << "the brightness hint in Russian";
+        // So is the next dialog.
+        const HWND dialog = Open(panel, kHotkeysButton, {panel});
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(WindowText(dialog), L"Определение клавиш");
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL,
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+
+        // Escape, even with the list open, changes nothing, not even the registry.
+        ShowPanel(panel);
+        popup = Open(panel, kLanguageButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        MarkSetting(L"Language", 14);
+        PressKeys({VK_DOWN});
+        PressKeys({VK_ESCAPE});
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        EXPECT_EQ(SettingType(L"Language"), static_cast<DWORD>(REG_BINARY)) << "nothing was written";
+
+        // A click elsewhere keeps the language and stores it again.
+        Elsewhere elsewhere;
+        WriteSetting(L"Language", 14);
+        ShowPanel(panel);
+        popup = Open(panel, kLanguageButton, {panel});
+        ASSERT_NE(popup, nullptr);
+        MarkSetting(L"Language", 14);
+        elsewhere.Click();
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
+        EXPECT_TRUE(WaitFor([&] { return SettingType(L"Language") == REG_DWORD; })) << "written again";
+        EXPECT_TRUE(WaitForSetting(L"Language", 14));
+        ExitProgram(panel);
+    }
 }

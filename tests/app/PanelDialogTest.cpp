@@ -1,6 +1,7 @@
 // The panel's message rows that carry logic, on a panel created in this process.
+#include "ScopedSettingsKey.h"
+
 #include "app/PanelDialog.h"
-#include "app/TrayIcon.h"
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
@@ -15,8 +16,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <string>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -39,17 +39,18 @@ protected:
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
         SetResourceModule(::GetModuleHandleW(nullptr));
-        SetSettingsKeyPathForTesting(L"Software\\Kestrine\\OrvaluxPanelTest");
+        settingsKey = std::make_unique<test_support::ScopedSettingsKey>(L"OrvaluxPanelTest");
         ASSERT_NE(panelDialog.Create(), nullptr);
     }
     static void TearDownTestSuite() {
         panelDialog.Destroy();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kestrine\\OrvaluxPanelTest");
+        settingsKey.reset();
         Gdiplus::GdiplusShutdown(gdiplusToken);
     }
 
     static HWND Panel() { return panelDialog.Window(); }
     static inline ULONG_PTR gdiplusToken = 0;
+    static inline std::unique_ptr<test_support::ScopedSettingsKey> settingsKey;
 };
 
 TEST_F(PanelDialogTest, ForeignWindowsHideThePanelAndTheProgramsOwnDoNot) {
@@ -95,31 +96,6 @@ TEST_F(PanelDialogTest, CustomDrawGoesToTheSliderAndItsResultIsTheMessageResult)
     draw.hdr.hwndFrom = ::GetDlgItem(Panel(), IDC_FACTORY_RESET);
     draw.hdr.idFrom = IDC_FACTORY_RESET;
     EXPECT_EQ(::SendMessageW(Panel(), WM_NOTIFY, IDC_FACTORY_RESET, reinterpret_cast<LPARAM>(&draw)), 0);
-}
-
-TEST_F(PanelDialogTest, TheRunValueIsReadAsOnWhateverItNames) {
-    constexpr wchar_t runKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux");
-    EXPECT_FALSE(IsStartWithWindowsOn());
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux", REG_SZ, L"x", sizeof(L"x"));
-    EXPECT_TRUE(IsStartWithWindowsOn());
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvalux");
-}
-
-TEST_F(PanelDialogTest, TheTrayIconShowsTheBrightnessInNineLevels) {
-    LoadTrayIcons();
-    const auto icon = [](WORD id) {
-        return ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    };
-    const std::pair<uint32_t, WORD> levels[] = {{0, IDI_ORVALUX},       {12, IDI_ORVALUX},
-                                                {13, IDI_TRAY_LEVEL_1}, {50, IDI_TRAY_LEVEL_4},
-                                                {99, IDI_TRAY_LEVEL_7}, {100, IDI_TRAY_LEVEL_8}};
-    for (const auto& [percent, id] : levels) {
-        SetTrayLevel(percent);
-        EXPECT_EQ(trayIconData.hIcon, icon(id)) << percent;
-        EXPECT_NE(trayIconData.hIcon, nullptr);
-    }
 }
 
 TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {

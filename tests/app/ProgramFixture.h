@@ -2,6 +2,10 @@
 // settings key of its own, and what a test needs to drive it as a user would.
 #pragma once
 
+#include "BuildPath.h"
+#include "TestRegistry.h"
+#include "Waiting.h"
+
 #include "common/UniqueResource.h"
 
 #include <gtest/gtest.h>
@@ -37,35 +41,12 @@ constexpr int kColorTemperatureSlider = 1004;
 constexpr int kBlueSlider = 1007;
 constexpr int kExpandButton = 1013;
 
-inline std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (const char* c = text; *c; ++c) {
-        wide += static_cast<wchar_t>(*c);
-    }
-    return wide;
-}
-
-// A file of the build as Windows names it: under Wine the build path is a Unix path, and
-// its Z: drive maps the root.
-inline std::wstring BuildPath(const char* path) {
-    const std::wstring wide = Widen(path);
-    return !wide.empty() && wide[0] == L'/' ? L"Z:" + wide : wide;
-}
+using test_support::BuildPath;
+using test_support::WaitFor;
 
 // The built program: next to this test's build tree.
 inline std::wstring ProgramPath() {
     return BuildPath(ORVALUX_EXE_PATH);
-}
-
-// Whether `done` comes true within ten seconds.
-template <typename Done> bool WaitFor(Done done) {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        if (done()) {
-            return true;
-        }
-        ::Sleep(20);
-    }
-    return false;
 }
 
 struct Program {
@@ -83,7 +64,7 @@ public:
         ::RegisterClassW(&windowClass);
         window_ = ::CreateWindowExW(0, L"OrvaluxTestListener", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     nullptr, nullptr);
-        monitorPowerAt = {};
+        monitorPowerPostedAt = 0;
         monitorPowerParameter = 0;
     }
     ~BroadcastListener() { ::DestroyWindow(window_); }
@@ -100,13 +81,19 @@ public:
         }
     }
 
-    static inline Clock::time_point monitorPowerAt;
+    // How long after `tick` (a GetTickCount reading) the broadcast was posted: the
+    // message's own time, however late this test got round to dispatching it.
+    static std::chrono::milliseconds PostedAfter(DWORD tick) {
+        return std::chrono::milliseconds(static_cast<LONG>(monitorPowerPostedAt - tick));
+    }
+
+    static inline DWORD monitorPowerPostedAt;
     static inline LPARAM monitorPowerParameter;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
         if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) {
-            monitorPowerAt = Clock::now();
+            monitorPowerPostedAt = static_cast<DWORD>(::GetMessageTime());
             monitorPowerParameter = lParam;
             return 0;
         }
@@ -118,8 +105,8 @@ private:
 class ProgramFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        settingsKey = L"Software\\Kestrine\\OrvaluxProgramTest-" + std::to_wstring(::GetCurrentProcessId());
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        throwawayKey.emplace(L"OrvaluxProgramTest");
+        settingsKey = throwawayKey->Path();
         wchar_t directory[MAX_PATH];
         ::GetTempPathW(MAX_PATH, directory);
         stateFile =
@@ -133,7 +120,7 @@ protected:
                 ::WaitForSingleObject(program.process.get(), 5000);
             }
         }
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+        throwawayKey.reset();
         ::DeleteFileW(stateFile.c_str());
     }
 
@@ -281,23 +268,12 @@ protected:
 
     // Whether the setting comes to hold `value` within a few seconds.
     bool WaitForSetting(const wchar_t* name, DWORD value) {
-        return WaitFor([&] {
-            UniqueHkey key;
-            DWORD stored = 0;
-            DWORD size = sizeof(stored);
-            return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
-                                   key.put()) == ERROR_SUCCESS &&
-                   ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&stored),
-                                      &size) == ERROR_SUCCESS &&
-                   stored == value;
-        });
+        return WaitFor(
+            [&] { return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name) == value; });
     }
 
     void WriteSetting(const wchar_t* name, DWORD value) {
-        UniqueHkey key;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, nullptr, 0,
-                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr);
-        ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        test_support::WriteDword(HKEY_CURRENT_USER, settingsKey, name, value);
     }
 
     // Opens the panel the way a single tray click does: its show timer fires.
@@ -336,12 +312,9 @@ protected:
     }
 
     bool ReadSetting(const wchar_t* name, DWORD& value) {
-        UniqueHkey key;
-        DWORD size = sizeof(value);
-        return ::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
-                               key.put()) == ERROR_SUCCESS &&
-               ::RegQueryValueExW(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                  &size) == ERROR_SUCCESS;
+        const std::optional<DWORD> stored = test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name);
+        value = stored.value_or(value);
+        return stored.has_value();
     }
 
     // Waits until the state file is rewritten after `before`; the time it took, or none.
@@ -355,7 +328,8 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
     }
 
-    std::wstring settingsKey;
+    std::optional<test_support::ThrowawayKey> throwawayKey;
+    std::wstring settingsKey; // the program's, given to it in its environment
     std::wstring stateFile;
     std::deque<Program> started; // stable references while more programs start
     std::vector<UniqueHandle> pipes;

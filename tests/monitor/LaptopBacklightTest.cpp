@@ -61,20 +61,6 @@ TEST_F(LaptopBacklightTest, OneBacklightPerThreadUntilDetachedAndUsableWhileRefe
     EXPECT_NE(CurrentLaptopBacklight().get(), first.get());
 }
 
-TEST_F(LaptopBacklightTest, ReferenceCountFollowsAddRefAndRelease) {
-    LaptopBacklight* backlight = Attach("laptop").get(); // the registry keeps it alive
-    EXPECT_EQ(backlight->AddRef(), 2u);                  // the registry's reference plus ours
-    EXPECT_EQ(backlight->Release(), 1u);
-    IUnknown* unknown = nullptr;
-    EXPECT_EQ(backlight->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
-    EXPECT_EQ(unknown, static_cast<IUnknown*>(backlight));
-    EXPECT_EQ(unknown->Release(), 1u);
-    void* other = &unknown;
-    EXPECT_EQ(backlight->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
-    EXPECT_EQ(other, nullptr);
-    EXPECT_EQ(backlight->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-}
-
 TEST_F(LaptopBacklightTest, EachThreadHasItsOwnInstance) {
     const ComPtr<LaptopBacklight> mine = Attach("laptop");
     std::atomic<int> failures{0};
@@ -98,24 +84,6 @@ TEST_F(LaptopBacklightTest, EachThreadHasItsOwnInstance) {
     }
     EXPECT_EQ(failures.load(), 0);
     EXPECT_EQ(CurrentLaptopBacklight().get(), mine.get()) << "another thread's detach ended this one";
-}
-
-// An uneven table, so that a level is told apart from a percentage: the backlight sends
-// the table's level at the percentage's index and reports the table's ends as its range.
-TEST_F(LaptopBacklightTest, PercentagesSelectLevelsOfTheDriversTable) {
-    ComPtr<LaptopBacklight> backlight = Attach("laptop levels=5,30,60,100 current=30");
-    ASSERT_TRUE(backlight->QuerySupportedLevels());
-    uint32_t minimum = 0;
-    uint32_t maximum = 0;
-    EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 30u);
-    EXPECT_EQ(minimum, 5u);
-    EXPECT_EQ(maximum, 100u);
-    for (const uint32_t percent : {60u, 100u, 0u}) {
-        EXPECT_EQ(backlight->SetLevelPercent(percent), S_OK) << percent;
-    }
-    EXPECT_EQ(Panel().levelsSet, (std::vector<uint8_t>{60, 100, 5}));
-    EXPECT_EQ(backlight->GetLevel(0, minimum, maximum), 5u);
-    EXPECT_EQ(backlight->GetLevel(1, minimum, maximum), 100u) << "the platform lists one panel";
 }
 
 // What cannot be set is never recorded as set; what cannot be read reads as 100.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScopedSettingsKey.h"
+
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "simulator/SimulatedLaptopPanel.h"
@@ -19,15 +21,7 @@
 // HKEY_CURRENT_USER, deleted before and after, so tests never touch a user's settings.
 class SimulatedInventoryTest : public ::testing::Test {
 protected:
-    SimulatedInventoryTest() {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
-        SetSettingsKeyPathForTesting(keyPath);
-    }
-    ~SimulatedInventoryTest() override {
-        Remove();
-        SetSettingsKeyPathForTesting(L"");
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath.c_str());
-    }
+    ~SimulatedInventoryTest() override { Remove(); }
 
     // Installs the monitors and laptop panel described, builds the inventory and forgets
     // the calls that made it.
@@ -66,7 +60,7 @@ protected:
         return ReadSettingDword(name, value) ? std::optional(value) : std::nullopt;
     }
 
-    const std::wstring keyPath =
-        L"Software\\Kestrine\\OrvaluxTest-" + std::to_wstring(::GetCurrentProcessId());
+    const test_support::ScopedSettingsKey settingsKey{L"OrvaluxTest"};
+    const std::wstring& keyPath = settingsKey.Path();
     std::unique_ptr<SimulatedMonitorApi> api;
 };

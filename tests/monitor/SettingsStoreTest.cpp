@@ -19,12 +19,7 @@ protected:
         }
     }
     void StoreRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        UniqueHkey key;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, keyPath, name, type, data, size));
     }
 };
 

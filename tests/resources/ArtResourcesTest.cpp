@@ -35,20 +35,25 @@ std::vector<GroupIconEntry> GroupEntries(unsigned id) {
     return entries;
 }
 
-// Every icon the program loads.
-constexpr unsigned kIcons[] = {
-    // The program and the tray's brightness levels.
-    IDI_ORVALUX, IDI_TRAY_LEVEL_1, IDI_TRAY_LEVEL_2, IDI_TRAY_LEVEL_3, IDI_TRAY_LEVEL_4, IDI_TRAY_LEVEL_5,
-    IDI_TRAY_LEVEL_6, IDI_TRAY_LEVEL_7, IDI_TRAY_LEVEL_8,
-    // The panel, the tray menu and the hotkey dialog.
-    IDI_BRIGHTNESS, IDI_CONTRAST, IDI_COLOR_TEMPERATURE, IDI_RED_GAIN, IDI_GREEN_GAIN, IDI_BLUE_GAIN,
-    IDI_ABOUT, IDI_EXIT, IDI_MONITOR_OFF, IDI_CHECK_FOR_UPDATES, IDI_START_WITH_WINDOWS, IDI_HOTKEYS,
-    IDI_REAPPLY_DELAY, IDI_FACTORY_RESET, IDI_EXPAND, IDI_COLLAPSE, IDI_HOTKEY_MONITOR_OFF,
-    IDI_HOTKEY_BRIGHTNESS_UP, IDI_HOTKEY_BRIGHTNESS_DOWN, IDI_HOTKEY_CONTRAST_UP, IDI_HOTKEY_CONTRAST_DOWN,
-    IDI_INCREMENT, IDI_OK, IDI_CANCEL};
+// Every icon stored in the program.
+std::vector<unsigned> IconIds() {
+    std::vector<unsigned> ids;
+    ::EnumResourceNamesW(
+        nullptr, RT_GROUP_ICON,
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+            if (IS_INTRESOURCE(name)) {
+                reinterpret_cast<std::vector<unsigned>*>(found)->push_back(LOWORD(name));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&ids));
+    return ids;
+}
 
 TEST(Icons, EveryIconCarriesEverySmallAndLargeSize) {
-    for (unsigned id : kIcons) {
+    const std::vector<unsigned> icons = IconIds();
+    EXPECT_GT(icons.size(), 30u);
+    for (unsigned id : icons) {
         std::set<int> sizes;
         for (const auto& entry : GroupEntries(id)) {
             EXPECT_EQ(entry.width, entry.height) << "icon " << id;

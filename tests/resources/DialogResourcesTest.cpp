@@ -2,6 +2,7 @@
 // the executable: present in every language of their set, laid out identically, and
 // translated where they carry text. Each dialog is created from the stored bytes, so the
 // comparison is of what the user sees.
+#include "StubDialog.h"
 #include "ResourceAccess.h"
 #include "resource.h"
 
@@ -16,10 +17,6 @@
 #include <vector>
 
 namespace {
-
-INT_PTR CALLBACK EmptyDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept {
-    return FALSE;
-}
 
 std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
@@ -48,7 +45,7 @@ Dialog CreateStoredDialog(unsigned id, LANGID language) {
     // DLGTEMPLATEEX: version 1, signature 0xFFFF, help id, extended style, style, item count.
     HWND dialog = bytes.size() >= 18 && std::memcmp(bytes.data(), "\x01\x00\xFF\xFF", 4) == 0
                       ? CreateDialogIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
-                                                   nullptr, EmptyDialogProc, 0)
+                                                   nullptr, test_support::StubDialogProcedure, 0)
                       : nullptr;
     if (dialog == nullptr) {
         ADD_FAILURE() << "dialog " << id << " missing or not an extended template in language " << language;

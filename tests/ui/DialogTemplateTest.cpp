@@ -85,9 +85,6 @@ uint16_t WordAt(const std::vector<std::byte>& block, size_t offset) {
     return static_cast<uint16_t>(std::to_integer<unsigned>(block[offset]) |
                                  std::to_integer<unsigned>(block[offset + 1]) << 8);
 }
-uint32_t DwordAt(const std::vector<std::byte>& block, size_t offset) {
-    return WordAt(block, offset) | static_cast<uint32_t>(WordAt(block, offset + 2)) << 16;
-}
 
 SingleControlTemplate SliderPopupTemplate() {
     return {0x80000000, 0x2080088, 37, 15, 1000, u"msctls_trackbar32", 0x50000014, 0x20};
@@ -95,23 +92,17 @@ SingleControlTemplate SliderPopupTemplate() {
 
 // The dialog header (18 bytes, no menu, default class, empty caption) ends at 24, already
 // a 4-byte boundary; the control follows with its class by name, empty text, no data.
+// Its width is the word at 36.
 TEST(DialogTemplate, WritesOneControlOnItsBoundaryAndStopsAtTheBlockEnd) {
     std::vector<std::byte> block(1024, std::byte{0xCC});
     const size_t written = WriteSingleControlTemplate(block, SliderPopupTemplate());
     ASSERT_EQ(written, 24u + 18u + 2u * 18u + 2u + 2u);
-    EXPECT_EQ(DwordAt(block, 0), 0x80000000u);
-    EXPECT_EQ(DwordAt(block, 4), 0x2080088u);
-    EXPECT_EQ(WordAt(block, 8), 1u);
-    EXPECT_EQ(WordAt(block, 14), 37u);
-    EXPECT_EQ(WordAt(block, 16), 15u);
-    EXPECT_EQ(DwordAt(block, 18), 0u); // no menu, default class
-    EXPECT_EQ(WordAt(block, 22), 0u);  // empty caption
-    EXPECT_EQ(DwordAt(block, 24), 0x50000014u);
-    EXPECT_EQ(DwordAt(block, 28), 0x20u);
+    // What the dialog manager reads of it: no caption, the one control without text.
+    const auto texts = ReadDialogTemplateTexts(std::span(block).first(written));
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(texts->caption, u"");
+    EXPECT_EQ(texts->controls, (std::vector<DialogTemplateTexts::Control>{{1000, u""}}));
     EXPECT_EQ(WordAt(block, 36), 37u) << "the control is as wide as the popup";
-    EXPECT_EQ(WordAt(block, 40), 1000u);
-    EXPECT_EQ(WordAt(block, 42), u'm');
-    EXPECT_EQ(WordAt(block, 42 + 2 * 17), 0u);
     EXPECT_EQ(block[written], std::byte{0xCC}) << "nothing past the template";
 
     // A block one byte short refuses the template and nothing is written past its end.

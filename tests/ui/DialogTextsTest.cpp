@@ -1,3 +1,4 @@
+#include "StubDialog.h"
 #include "LocalizationTestIds.h"
 #include "StringResourceReader.h"
 
@@ -17,10 +18,6 @@
 
 namespace {
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept {
-    return FALSE;
-}
-
 std::wstring Text(HWND window) {
     wchar_t buffer[256] = {};
     ::GetWindowTextW(window, buffer, 256);
@@ -30,8 +27,8 @@ std::wstring Text(HWND window) {
 class DialogTexts : public ::testing::Test {
 protected:
     void SetUp() override {
-        live_.reset(
-            ::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_TEST_LIVE), nullptr, PlainDialogProc, 0));
+        live_.reset(::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_TEST_LIVE), nullptr,
+                                         test_support::StubDialogProcedure, 0));
         ASSERT_TRUE(live_);
     }
     std::vector<std::wstring> Texts() const {

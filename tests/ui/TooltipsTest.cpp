@@ -1,3 +1,4 @@
+#include "StubDialog.h"
 #include "LocalizationTestIds.h"
 #include "StringResourceReader.h"
 
@@ -12,14 +13,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <tuple>
 #include <vector>
 
 namespace {
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept {
-    return FALSE;
-}
 
 class Tooltips : public ::testing::Test {
 protected:
@@ -27,8 +25,8 @@ protected:
         const INITCOMMONCONTROLSEX controls{sizeof(controls),
                                             ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
-        dialog_.reset(
-            ::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_TEST_TOOLTIPS), nullptr, PlainDialogProc, 0));
+        dialog_.reset(::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_TEST_TOOLTIPS), nullptr,
+                                           test_support::StubDialogProcedure, 0));
         ASSERT_TRUE(dialog_);
     }
     HWND Item(int id) const { return ::GetDlgItem(dialog_.get(), id); }
@@ -40,6 +38,10 @@ TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
     // Long tips wrap rather than run across the screen, and stay up twice as long as far as
     // the 16 bits the delay travels in allow (as after a long double-click time).
     const UINT doubleClickTime = ::GetDoubleClickTime();
+    // Put back however the test ends: later tests and the session read it.
+    const std::unique_ptr<const UINT, void (*)(const UINT*)> restore(&doubleClickTime, [](const UINT* time) {
+        ::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, *time, nullptr, 0);
+    });
     HWND tooltip = nullptr;
     for (const UINT time : {4000u, doubleClickTime}) {
         ASSERT_TRUE(::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, time, nullptr, 0));

@@ -162,11 +162,4 @@ TEST_F(FakeTaskbar, TheProbeReleasesItsBufferWhetherItFindsTheIconOrNot) {
     EXPECT_LE(PrivateAllocations(), before + 4);
 }
 
-TEST(TrayLocator, WithoutAShellThatKnowsTheIconNothingIsFound) {
-    // Wine's shell answers no rectangle, and its task bar has no notification area.
-    UniqueHwnd window(Create(L"STATIC", nullptr, 0, WS_POPUP));
-    RECT found{};
-    EXPECT_FALSE(LocateTrayIcon(window.get(), 1, found));
-}
-
 } // namespace

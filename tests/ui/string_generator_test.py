@@ -76,6 +76,15 @@ class Checks(unittest.TestCase):
                 self.assertEqual(len(problems), 1, problems)
                 self.assertIn(expected, problems[0])
 
+    def test_a_sentence_copied_from_english_is_untranslated(self):
+        sentence = entry(1051, "Switch them off", "Switch them off")
+        template = {1051: po_catalogue.parse_entries(sentence, "t.pot")[0]}
+        for language, problems in ((19, 1), (9, 0), (0x409, 0)):
+            header = HEADER.replace("Language: 19", f"Language: {language}")
+            catalogue = po_catalogue.parse_catalogue(header + sentence, "x.po")
+            with self.subTest(language):
+                self.assertEqual(len(generate_strings.check_catalogue(catalogue, template)), problems)
+
     def test_update_strings_need_an_update_language(self):
         catalogue = po_catalogue.parse_catalogue(HEADER + self.DONE, "nl.po")
         self.assertIn("X-Update-Resource-Language", generate_strings.validate_texts(catalogue)[0])

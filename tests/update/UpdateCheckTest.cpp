@@ -1,8 +1,11 @@
 // RunUpdate against a loopback server in this process, with the real program file for
 // the running version and a throwaway settings key.
+#include "BuildPath.h"
 #include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
+#include "ScopedSettingsKey.h"
 #include "TemporaryFolder.h"
+#include "Waiting.h"
 
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
@@ -32,13 +35,8 @@ constexpr char kUpdate[] =
     "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Location>https://x/a.msi</Location>"
     "<Changes>PHRyPg==</Changes></VERSION>";
 
-// A file of the build: under Wine the build path is a Unix path; its Z: drive maps the root.
-std::wstring ProgramPathFrom(const std::string& path) {
-    return Utf8ToWide(path[0] == '/' ? "Z:" + path : path);
-}
-
 std::wstring ProgramPath() {
-    return ProgramPathFrom(ORVALUX_EXE_PATH);
+    return test_support::BuildPath(ORVALUX_EXE_PATH);
 }
 
 // Every window created on this thread while it lives, message boxes included.
@@ -125,8 +123,6 @@ protected:
     const ComInitialization com{COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE};
 
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
-        SetSettingsKeyPathForTesting(keyPath_);
         params.iconId = 100;
         params.appName = L"Orvalux";
         params.classToClose = L"Orvalux";
@@ -134,19 +130,12 @@ protected:
         params.limits.connectTimeoutMs = 1000;
         params.limits.lowSpeedSeconds = 1;
     }
-    void TearDown() override {
-        SetSettingsKeyPathForTesting(L"");
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
-    }
     int Run(const std::string& baseUrl, bool quiet = true) {
         params.versionUrl = Utf8ToWide(baseUrl + "/Orvalux/VersionCheck.aspx");
         return RunUpdate(nullptr, params, quiet);
     }
+    const test_support::ScopedSettingsKey settingsKey{L"OrvaluxUpdateTest"};
     UpdateParams params;
-
-private:
-    std::wstring keyPath_ =
-        L"Software\\Kestrine\\OrvaluxUpdateTest-" + std::to_wstring(::GetCurrentProcessId());
 };
 
 TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
@@ -265,8 +254,8 @@ std::string OfferOf(const std::string& location,
 
 // The progress window of a download running in this process, once it is there.
 HWND WaitForProgressWindow() {
-    for (int round = 0; round < 500; ++round) {
-        HWND found = nullptr;
+    HWND found = nullptr;
+    test_support::WaitFor([&] {
         ::EnumWindows(
             [](HWND window, LPARAM result) -> BOOL {
                 DWORD process = 0;
@@ -279,12 +268,9 @@ HWND WaitForProgressWindow() {
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&found));
-        if (found) {
-            return found;
-        }
-        ::Sleep(10);
-    }
-    return nullptr;
+        return found != nullptr;
+    });
+    return found;
 }
 
 // Cancel on the progress window, answered with `answer` once the question shows.
@@ -295,23 +281,40 @@ void CancelDownload(WORD answer) {
     const std::wstring format = LoadText(10013);
     const std::wstring prefix = format.substr(0, format.find(L'%'));
     wchar_t caption[128] = {};
-    for (int round = 0; round < 500 && std::wstring(caption).find(prefix) != 0; ++round, ::Sleep(10)) {
+    test_support::WaitFor([&] {
         ::GetWindowTextW(progress, caption, 128);
-    }
+        return std::wstring(caption).find(prefix) == 0;
+    });
     EXPECT_EQ(std::wstring(caption).find(prefix), 0u) << WideToUtf8(caption);
     ::PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
     HWND question = nullptr;
-    for (int round = 0; round < 500 && !question; ++round, ::Sleep(10)) {
+    test_support::WaitFor([&] {
         question = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
         while (question && (::GetWindow(question, GW_OWNER) != progress || !::IsWindowVisible(question))) {
             question = ::FindWindowExW(nullptr, question, L"#32770", nullptr);
         }
-    }
+        return question != nullptr;
+    });
     ASSERT_NE(question, nullptr) << "no question before cancelling";
     wchar_t text[256] = {};
     ::GetDlgItemTextW(question, 0xFFFF, text, 256);
     EXPECT_STREQ(text, LoadText(10011));
     ::PostMessageW(question, WM_COMMAND, answer, 0);
+}
+
+// Beside run-with-untrusted-endpoint only: an https endpoint with a certificate that
+// signs itself, which anyone between the program and the server could present.
+TEST_F(UpdateCheckTest, AnEndpointWithAnUntrustedCertificateIsRefused) {
+    const char* endpoint = std::getenv("ORVALUX_TEST_UNTRUSTED_ENDPOINT");
+    ASSERT_NE(endpoint, nullptr) << "run through run-with-untrusted-endpoint";
+    params.versionUrl = Utf8ToWide(endpoint);
+    const BoxReader reader;
+    EXPECT_EQ(RunUpdate(nullptr, params, false), kUpdateFailed);
+    ASSERT_EQ(reader.boxes.size(), 1u);
+    EXPECT_EQ(reader.boxes[0].caption, LoadText(10009));
+    EXPECT_NE(reader.boxes[0].text.find(L"certificate"), std::wstring::npos)
+        << WideToUtf8(reader.boxes[0].text);
+    EXPECT_EQ(ReadLastCheckForUpdate(), 0u);
 }
 
 class DownloadTest : public UpdateCheckTest {
@@ -345,7 +348,8 @@ protected:
 
 // The installer: a program that writes down how it was started.
 const std::string kInstaller = [] {
-    std::ifstream file(std::filesystem::path(ProgramPathFrom(INSTALLER_STAND_IN_PATH)), std::ios::binary);
+    std::ifstream file(std::filesystem::path(test_support::BuildPath(INSTALLER_STAND_IN_PATH)),
+                       std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }();
 
@@ -375,9 +379,7 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.exe HTTP/1.1");
     // The installer ran with the installer's arguments.
     std::string ran;
-    for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
-        ran = Read(temporary / "installer-ran.txt");
-    }
+    test_support::WaitFor([&] { return !(ran = Read(temporary / "installer-ran.txt")).empty(); });
     EXPECT_EQ(ran, "/qb /promptrestart /i\r\n");
     // The installer succeeded: the watch over it ends and starts nothing.
     EXPECT_TRUE(program_test::WaitFor(
@@ -434,6 +436,12 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     // A cancel is not remembered: the next download runs.
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
+    // The installers started here are done before the next test's folder takes this name.
+    EXPECT_TRUE(test_support::WaitFor([&] {
+        return std::filesystem::exists(temporary / "installer-ran.txt") &&
+               program_test::ProcessesFrom(temporary / "setup.exe").empty() &&
+               program_test::ProcessesFrom(temporary / "orvalux-update-watch.exe").empty();
+    }));
 }
 
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {

@@ -203,14 +203,4 @@ TEST(UpdateRules, QueryGoesOverHttpsOrToLoopback) {
     }
 }
 
-TEST(UpdateRules, CheckIsDueAfterMoreThanOneDay) {
-    constexpr uint64_t day = 864'000'000'000ull;
-    const uint64_t last = 133'000'000'000'000'000ull;
-    EXPECT_TRUE(IsUpdateCheckDue(0, last));
-    EXPECT_FALSE(IsUpdateCheckDue(last, last + day));
-    EXPECT_TRUE(IsUpdateCheckDue(last, last + day + 1));
-    EXPECT_FALSE(IsUpdateCheckDue(last, last - day * 3)); // clock set back
-    EXPECT_FALSE(IsUpdateCheckDue(UINT64_MAX, 5));
-}
-
 } // namespace

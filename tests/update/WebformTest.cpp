@@ -12,7 +12,6 @@
 #include <exdispid.h>
 #include <mshtmdid.h>
 #include <mshtmhst.h>
-#include <oleidl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -91,37 +90,6 @@ TEST_F(WebformTest, TheHostAnswersTheControlAsAnInertDialogPage) {
     IUnknown* host = WebformHostOf(page);
     ASSERT_NE(host, nullptr) << "the browser control was not created";
     EXPECT_EQ(::GetWindowLongW(page, GWL_STYLE) & WS_VSCROLL, 0) << "the browser draws its own scroll bars";
-
-    for (const IID& iid : {IID_IOleClientSite, IID_IOleWindow, IID_IOleInPlaceSite, IID_IOleInPlaceUIWindow,
-                           IID_IOleInPlaceFrame, IID_IDispatch, IID_IDocHostUIHandler}) {
-        ComPtr<IUnknown> answer;
-        EXPECT_EQ(host->QueryInterface(iid, answer.put_void()), S_OK);
-    }
-    for (const IID& iid :
-         {IID_IOleContainer, IID_IOleCommandTarget, IID_IServiceProvider, IID_IOleControlSite}) {
-        ComPtr<IUnknown> answer;
-        EXPECT_EQ(host->QueryInterface(iid, answer.put_void()), E_NOINTERFACE);
-        EXPECT_FALSE(answer);
-    }
-
-    ComPtr<IOleInPlaceSite> site;
-    ASSERT_EQ(host->QueryInterface(IID_IOleInPlaceSite, site.put_void()), S_OK);
-    ComPtr<IOleInPlaceFrame> frame;
-    ComPtr<IOleInPlaceUIWindow> document;
-    RECT position{};
-    RECT clip{};
-    OLEINPLACEFRAMEINFO frameInfo{};
-    frameInfo.cb = sizeof(frameInfo);
-    ASSERT_EQ(site->GetWindowContext(frame.put(), document.put(), &position, &clip, &frameInfo), S_OK);
-    HWND frameWindow = nullptr;
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->GetWindow(&frameWindow), S_OK);
-    EXPECT_EQ(frameWindow, page);
-    EXPECT_FALSE(document);
-    EXPECT_EQ(position.right, 400);
-    EXPECT_EQ(clip.bottom, 300);
-    EXPECT_EQ(frameInfo.hwndFrame, page);
-    EXPECT_EQ(frameInfo.cAccelEntries, 0u);
 
     ComPtr<IDocHostUIHandler> handler;
     ASSERT_EQ(host->QueryInterface(IID_IDocHostUIHandler, handler.put_void()), S_OK);

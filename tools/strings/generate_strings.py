@@ -8,8 +8,9 @@ Usage: generate_strings.py --key-header StringCipherKey.h [--template strings.po
 
 With --template every catalogue is checked against the template: each string id of
 the sets the catalogue covers is translated, no unknown id appears, translations keep
-the printf conversions of a c-format entry, and texts respect a "Maximum length: N
-characters" note. Any problem stops the build with file and line.
+the printf conversions of a c-format entry, texts respect a "Maximum length: N
+characters" note, and no text of three words or more is left in English in another
+language. Any problem stops the build with file and line.
 """
 
 import argparse
@@ -63,6 +64,10 @@ def check_catalogue(catalogue: Catalogue, template_entries: dict) -> list[str]:
         if "c-format" in template.flags and conversions(text) != conversions(template.msgid):
             problems.append(f"{where}:{entry.line}: string id {string_id} must keep the conversions "
                             f"{conversions(template.msgid)}")
+        # Several words never read the same in two languages: a copy of the English
+        # source is a string nobody translated.
+        if text == template.msgid and len(text.split()) >= 3 and language_of(catalogue, string_id) & 0x3FF != 9:
+            problems.append(f"{where}:{entry.line}: string id {string_id} is left in English")
         for comment in template.comments:
             limit = _MAX_LENGTH.search(comment)
             units = len(string_tables.utf16_units(text))
