@@ -1,13 +1,84 @@
 #include "monitor/MonitorWorker.h"
 
 #include "common/ComInitialization.h"
+#include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
+#include "monitor/ReapplyRules.h"
+
+#include <algorithm>
+
+namespace {
+
+uint32_t ReadReapplyPatience() {
+    uint32_t stored = 0;
+    return ReapplyPatienceFrom(ReadSettingDword(L"ReapplyPatience", stored) ? std::optional(stored)
+                                                                            : std::nullopt);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// When a worker's re-apply makes its next attempt: first the quick attempts, then, for a
+// monitor that refused them all, patient retries with growing pauses until the patience
+// is spent.
+class ReapplySchedule {
+public:
+    void Begin(int attempts, uint32_t patience) {
+        attemptsLeft = attempts;
+        patienceMs = patience;
+        patient = false;
+        pending = true;
+        next = Clock::now();
+    }
+    bool IsPending() const { return pending; }
+    bool IsPatient() const { return patient; }
+    bool IsDue() const { return pending && Clock::now() >= next; }
+    Clock::time_point NextAttempt() const { return next; }
+    void EndPause() {
+        if (patient) {
+            next = Clock::now();
+        }
+    }
+    void AttemptMade(bool accepted) {
+        const Clock::time_point now = Clock::now();
+        if (accepted) {
+            pending = false;
+            return;
+        }
+        if (!patient && --attemptsLeft > 0) {
+            next = now + kReapplyPause;
+            return;
+        }
+        if (!patient) {
+            patient = true;
+            patientSince = now;
+            retries = 0;
+        } else {
+            ++retries;
+        }
+        const auto pause = NextPatientPause(
+            retries, std::chrono::duration_cast<std::chrono::milliseconds>(now - patientSince), patienceMs);
+        pending = pause.has_value();
+        next = now + pause.value_or(std::chrono::milliseconds(0));
+    }
+
+private:
+    bool pending = false;
+    bool patient = false;
+    int attemptsLeft = 0;
+    uint32_t patienceMs = 0;
+    uint32_t retries = 0;
+    Clock::time_point next;
+    Clock::time_point patientSince;
+};
+
+} // namespace
 
 MonitorWorker::MonitorWorker(DisplayMonitor* displayMonitor)
     : owner(displayMonitor), readyEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 void MonitorWorker::RequestReapply() {
+    owner->keepRefusedValues.store(true);
     reapplyRequested.store(true);
     Wake();
 }
@@ -35,24 +106,32 @@ void MonitorWorker::Run() {
     // its pauses wake the worker and go first, so the user's latest value never waits
     // behind retries of an older one. Like a command, a re-apply requested before a Stop
     // makes its first attempt; the Stop ends the retries.
-    int attemptsLeft = 0;
-    std::chrono::steady_clock::time_point nextAttempt;
+    ReapplySchedule reapply;
     // The flag is tested after each batch, never before the first wait: Stop signals the
     // event, so commands posted just before a Stop are still applied once.
     do {
-        if (attemptsLeft > 0) {
-            WaitForWorkUntil(nextAttempt);
+        if (reapply.IsPending()) {
+            WaitForWorkUntil(reapply.NextAttempt());
         } else {
             WaitForWork();
         }
-        owner->ApplyCommands(CoalesceCommands(TakeQueuedCommands()));
+        const CoalescedCommands latest = CoalesceCommands(TakeQueuedCommands());
+        owner->ApplyCommands(latest);
         if (reapplyRequested.exchange(false)) {
-            attemptsLeft = owner->ReapplyAttempts();
-            nextAttempt = std::chrono::steady_clock::now();
+            reapply.Begin(owner->ReapplyAttempts(), owner->isLaptopPanel ? 0 : ReadReapplyPatience());
+        } else if (std::any_of(latest.begin(), latest.end(),
+                               [](const auto& value) { return value.has_value(); })) {
+            // The user's value may find the monitor awake: no more waiting for it.
+            reapply.EndPause();
         }
-        if (attemptsLeft > 0 && std::chrono::steady_clock::now() >= nextAttempt) {
-            attemptsLeft = owner->SendRememberedValues() ? 0 : attemptsLeft - 1;
-            nextAttempt = std::chrono::steady_clock::now() + kReapplyPause;
+        if (reapply.IsDue() && (IsRunning() || !reapply.IsPatient())) {
+            const bool accepted = owner->SendRememberedValues();
+            if (accepted) {
+                owner->VerifyRememberedValues();
+            }
+            reapply.AttemptMade(accepted);
         }
+        // While a re-apply is under way a refused command is its value to deliver.
+        owner->keepRefusedValues.store(reapply.IsPending() || reapplyRequested.load());
     } while (IsRunning());
 }
