@@ -270,7 +270,7 @@ int main() {
     SetSettingsKeyPathForTesting(kBenchmarkKey);
     std::printf("re-apply after a wake-up (set latency %u ms, get latency %u ms):\n", kSetLatencyMs,
                 kGetLatencyMs);
-    for (const uint32_t deafMs : {4000u, 10000u}) {
+    for (const uint32_t deafMs : {4000u, 15000u, 30000u}) {
         DeafMonitors(1, deafMs);
         DeafMonitors(4, deafMs);
     }

@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorCommand.h"
 #include "monitor/MonitorParameter.h"
+#include "monitor/ReapplyRules.h"
 #include "monitor/SharedWord.h"
 
 #include <windows.h>
@@ -16,11 +17,6 @@
 #include <vector>
 
 class MonitorWorker;
-
-// A re-apply sends the remembered values up to this many times, this far apart, until
-// brightness, contrast and every gain are accepted.
-inline constexpr int kReapplyAttempts = 30;
-inline constexpr std::chrono::milliseconds kReapplyPause{100};
 
 // One DDC/CI monitor: its handle and the last known range and value of each parameter,
 // in device units.

@@ -10,67 +10,13 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 uint32_t ReadReapplyPatience() {
     uint32_t stored = 0;
     return ReapplyPatienceFrom(ReadSettingDword(L"ReapplyPatience", stored) ? std::optional(stored)
                                                                             : std::nullopt);
 }
-
-using Clock = std::chrono::steady_clock;
-
-// When a worker's re-apply makes its next attempt: first the quick attempts, then, for a
-// monitor that refused them all, patient retries with growing pauses until the patience
-// is spent.
-class ReapplySchedule {
-public:
-    void Begin(int attempts, uint32_t patience) {
-        attemptsLeft = attempts;
-        patienceMs = patience;
-        patient = false;
-        pending = true;
-        next = Clock::now();
-    }
-    bool IsPending() const { return pending; }
-    bool IsPatient() const { return patient; }
-    bool IsDue() const { return pending && Clock::now() >= next; }
-    Clock::time_point NextAttempt() const { return next; }
-    void EndPause() {
-        if (patient) {
-            next = Clock::now();
-        }
-    }
-    void AttemptMade(bool accepted) {
-        const Clock::time_point now = Clock::now();
-        if (accepted) {
-            pending = false;
-            return;
-        }
-        if (!patient && --attemptsLeft > 0) {
-            next = now + kReapplyPause;
-            return;
-        }
-        if (!patient) {
-            patient = true;
-            patientSince = now;
-            retries = 0;
-        } else {
-            ++retries;
-        }
-        const auto pause = NextPatientPause(
-            retries, std::chrono::duration_cast<std::chrono::milliseconds>(now - patientSince), patienceMs);
-        pending = pause.has_value();
-        next = now + pause.value_or(std::chrono::milliseconds(0));
-    }
-
-private:
-    bool pending = false;
-    bool patient = false;
-    int attemptsLeft = 0;
-    uint32_t patienceMs = 0;
-    uint32_t retries = 0;
-    Clock::time_point next;
-    Clock::time_point patientSince;
-};
 
 } // namespace
 
@@ -118,18 +64,19 @@ void MonitorWorker::Run() {
         const CoalescedCommands latest = CoalesceCommands(TakeQueuedCommands());
         owner->ApplyCommands(latest);
         if (reapplyRequested.exchange(false)) {
-            reapply.Begin(owner->ReapplyAttempts(), owner->isLaptopPanel ? 0 : ReadReapplyPatience());
+            reapply.Begin(owner->ReapplyAttempts(), owner->isLaptopPanel ? 0 : ReadReapplyPatience(),
+                          Clock::now());
         } else if (std::any_of(latest.begin(), latest.end(),
                                [](const auto& value) { return value.has_value(); })) {
             // The user's value may find the monitor awake: no more waiting for it.
-            reapply.EndPause();
+            reapply.EndPause(Clock::now());
         }
-        if (reapply.IsDue() && (IsRunning() || !reapply.IsPatient())) {
+        if (reapply.IsDue(Clock::now()) && (IsRunning() || !reapply.IsPatient())) {
             const bool accepted = owner->SendRememberedValues();
             if (accepted) {
                 owner->VerifyRememberedValues();
             }
-            reapply.AttemptMade(accepted);
+            reapply.AttemptMade(accepted, Clock::now());
         }
         // While a re-apply is under way a refused command is its value to deliver.
         owner->keepRefusedValues.store(reapply.IsPending() || reapplyRequested.load());

@@ -42,3 +42,39 @@ NudgeDecision DecideNudge(std::optional<uint32_t> readBack, uint32_t wanted, uin
     }
     return {NudgeDecision::Action::Nudge, beside};
 }
+
+void ReapplySchedule::Begin(int attempts, uint32_t patienceMs, Clock::time_point now) {
+    attemptsLeft = attempts;
+    patience = patienceMs;
+    patient = false;
+    pending = true;
+    next = now;
+}
+
+void ReapplySchedule::EndPause(Clock::time_point now) {
+    if (patient) {
+        next = now;
+    }
+}
+
+void ReapplySchedule::AttemptMade(bool accepted, Clock::time_point now) {
+    if (accepted) {
+        pending = false;
+        return;
+    }
+    if (!patient && --attemptsLeft > 0) {
+        next = now + kReapplyPause;
+        return;
+    }
+    if (patient) {
+        ++retries;
+    } else {
+        patient = true;
+        patientSince = now;
+        retries = 0;
+    }
+    const auto pause = NextPatientPause(
+        retries, std::chrono::duration_cast<std::chrono::milliseconds>(now - patientSince), patience);
+    pending = pause.has_value();
+    next = now + pause.value_or(std::chrono::milliseconds(0));
+}

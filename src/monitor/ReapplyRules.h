@@ -11,6 +11,9 @@
 // refused every attempt of a re-apply; 0 gives up after those attempts.
 inline constexpr uint32_t kDefaultReapplyPatienceMs = 60000;
 inline constexpr uint32_t kMaxReapplyPatienceMs = 600000;
+// A re-apply first makes up to kReapplyAttempts quick attempts this far apart.
+inline constexpr int kReapplyAttempts = 30;
+inline constexpr std::chrono::milliseconds kReapplyPause{100};
 // A monitor that acknowledges and ignores a value is nudged at most this many times.
 inline constexpr uint32_t kMaxNudges = 3;
 
@@ -35,3 +38,29 @@ struct NudgeDecision {
 // `nudgesMade` so far for this parameter in this wake-up.
 NudgeDecision DecideNudge(std::optional<uint32_t> readBack, uint32_t wanted, uint32_t minimum,
                           uint32_t maximum, uint32_t nudgesMade);
+
+// When a worker's re-apply makes its next attempt: first the quick attempts, then, for a
+// monitor that refused them all, patient retries with growing pauses until the patience
+// is spent.
+class ReapplySchedule {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void Begin(int attempts, uint32_t patienceMs, Clock::time_point now);
+    bool IsPending() const { return pending; }
+    bool IsPatient() const { return patient; }
+    bool IsDue(Clock::time_point now) const { return pending && now >= next; }
+    Clock::time_point NextAttempt() const { return next; }
+    // A command for the monitor ends a patient pause: the next attempt is due at once.
+    void EndPause(Clock::time_point now);
+    void AttemptMade(bool accepted, Clock::time_point now);
+
+private:
+    bool pending = false;
+    bool patient = false;
+    int attemptsLeft = 0;
+    uint32_t patience = 0;
+    uint32_t retries = 0;
+    Clock::time_point next;
+    Clock::time_point patientSince;
+};

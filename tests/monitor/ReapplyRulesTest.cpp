@@ -42,3 +42,27 @@ TEST(ReapplyRules, AValueThatDidNotTakeIsNudgedFromBesideItAtMostThreeTimes) {
     EXPECT_EQ(DecideNudge(50, 30, 0, 100, 3).action, Action::GiveUp);
     EXPECT_EQ(DecideNudge(30, 30, 0, 100, 3).action, Action::Done) << "the third nudge took";
 }
+
+TEST(ReapplyRules, QuickAttemptsThenPatientRetriesThatACommandHurriesAndThePatienceEnds) {
+    using Clock = ReapplySchedule::Clock;
+    const Clock::time_point start{};
+    ReapplySchedule schedule;
+    schedule.Begin(2, 300, start);
+    EXPECT_TRUE(schedule.IsDue(start));
+    schedule.AttemptMade(false, start);
+    EXPECT_EQ(schedule.NextAttempt(), start + kReapplyPause);
+    schedule.EndPause(start);
+    EXPECT_FALSE(schedule.IsDue(start)) << "a command does not hurry the quick attempts";
+    schedule.AttemptMade(false, start + milliseconds(100));
+    EXPECT_TRUE(schedule.IsPatient());
+    EXPECT_EQ(schedule.NextAttempt(), start + milliseconds(200));
+    schedule.EndPause(start + milliseconds(150));
+    EXPECT_TRUE(schedule.IsDue(start + milliseconds(150)));
+    schedule.AttemptMade(false, start + milliseconds(350)); // 250 ms into the patience: 50 left
+    EXPECT_EQ(schedule.NextAttempt(), start + milliseconds(400));
+    schedule.AttemptMade(false, start + milliseconds(400));
+    EXPECT_FALSE(schedule.IsPending()) << "patience spent";
+    schedule.Begin(30, 0, start);
+    schedule.AttemptMade(true, start);
+    EXPECT_FALSE(schedule.IsPending()) << "accepted";
+}
