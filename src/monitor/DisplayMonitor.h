@@ -2,11 +2,13 @@
 
 #include "monitor/MonitorCommand.h"
 #include "monitor/MonitorParameter.h"
+#include "monitor/ReapplyRules.h"
 #include "monitor/SharedWord.h"
 
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -15,11 +17,6 @@
 #include <vector>
 
 class MonitorWorker;
-
-// A re-apply sends the remembered values up to this many times, this far apart, until
-// brightness, contrast and every gain are accepted.
-inline constexpr int kReapplyAttempts = 30;
-inline constexpr std::chrono::milliseconds kReapplyPause{100};
 
 // One DDC/CI monitor: its handle and the last known range and value of each parameter,
 // in device units.
@@ -84,6 +81,9 @@ struct DisplayMonitor {
     // true when brightness, contrast and every gain were accepted. A range never read is
     // asked for first, and its value left out while the monitor does not answer.
     bool SendRememberedValues();
+    // After an accepted attempt: reads every value back and nudges one that did not take
+    // (a step beside it, then the value), at most kMaxNudges times per parameter.
+    void VerifyRememberedValues();
     // Attempts one re-apply makes: a single one on a laptop panel, whose monitor already
     // refused DDC/CI, so that it does not spend three seconds failing at every wake-up.
     int ReapplyAttempts() const;
@@ -113,6 +113,10 @@ struct DisplayMonitor {
     // handler running inside a wait of the holder's thread may reach this display again;
     // never held across a call that dispatches messages (the laptop backlight's WMI).
     std::recursive_mutex deviceLock;
+    // Set while the worker's re-apply is under way: a value a monitor refuses is then
+    // remembered all the same, so the re-apply delivers the user's newest value instead
+    // of the older one once the monitor answers again.
+    std::atomic<bool> keepRefusedValues{false};
 };
 
 // Every display monitor of the desktop, in enumeration order. Changed only on the main

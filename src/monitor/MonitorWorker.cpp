@@ -1,13 +1,30 @@
 #include "monitor/MonitorWorker.h"
 
 #include "common/ComInitialization.h"
+#include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
+#include "monitor/ReapplyRules.h"
+
+#include <algorithm>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+uint32_t ReadReapplyPatience() {
+    uint32_t stored = 0;
+    return ReapplyPatienceFrom(ReadSettingDword(L"ReapplyPatience", stored) ? std::optional(stored)
+                                                                            : std::nullopt);
+}
+
+} // namespace
 
 MonitorWorker::MonitorWorker(DisplayMonitor* displayMonitor)
     : owner(displayMonitor), readyEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 void MonitorWorker::RequestReapply() {
+    owner->keepRefusedValues.store(true);
     reapplyRequested.store(true);
     Wake();
 }
@@ -35,24 +52,33 @@ void MonitorWorker::Run() {
     // its pauses wake the worker and go first, so the user's latest value never waits
     // behind retries of an older one. Like a command, a re-apply requested before a Stop
     // makes its first attempt; the Stop ends the retries.
-    int attemptsLeft = 0;
-    std::chrono::steady_clock::time_point nextAttempt;
+    ReapplySchedule reapply;
     // The flag is tested after each batch, never before the first wait: Stop signals the
     // event, so commands posted just before a Stop are still applied once.
     do {
-        if (attemptsLeft > 0) {
-            WaitForWorkUntil(nextAttempt);
+        if (reapply.IsPending()) {
+            WaitForWorkUntil(reapply.NextAttempt());
         } else {
             WaitForWork();
         }
-        owner->ApplyCommands(CoalesceCommands(TakeQueuedCommands()));
+        const CoalescedCommands latest = CoalesceCommands(TakeQueuedCommands());
+        owner->ApplyCommands(latest);
         if (reapplyRequested.exchange(false)) {
-            attemptsLeft = owner->ReapplyAttempts();
-            nextAttempt = std::chrono::steady_clock::now();
+            reapply.Begin(owner->ReapplyAttempts(), owner->isLaptopPanel ? 0 : ReadReapplyPatience(),
+                          Clock::now());
+        } else if (std::any_of(latest.begin(), latest.end(),
+                               [](const auto& value) { return value.has_value(); })) {
+            // The user's value may find the monitor awake: no more waiting for it.
+            reapply.EndPause(Clock::now());
         }
-        if (attemptsLeft > 0 && std::chrono::steady_clock::now() >= nextAttempt) {
-            attemptsLeft = owner->SendRememberedValues() ? 0 : attemptsLeft - 1;
-            nextAttempt = std::chrono::steady_clock::now() + kReapplyPause;
+        if (reapply.IsDue(Clock::now()) && (IsRunning() || !reapply.IsPatient())) {
+            const bool accepted = owner->SendRememberedValues();
+            if (accepted) {
+                owner->VerifyRememberedValues();
+            }
+            reapply.AttemptMade(accepted, Clock::now());
         }
+        // While a re-apply is under way a refused command is its value to deliver.
+        owner->keepRefusedValues.store(reapply.IsPending() || reapplyRequested.load());
     } while (IsRunning());
 }

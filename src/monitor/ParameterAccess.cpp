@@ -4,6 +4,7 @@
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
 #include "monitor/ParameterConversion.h"
+#include "monitor/ReapplyRules.h"
 #include "monitor/ReferenceRules.h"
 
 #include <algorithm>
@@ -48,30 +49,47 @@ template <typename Physical> auto RangeOf(Physical& physical, MonitorParameter p
     }
 }
 
-// Asks one monitor over DDC/CI for the range of brightness, contrast or a gain, and
-// remembers it when the monitor answers; a failed call keeps what was remembered.
-bool ReadRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
+struct DeviceRange {
     DWORD minimum = 0, current = 0, maximum = 0;
+};
+
+// The value a monitor reports now, for a read-back that must not replace the remembered
+// value still to be delivered.
+std::optional<uint32_t> CurrentOf(const std::optional<DeviceRange>& answer) {
+    return answer ? std::optional<uint32_t>(answer->current) : std::nullopt;
+}
+
+// Asks one monitor over DDC/CI for the range of brightness, contrast or a gain.
+std::optional<DeviceRange> QueryRange(MonitorConfigApi& api, const PhysicalMonitor& physical,
+                                      MonitorParameter parameter) {
+    DeviceRange answer;
     BOOL answered = FALSE;
     switch (parameter) {
     case MonitorParameter::Brightness:
-        answered = api.GetMonitorBrightness(physical.handle, &minimum, &current, &maximum);
+        answered =
+            api.GetMonitorBrightness(physical.handle, &answer.minimum, &answer.current, &answer.maximum);
         break;
     case MonitorParameter::Contrast:
-        answered = api.GetMonitorContrast(physical.handle, &minimum, &current, &maximum);
+        answered = api.GetMonitorContrast(physical.handle, &answer.minimum, &answer.current, &answer.maximum);
         break;
     default:
-        answered = api.GetMonitorRedGreenOrBlueGain(physical.handle, GainType(ChannelOf(parameter)), &minimum,
-                                                    &current, &maximum);
+        answered = api.GetMonitorRedGreenOrBlueGain(physical.handle, GainType(ChannelOf(parameter)),
+                                                    &answer.minimum, &answer.current, &answer.maximum);
         break;
     }
-    if (!answered) {
+    return answered ? std::optional(answer) : std::nullopt;
+}
+
+// Remembers the range when the monitor answers; a failed call keeps what was remembered.
+bool ReadRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
+    const std::optional<DeviceRange> answer = QueryRange(api, physical, parameter);
+    if (!answer) {
         return false;
     }
     auto range = RangeOf(physical, parameter);
-    range.minimum = minimum;
-    range.current = current;
-    range.maximum = maximum;
+    range.minimum = answer->minimum;
+    range.current = answer->current;
+    range.maximum = answer->maximum;
     physical.rangeRead[RangeIndex(parameter)] = 1;
     return true;
 }
@@ -112,7 +130,7 @@ void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t p
         }
         auto range = RangeOf(physical, parameter);
         const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
-        if (SendValue(api, physical, parameter, device)) {
+        if (SendValue(api, physical, parameter, device) || display.keepRefusedValues.load()) {
             range.current = device;
         }
     }
@@ -231,7 +249,8 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
             const bool supported = preset <= kMaxColorTemperature &&
                                    (physical.supportedColorTemperatures & (1u << (preset - 1))) != 0;
             if (supported &&
-                api.SetMonitorColorTemperature(physical.handle, static_cast<MC_COLOR_TEMPERATURE>(preset))) {
+                (api.SetMonitorColorTemperature(physical.handle, static_cast<MC_COLOR_TEMPERATURE>(preset)) ||
+                 keepRefusedValues.load())) {
                 physical.colorTemperature = preset;
             }
         }
@@ -247,6 +266,32 @@ bool DisplayMonitor::SendRememberedValues() {
         accepted = SendRememberedValuesOf(api, physical) && accepted;
     }
     return accepted;
+}
+
+void DisplayMonitor::VerifyRememberedValues() {
+    MonitorConfigApi& api = MonitorApi();
+    for (PhysicalMonitor& physical : physicalMonitors) {
+        for (uint32_t code = kFirstParameterCode;
+             code < static_cast<uint32_t>(MonitorParameter::ColorTemperature); ++code) {
+            const auto parameter = static_cast<MonitorParameter>(code);
+            if (!physical.HasRange(parameter) ||
+                (isLaptopPanel && parameter == MonitorParameter::Brightness)) {
+                continue;
+            }
+            for (uint32_t nudges = 0;; ++nudges) {
+                std::lock_guard guard(deviceLock);
+                const auto range = RangeOf(physical, parameter);
+                const uint32_t wanted = range.current;
+                const NudgeDecision decision = DecideNudge(CurrentOf(QueryRange(api, physical, parameter)),
+                                                           wanted, range.minimum, range.maximum, nudges);
+                if (decision.action != NudgeDecision::Action::Nudge) {
+                    break;
+                }
+                SendValue(api, physical, parameter, decision.beside);
+                SendValue(api, physical, parameter, wanted);
+            }
+        }
+    }
 }
 
 int DisplayMonitor::ReapplyAttempts() const {

@@ -2,6 +2,7 @@
 
 #include "simulator/SimulatedLaptopPanel.h"
 
+#include <array>
 #include <cstdio>
 #include <cwchar>
 
@@ -28,6 +29,18 @@ uint32_t LatencyOf(const SimulatedMonitorDescription& description, SimulatedOper
         return description.getLatencyMs;
     default:
         return description.setLatencyMs;
+    }
+}
+
+bool IsSet(SimulatedOperation operation) {
+    switch (operation) {
+    case SimulatedOperation::SetBrightness:
+    case SimulatedOperation::SetContrast:
+    case SimulatedOperation::SetGain:
+    case SimulatedOperation::SetColorTemperature:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -67,6 +80,30 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
+bool FileStamp(const std::wstring& path, FILETIME& time, uint64_t& size) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    time = data.ftLastWriteTime;
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+// Ignored sets are counted per parameter: a gain channel is a parameter of its own.
+size_t IgnoreSlot(SimulatedOperation operation, uint32_t channel) {
+    switch (operation) {
+    case SimulatedOperation::SetBrightness:
+        return 0;
+    case SimulatedOperation::SetContrast:
+        return 1;
+    case SimulatedOperation::SetGain:
+        return 2 + (channel > 2 ? 2 : channel);
+    default:
+        return 5;
+    }
+}
+
 } // namespace
 
 struct SimulatedMonitorApi::Device {
@@ -74,6 +111,14 @@ struct SimulatedMonitorApi::Device {
     SimulatedMonitorDescription state;
     std::mutex bus; // keeps the state whole; overlaps are counted, not prevented
     std::atomic<uint32_t> callsInProgress{0};
+    std::chrono::steady_clock::time_point deafUntil;
+    std::array<uint32_t, 6> ignoresLeft{};
+
+    // Starts the monitor's deafness and ignored sets as its description says, from now.
+    void TakeOptions() {
+        deafUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(state.deafMs);
+        ignoresLeft.fill(state.ignoredSets);
+    }
 };
 
 SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile)
@@ -85,6 +130,7 @@ SimulatedMonitorApi::SimulatedMonitorApi(SimulatedSetup setup, std::wstring stat
             auto device = std::make_unique<Device>();
             device->factory = monitor;
             device->state = monitor;
+            device->TakeOptions();
             row.push_back(std::move(device));
         }
         display.monitors.clear(); // the devices hold the live state
@@ -137,6 +183,7 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
         ::SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    ReadBackStateFile();
     if (device->callsInProgress.fetch_add(1) > 0) {
         overlaps_.fetch_add(1);
     }
@@ -149,12 +196,21 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
             ::Sleep(latency);
         }
         uint32_t& failures = device->state.failures[static_cast<size_t>(operation)];
-        if (failures > 0) {
+        if (std::chrono::steady_clock::now() < device->deafUntil) {
+            succeeded = false;
+        } else if (failures > 0) {
             if (failures != kAlwaysFails) {
                 --failures;
             }
+        } else if (uint32_t& ignores = device->ignoresLeft[IgnoreSlot(operation, channel)];
+                   IsSet(operation) && ignores > 0) {
+            --ignores; // acknowledged, not taken
+            succeeded = true;
         } else {
             succeeded = body(device->state, *device);
+        }
+        if (succeeded && IsSet(operation)) {
+            ++device->state.setCount;
         }
     }
     Record(address, operation, channel, value, succeeded);
@@ -449,6 +505,7 @@ void SimulatedMonitorApi::WriteStateFile() const {
     }
     std::lock_guard guard(stateFileLock_);
     // Written beside the target and moved over it, so a reader never sees half a file.
+    // Its new stamp is remembered, so that this write is never read back as an edit.
     const std::wstring temporary = stateFile_ + L".tmp";
     if (FILE* file = ::_wfopen(temporary.c_str(), L"wb")) {
         const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -457,9 +514,54 @@ void SimulatedMonitorApi::WriteStateFile() const {
         // write would leave a stale state behind, so it is tried again for up to a second.
         for (int attempt = 0; written && attempt < 200; ++attempt) {
             if (::MoveFileExW(temporary.c_str(), stateFile_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                FileStamp(stateFile_, stateFileTime_, stateFileSize_);
                 break;
             }
             ::Sleep(5);
+        }
+    }
+}
+
+void SimulatedMonitorApi::ReadBackStateFile() {
+    if (stateFile_.empty()) {
+        return;
+    }
+    std::lock_guard guard(stateFileLock_);
+    FILETIME time{};
+    uint64_t size = 0;
+    if (!FileStamp(stateFile_, time, size) ||
+        (::CompareFileTime(&time, &stateFileTime_) == 0 && size == stateFileSize_)) {
+        return;
+    }
+    stateFileTime_ = time;
+    stateFileSize_ = size;
+    std::string text;
+    if (FILE* file = ::_wfopen(stateFile_.c_str(), L"rb")) {
+        char buffer[4096];
+        for (size_t read; (read = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) {
+            text.append(buffer, read);
+        }
+        std::fclose(file);
+    }
+    const SimulatedSetupParse parsed = ParseSimulatedSetup(text);
+    if (!parsed.setup) {
+        return; // half an edit, or not ours: the monitors keep their state
+    }
+    // Monitors are matched by position; geometry, capabilities and failures stay.
+    for (size_t d = 0; d < devices_.size() && d < parsed.setup->displays.size(); ++d) {
+        const auto& monitors = parsed.setup->displays[d].monitors;
+        for (size_t m = 0; m < devices_[d].size() && m < monitors.size(); ++m) {
+            Device& device = *devices_[d][m];
+            const SimulatedMonitorDescription& edited = monitors[m];
+            std::lock_guard bus(device.bus);
+            device.state.brightness = edited.brightness;
+            device.state.contrast = edited.contrast;
+            device.state.gain = edited.gain;
+            device.state.colorTemperature = edited.colorTemperature;
+            device.state.setCount = edited.setCount;
+            device.state.deafMs = edited.deafMs;
+            device.state.ignoredSets = edited.ignoredSets;
+            device.TakeOptions();
         }
     }
 }

@@ -17,7 +17,10 @@
 // monitor is a serial bus: calls to one monitor are served one at a time, each after
 // its latency. A real bus garbles transactions that overlap, so a call that begins while
 // another call to the same monitor is in progress is counted as an overlap. Values
-// outside a monitor's range are refused, as real monitors do.
+// outside a monitor's range are refused, as real monitors do. Like real monitors after
+// a wake-up, one can be deaf for a while (every call fails) or acknowledge sets without
+// taking them; a state file changed by another process is read back, which is how a test
+// makes a monitor lose its values while the machine sleeps.
 class SimulatedMonitorApi final : public MonitorConfigApi {
 public:
     struct Call {
@@ -32,7 +35,8 @@ public:
     };
 
     // `stateFile`, when not empty, is rewritten with the current state after every
-    // change, in the description syntax, for whole-program tests to read.
+    // change, in the description syntax, for whole-program tests to read; when another
+    // process changes it, the monitors take its values, deaf= and ignore= at their next call.
     explicit SimulatedMonitorApi(SimulatedSetup setup, std::wstring stateFile = {});
     ~SimulatedMonitorApi() override;
 
@@ -85,6 +89,9 @@ private:
 
     Device* DeviceOf(HANDLE physicalMonitor, Address* address = nullptr) const;
     const SimulatedDisplayDescription* DisplayOf(HMONITOR monitor, size_t* index = nullptr) const;
+    // Takes the state file's values when another process has changed it since it was
+    // last written or read here.
+    void ReadBackStateFile();
     // Runs one call on the monitor's bus: latency, the failure rule, then `body`.
     template <typename Body>
     BOOL Serve(HANDLE physicalMonitor, SimulatedOperation operation, uint32_t channel, uint32_t value,
@@ -112,6 +119,10 @@ private:
     mutable std::condition_variable activity_;
 
     mutable std::mutex stateFileLock_;
+    // The file as this process last wrote or read it: a change of its time or size is
+    // another process's edit.
+    mutable FILETIME stateFileTime_{};
+    mutable uint64_t stateFileSize_ = 0;
 };
 
 enum class SimulationChoice { RealMonitors, Simulated, Malformed };

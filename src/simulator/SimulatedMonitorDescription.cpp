@@ -236,6 +236,12 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
             monitor.capabilitiesLatencyMs = ParseNumber(value, key);
         } else if (key == "fail") {
             ParseMonitorFailures(value, monitor);
+        } else if (key == "deaf") {
+            monitor.deafMs = ParseNumber(value, key);
+        } else if (key == "ignore") {
+            monitor.ignoredSets = ParseNumber(value, key);
+        } else if (key == "sets") {
+            monitor.setCount = ParseNumber(value, key);
         } else {
             throw DescriptionError("unknown monitor key \"" + std::string(key) + "\"");
         }
@@ -378,6 +384,9 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
                 }
             }
             out += " temps=" + (presets.empty() ? std::string("none") : presets);
+            // Deafness and ignored sets are options, not state: a state file read back
+            // takes them only where a test wrote them.
+            out += " sets=" + std::to_string(monitor.setCount);
             out += ";\n";
         }
     }

@@ -15,7 +15,7 @@
 //   monitor [name=TEXT] [brightness=RANGE] [contrast=RANGE] [red=RANGE] [green=RANGE]
 //           [blue=RANGE] [temp=PRESET] [temps=PRESET,...|none] [caps=BITS]
 //           [latency=MS] [get-latency=MS] [set-latency=MS] [caps-latency=MS]
-//           [fail=OPERATION[:TIMES],...]
+//           [fail=OPERATION[:TIMES],...] [deaf=MS] [ignore=N] [sets=N]
 //   laptop  [levels=N,...] [current=LEVEL] [fail=driver|wmi|get|set,...]
 //   none                      (a machine that reports no display at all)
 //   # TEXT                    (a comment)
@@ -24,6 +24,10 @@
 // OPERATION is one of caps, physical, get-brightness, set-brightness, get-contrast,
 // set-contrast, get-gain, set-gain, get-temp, set-temp, reset, reset-color; without
 // :TIMES it always fails, with it only the first TIMES calls fail.
+// deaf=MS: the monitor answers no call for MS milliseconds from its start (or from the
+// moment the state file that says so is read back). ignore=N: it acknowledges the first N
+// set calls of each parameter without taking them. sets=N: how many set calls it has
+// acknowledged in all (written to the state file).
 // A monitor before any display gets a display of its own. Displays without geometry
 // are 1920x1080, the first at 0,0 (the primary), each further one right of the last.
 
@@ -68,6 +72,9 @@ struct SimulatedMonitorDescription {
     uint32_t capabilitiesLatencyMs = 0;
     // How many of the next calls of each operation fail (kAlwaysFails: all).
     std::array<uint32_t, kSimulatedOperationCount> failures{};
+    uint32_t deafMs = 0;
+    uint32_t ignoredSets = 0;
+    uint32_t setCount = 0;
 };
 
 struct SimulatedDisplayDescription {

@@ -77,6 +77,7 @@ TEST_F(SettingsStoreFixture, RefusingMonitorsCostThirtyAttemptsALaptopPanelOne) 
         "green=0..255:2 blue=0..255:3 temp=4 fail=set-temp; display; monitor fail=set-brightness:2; display; "
         "monitor fail=caps,set-brightness; laptop");
     ASSERT_TRUE(displayMonitors[3]->isLaptopPanel);
+    WriteSettingDword(L"ReapplyPatience", 0); // the quick attempts only
     ReapplyMonitorValues();
     const auto attemptsOn = [&](size_t display) { return Sent(Op::SetBrightness, display).size(); };
     ASSERT_TRUE(api->WaitUntil([&] { return attemptsOn(0) >= 30 && attemptsOn(2) >= 3; }));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -12,7 +15,8 @@ struct Opened {
     SimulatedMonitorApi api;
     std::vector<HANDLE> handles;
 
-    explicit Opened(std::string_view description) : api(ParseSimulatedSetup(description).setup.value()) {
+    explicit Opened(std::string_view description, std::wstring stateFile = {})
+        : api(ParseSimulatedSetup(description).setup.value(), std::move(stateFile)) {
         HMONITOR display = nullptr;
         api.EnumDisplayMonitors(
             [](HMONITOR monitor, HDC, RECT*, LPARAM data) -> BOOL {
@@ -78,4 +82,49 @@ TEST(SimulatedMonitorApi, CallsThatOverlapOnOneMonitorAreCounted) {
     EXPECT_EQ(api.OverlapCount(), 1u);
     api.SetMonitorContrast(opened.handles[0], 20);
     EXPECT_EQ(api.OverlapCount(), 1u) << "calls one after the other";
+}
+
+TEST(SimulatedMonitorApi, MisbehavesLikeAMonitorWakingUpAndTakesAnEditedStateFile) {
+    wchar_t directory[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, directory);
+    const std::wstring file =
+        std::wstring(directory) + L"orvalux-sim-" + std::to_wstring(::GetCurrentProcessId());
+    Opened opened("monitor deaf=300 ignore=2 contrast=0..100:40", file);
+    SimulatedMonitorApi& api = opened.api;
+    const HANDLE handle = opened.handles.at(0);
+    DWORD minimum = 0, current = 0, maximum = 0;
+    EXPECT_FALSE(api.GetMonitorContrast(handle, &minimum, &current, &maximum)) << "deaf from its start";
+    EXPECT_FALSE(api.SetMonitorContrast(handle, 70));
+    ::Sleep(350);
+    // Two acknowledged sets of contrast do not take (the second writes the file again,
+    // which must not read back as an edit); each parameter counts its own.
+    EXPECT_TRUE(api.SetMonitorContrast(handle, 69));
+    EXPECT_TRUE(api.SetMonitorContrast(handle, 70));
+    ASSERT_TRUE(api.GetMonitorContrast(handle, &minimum, &current, &maximum));
+    EXPECT_EQ(current, 40u);
+    EXPECT_TRUE(api.SetMonitorBrightness(handle, 20));
+    EXPECT_TRUE(api.SetMonitorContrast(handle, 70));
+    const auto state = [&] {
+        std::ifstream in(file.c_str());
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    EXPECT_NE(state().find("brightness=0..100:50 contrast=0..100:70"), std::string::npos) << state();
+    EXPECT_NE(state().find("sets=4;"), std::string::npos) << state();
+
+    // Another process edits the file: the monitor takes its values and is deaf from then.
+    std::string edited = state();
+    edited.replace(edited.find("contrast=0..100:70"), 18, "contrast=0..100:10 deaf=200");
+    {
+        std::ofstream out(file.c_str(), std::ios::binary);
+        out << edited;
+    }
+    EXPECT_FALSE(api.GetMonitorContrast(handle, &minimum, &current, &maximum));
+    ::Sleep(250);
+    ASSERT_TRUE(api.GetMonitorContrast(handle, &minimum, &current, &maximum));
+    EXPECT_EQ(current, 10u);
+    EXPECT_TRUE(api.SetMonitorBrightness(handle, 35));
+    EXPECT_EQ(api.State().displays[0].monitors[0].brightness.current, 35u) << "no ignore= in the edit";
+    ::DeleteFileW(file.c_str());
 }
