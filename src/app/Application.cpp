@@ -110,6 +110,8 @@ void BuildPass() {
 void Teardown() {
     // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
     ::KillTimer(panelDialog.Window(), kReapplyTimerId);
+    // Exit and rebuild do not wait for a stalled update endpoint.
+    panelDialog.StopUpdateCheck();
     if (!rebuildRequested) {
         RemoveTrayIcon();
     }
