@@ -20,6 +20,7 @@
 #include "ui/Localization.h"
 #include "ui/TrayLocator.h"
 #include "update/InstallerWatch.h"
+#include "update/UpdateFolder.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -204,5 +205,6 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
         }
         return 0;
     }
+    RemoveFinishedUpdateFolders();
     return RunResident(instance);
 }

@@ -10,6 +10,7 @@
 #include "ui/Localization.h"
 #include "ui/TextConversion.h"
 #include "update/UpdateCheck.h"
+#include "update/UpdateFolder.h"
 #include "update/UpdateRules.h"
 
 #include <gtest/gtest.h>
@@ -337,6 +338,37 @@ protected:
         std::ifstream file(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
+    // The folders downloads made in the temporary folder.
+    std::vector<std::filesystem::path> UpdateFolders() const {
+        std::vector<std::filesystem::path> folders;
+        for (const auto& entry : std::filesystem::directory_iterator(temporary)) {
+            if (entry.is_directory() && entry.path().filename().wstring().starts_with(L"orvalux-update-")) {
+                folders.push_back(entry.path());
+            }
+        }
+        return folders;
+    }
+    // Waits for the watch copies to end; then a start of the program leaves nothing behind.
+    void ExpectTheUpdateToLeaveNothing() {
+        for (const auto& updateFolder : UpdateFolders()) {
+            for (const auto& entry : std::filesystem::directory_iterator(updateFolder)) {
+                EXPECT_TRUE(program_test::WaitFor([&] {
+                    return program_test::ProcessesFrom(entry.path()).empty();
+                })) << entry.path()
+                    << " goes on running";
+            }
+        }
+        RemoveFinishedUpdateFolders();
+        EXPECT_TRUE(UpdateFolders().empty());
+    }
+    std::string InstallerRan() {
+        std::string ran;
+        for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
+            ran = Read(temporary / "installer-ran.txt");
+        }
+        std::filesystem::remove(temporary / "installer-ran.txt");
+        return ran;
+    }
 
     const TemporaryFolder folder{"orvalux-download"};
     const std::filesystem::path& temporary = folder.Path();
@@ -371,17 +403,25 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
         page.find("<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr><td>Faster</td></tr>"),
         std::string::npos);
 
-    EXPECT_EQ(Read(temporary / "setup.exe"), kInstaller);
     EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.exe HTTP/1.1");
     // The installer ran with the installer's arguments.
-    std::string ran;
-    for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
-        ran = Read(temporary / "installer-ran.txt");
-    }
-    EXPECT_EQ(ran, "/qb /promptrestart /i\r\n");
+    EXPECT_EQ(InstallerRan(), "/qb /promptrestart /i\r\n");
+    // It ran from a folder of this update's own, beside a watch copy named as no other.
+    EXPECT_FALSE(std::filesystem::exists(temporary / "setup.exe"));
+    const std::vector<std::filesystem::path> folders = UpdateFolders();
+    ASSERT_EQ(folders.size(), 1u);
+    std::vector<std::wstring> left;
+    EXPECT_TRUE(program_test::WaitFor([&] {
+        left.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(folders[0])) {
+            left.push_back(entry.path().filename().wstring());
+        }
+        return left.size() == 1;
+    })) << "the installer's file stays after it ended";
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].starts_with(L"orvalux-update-watch-") && left[0].size() > 30) << WideToUtf8(left[0]);
     // The installer succeeded: the watch over it ends and starts nothing.
-    EXPECT_TRUE(program_test::WaitFor(
-        [&] { return program_test::ProcessesFrom(temporary / "orvalux-update-watch.exe").empty(); }));
+    ExpectTheUpdateToLeaveNothing();
     EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
 }
 
@@ -420,8 +460,9 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     std::thread no(CancelDownload, IDNO);
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     no.join();
-    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
+    EXPECT_FALSE(InstallerRan().empty());
     EXPECT_TRUE(OwnerAskedToClose());
+    ExpectTheUpdateToLeaveNothing();
 
     // Yes: the run ends without a box and the program stays.
     std::thread yes(CancelDownload, IDYES);
@@ -429,11 +470,12 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     yes.join();
     EXPECT_TRUE(reader.boxes.empty()) << "a cancel is no failure to report";
     EXPECT_FALSE(OwnerAskedToClose());
-    EXPECT_LT(Read(temporary / "setup.exe").size(), installer.size());
+    EXPECT_TRUE(UpdateFolders().empty()) << "the part downloaded stays";
 
     // A cancel is not remembered: the next download runs.
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
-    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
+    EXPECT_FALSE(InstallerRan().empty());
+    ExpectTheUpdateToLeaveNothing();
 }
 
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
