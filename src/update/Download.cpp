@@ -43,6 +43,10 @@ int ReportProgress(void* userData, curl_off_t total, curl_off_t received, curl_o
     while (transfer.progress.paused) {
         ::Sleep(1000);
     }
+    // Confirmed while the last block came in: nothing more is written to end it.
+    if (transfer.progress.cancelled) {
+        return 1;
+    }
     transfer.window.Show(ProgressPercent(static_cast<double>(total), static_cast<double>(received)));
     return 0;
 }
@@ -178,8 +182,9 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
             result = download.Perform();
         }
     } // the progress window ends here, whichever came first
+    // A confirmed cancel wins over a transfer that ended meanwhile: nothing is started.
     UniqueHandle installerFile;
-    if (result == CURLE_OK) {
+    if (result == CURLE_OK && !progress.cancelled) {
         installerFile = ReopenToRead(std::move(file), path);
         if (!installerFile) {
             SetErrorText(input, "The installer could not be saved in the temporary folder.");

@@ -109,14 +109,17 @@ DownloadProgressWindow::~DownloadProgressWindow() {
 void DownloadProgressWindow::Show(int percent) {
     // Only a change crosses to the window's thread: the reporter is called for every
     // block, and each cross-thread message waits for the other thread.
-    if (percent == shownPercent_) {
+    // A window that appears after the last change is given the percentage as well.
+    const HWND window = progress_.window;
+    if (percent == shownPercent_ && window == shownWindow_) {
         return;
     }
     shownPercent_ = percent;
+    shownWindow_ = window;
     if (const HWND bar = progress_.bar) {
         ::PostMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     }
-    if (const HWND window = progress_.window) {
+    if (window) {
         wchar_t caption[128];
         std::swprintf(caption, std::size(caption), LoadText(kProgressCaptionId), percent);
         ::SetWindowTextW(window, caption);

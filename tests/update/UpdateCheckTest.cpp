@@ -478,6 +478,31 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     ExpectTheUpdateToLeaveNothing();
 }
 
+TEST_F(DownloadTest, ACancelConfirmedAfterTheLastBlockStartsNothing) {
+    // The whole installer at once, with no length: the transfer ends when the server
+    // closes the connection, seconds later.
+    LoopbackHttpServer server(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + kInstaller, 5000}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    std::thread yes([&] {
+        program_test::WaitFor([&] {
+            const std::vector<std::filesystem::path> folders = UpdateFolders();
+            std::error_code error;
+            return folders.size() == 1 &&
+                   std::filesystem::file_size(folders[0] / "setup.exe", error) == kInstaller.size();
+        });
+        CancelDownload(IDYES);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateFailed);
+    yes.join();
+    EXPECT_TRUE(reader.boxes.empty());
+    EXPECT_FALSE(OwnerAskedToClose());
+    EXPECT_TRUE(InstallerRan().empty()) << "the installer started after a cancel";
+    EXPECT_TRUE(UpdateFolders().empty());
+}
+
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
     // Through this proxy a plain http download would reach the loopback server.
     LoopbackHttpServer proxy(LoopbackHttpServer::Response(kInstaller));
