@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <optional>
 
 namespace {
 
@@ -92,17 +93,30 @@ DownloadProgressWindow::~DownloadProgressWindow() {
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     }
     const HANDLE thread = thread_.get();
+    // The window's thread uses `progress_` until it ends: only its end ends the wait.
+    std::optional<WPARAM> quit;
     while (thread) {
         const DWORD woken = ::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT,
                                                           MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
-        if (woken != WAIT_OBJECT_0 + 1) {
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken == WAIT_FAILED) {
+            ::WaitForSingleObject(thread, INFINITE);
             break;
         }
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = message.wParam; // for the caller's loop, once this wait is over
+                continue;
+            }
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
+    }
+    if (quit) {
+        ::PostQuitMessage(static_cast<int>(*quit));
     }
 }
 

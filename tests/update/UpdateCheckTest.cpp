@@ -503,6 +503,43 @@ TEST_F(DownloadTest, ACancelConfirmedAfterTheLastBlockStartsNothing) {
     EXPECT_TRUE(UpdateFolders().empty());
 }
 
+TEST_F(DownloadTest, TheEndOfTheProgressWindowKeepsAQuitAndIsWaitedFor) {
+    // About a second of download: the progress window is there while it runs.
+    LoopbackHttpServer server(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", LoopbackHttpServer::Response(kInstaller + std::string(1 << 20, ' '))}},
+        64 << 10, 50);
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    const DWORD runThread = ::GetCurrentThreadId();
+
+    // The program is asked to end meanwhile: its message loop must still learn of it.
+    std::thread quit([&] {
+        WaitForProgressWindow();
+        ::PostThreadMessageW(runThread, WM_QUIT, 7, 0);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    quit.join();
+    MSG message{};
+    EXPECT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+    EXPECT_EQ(message.wParam, 7u);
+    EXPECT_TRUE(OwnerAskedToClose());
+
+    // A call queued to the waiting thread does not end the wait: the window has gone.
+    const UniqueHandle runThreadHandle(::OpenThread(THREAD_SET_CONTEXT, FALSE, runThread));
+    HWND progress = nullptr;
+    std::thread call([&] {
+        progress = WaitForProgressWindow();
+        ::QueueUserAPC([](ULONG_PTR) {}, runThreadHandle.get(), 0);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    call.join();
+    EXPECT_FALSE(::IsWindow(progress)) << "the progress window outlived the download";
+    EXPECT_TRUE(OwnerAskedToClose());
+    InstallerRan();
+    ExpectTheUpdateToLeaveNothing();
+}
+
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
     // Through this proxy a plain http download would reach the loopback server.
     LoopbackHttpServer proxy(LoopbackHttpServer::Response(kInstaller));
