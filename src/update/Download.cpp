@@ -20,6 +20,7 @@ namespace {
 constexpr unsigned kTransferFailedCaptionId = 10009;
 constexpr unsigned kCancelQuestionId = 10011;
 constexpr int kCloseAttempts = 10;
+constexpr UINT kCloseAnswerMs = 1000;
 
 struct DownloadState {
     HANDLE file;
@@ -117,7 +118,11 @@ void CloseWindowsOfClass(const std::string& className) {
     }
     HWND window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
     for (int attempt = 0; window && attempt < kCloseAttempts; ++attempt) {
-        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        // A window that does not answer is left alone: it must not hold up the run.
+        DWORD_PTR ignored = 0;
+        if (!::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseAnswerMs, &ignored)) {
+            return;
+        }
         ::Sleep(16);
         window = ::FindWindowExA(nullptr, nullptr, className.c_str(), nullptr);
     }

@@ -41,6 +41,10 @@ void UpdateTransfer::SetProgressReporter(curl_xferinfo_callback reporter, void* 
     ::curl_easy_setopt(curl_.get(), CURLOPT_XFERINFODATA, data);
 }
 
+void UpdateTransfer::SetTotalTimeout(long milliseconds) {
+    ::curl_easy_setopt(curl_.get(), CURLOPT_TIMEOUT_MS, milliseconds);
+}
+
 void TransferCancellation::Cancel() noexcept {
     cancelled_ = true;
     const std::lock_guard guard(lock_);

@@ -35,6 +35,8 @@ public:
 
     void SetWriter(curl_write_callback writer, void* data);
     void SetProgressReporter(curl_xferinfo_callback reporter, void* data);
+    // Ends the whole transfer after `milliseconds`, however it goes.
+    void SetTotalTimeout(long milliseconds);
     // Runs the transfer. On failure the error text says why, also where the library
     // leaves its own buffer empty. With `cancellation`, Cancel ends it within moments
     // (CURLE_ABORTED_BY_CALLBACK).

@@ -133,6 +133,7 @@ bool QueryEndpoint(const std::string& url, const UpdateTransferLimits& limits, U
     AnswerBuffer buffer{{}, limits.maxAnswerBytes};
     UpdateTransfer transfer(url, limits, input.errorText);
     transfer.SetWriter(&AppendToAnswer, &buffer);
+    transfer.SetTotalTimeout(limits.queryTimeoutMs);
     if (transfer.Perform(cancellation) != CURLE_OK) {
         return false;
     }

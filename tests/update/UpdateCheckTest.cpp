@@ -198,6 +198,17 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(stalled.RequestLines().size(), 1u);
 
+    // A server that drips its answer faster than the stall limit is given up on as well.
+    params.limits.queryTimeoutMs = 1000;
+    params.limits.lowSpeedSeconds = 30;
+    LoopbackHttpServer dripping({{"/", LoopbackHttpServer::Response(std::string(100, ' ') + kNoUpdate)}}, 1,
+                                100);
+    const auto dripStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(dripping.BaseUrl()), kUpdateFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - dripStart, std::chrono::seconds(5));
+    params.limits.queryTimeoutMs = UpdateTransferLimits{}.queryTimeoutMs;
+    params.limits.lowSpeedSeconds = 1;
+
     // A redirect off https is not followed, not even back to the loopback server.
     LoopbackHttpServer redirect(LoopbackHttpServer::Response("", "302 Found", "Location: #BASE#/again\r\n"));
     EXPECT_EQ(Run(redirect.BaseUrl()), kUpdateFailed);
@@ -423,6 +434,36 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     // The installer succeeded: the watch over it ends and starts nothing.
     ExpectTheUpdateToLeaveNothing();
     EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
+}
+
+TEST_F(DownloadTest, AWindowToCloseThatHangsDoesNotHoldUpTheInstallation) {
+    // A window of the class to close whose thread answers nothing for half a minute.
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const UniqueHandle owned(release);
+    HWND hung = nullptr;
+    std::thread foreign([&] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &::DefWindowProcW;
+        windowClass.lpszClassName = L"Orvalux";
+        ::RegisterClassW(&windowClass);
+        hung =
+            ::CreateWindowExW(0, L"Orvalux", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ::WaitForSingleObject(release, 30000);
+        ::DestroyWindow(hung);
+    });
+    ASSERT_TRUE(program_test::WaitFor([&] { return hung != nullptr; }));
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+                               {"/files/", LoopbackHttpServer::Response(kInstaller)}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ::SetEvent(release);
+    foreign.join();
+    EXPECT_TRUE(OwnerAskedToClose());
+    EXPECT_FALSE(InstallerRan().empty());
+    ExpectTheUpdateToLeaveNothing();
 }
 
 TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
