@@ -26,7 +26,7 @@ private:
 
 // One GET as every update transfer makes it: redirects followed only to https, the
 // server's certificate checked, and a stalled server given up on (UpdateTransferLimits),
-// since the transfers run on the program's main thread.
+// since an interactive run's transfers run on the program's main thread.
 class UpdateTransfer {
 public:
     // Throws UpdateError when the transfer library cannot start.
