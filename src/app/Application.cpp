@@ -22,6 +22,7 @@
 #include "ui/Localization.h"
 #include "ui/TrayLocator.h"
 #include "update/InstallerWatch.h"
+#include "update/UpdateFolder.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -113,6 +114,8 @@ void Teardown() {
     // The waits below dispatch messages: a re-apply must not reach a list being destroyed.
     ::KillTimer(panelDialog.Window(), kReapplyTimerId);
     ::KillTimer(panelDialog.LastingWindow(), kReapplyTimerId);
+    // Exit and rebuild do not wait for a stalled update endpoint.
+    panelDialog.StopUpdateCheck();
     if (!rebuildRequested) {
         RemoveTrayIcon();
     }
@@ -225,5 +228,6 @@ int RunOrvalux(HINSTANCE instance, const wchar_t* commandLine) {
         }
         return 0;
     }
+    RemoveFinishedUpdateFolders();
     return RunResident(instance);
 }

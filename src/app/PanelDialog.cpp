@@ -200,6 +200,9 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case kTrayCallbackMessage:
         HandleTrayCallback(wParam, lParam);
         return SetDialogResult(dialog, 1);
+    case kUpdateCheckDoneMessage:
+        FinishUpdateCheck(static_cast<int>(wParam));
+        return 1;
     default:
         return 0;
     }
@@ -373,12 +376,24 @@ void PanelDialog::RunUpdateCheck() {
         return;
     }
     updateCheckBusy = true;
-    if (IsUpdateCheckDue(checkForUpdatesEnabled != 0, updateAvailable, ReadLastCheckForUpdate(),
-                         LocalFileTimeNow()) &&
-        RunUpdate(window, updateParams, true) == kUpdateAvailable) {
+    // The check runs away from this thread; its end arrives as kUpdateCheckDoneMessage.
+    if (!IsUpdateCheckDue(checkForUpdatesEnabled != 0, updateAvailable, ReadLastCheckForUpdate(),
+                          LocalFileTimeNow()) ||
+        !quietUpdateCheck.Start(window, kUpdateCheckDoneMessage, updateParams)) {
+        updateCheckBusy = false;
+    }
+}
+
+void PanelDialog::FinishUpdateCheck(int result) {
+    updateCheckBusy = false;
+    if (result == kUpdateAvailable) {
         updateAvailable = true;
         ShowUpdateBalloon();
     }
+}
+
+void PanelDialog::StopUpdateCheck() {
+    quietUpdateCheck.Stop();
     updateCheckBusy = false;
 }
 

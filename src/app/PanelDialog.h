@@ -4,6 +4,7 @@
 #include "monitor/MonitorParameter.h"
 #include "ui/framework/CDlgWnd.h"
 #include "ui/framework/CTrackSlider.h"
+#include "update/QuietUpdateCheck.h"
 #include "update/UpdateParams.h"
 
 #include <windows.h>
@@ -23,6 +24,8 @@ inline constexpr UINT_PTR kReapplyTimerId = 1;     // sends the remembered value
 inline constexpr UINT_PTR kShowPanelTimerId = 2;   // opens the panel after a single tray click
 inline constexpr UINT_PTR kUpdateCheckTimerId = 3; // the hourly update decision
 inline constexpr UINT kUpdateCheckPeriodMs = 3'600'000;
+// Posted by the quiet update check when it ends, with RunUpdate's result in wParam.
+inline constexpr UINT kUpdateCheckDoneMessage = WM_APP + 1;
 
 // The callback message of the tray icon.
 inline constexpr UINT kTrayCallbackMessage = 4919;
@@ -62,6 +65,8 @@ public:
 
     // Arms the re-apply timer with the re-apply delay: the remembered values go out again.
     void RequestReapply();
+    // Ends a running quiet update check (program end, rebuild); the next tick may check again.
+    void StopUpdateCheck();
 
     CTrackSlider& Slider(int index) { return sliders[index]; }
 
@@ -83,6 +88,7 @@ private:
     void HandleActivate(WPARAM wParam, LPARAM lParam);
     void HandleDestroy(HWND dialog);
     void RunUpdateCheck();
+    void FinishUpdateCheck(int result);
 
     void AttachSliders();
     void SetButtonImages();
@@ -94,8 +100,9 @@ private:
     void ToggleStartWithWindows();
 
     std::array<CTrackSlider, 6> sliders;
-    HWND firstWindow = nullptr; // kept through rebuilds; null until the first rebuild
-    bool updateCheckBusy = false;
+    HWND firstWindow = nullptr;   // kept through rebuilds; null until the first rebuild
+    bool updateCheckBusy = false; // from the tick until the quiet check's result
+    QuietUpdateCheck quietUpdateCheck;
     bool firstMonitorPowerNotification = true;
     // Each panel window registers for the monitor power setting; released at its end.
     std::vector<std::pair<HWND, HPOWERNOTIFY>> powerNotifications;

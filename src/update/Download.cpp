@@ -7,6 +7,7 @@
 #include "update/DownloadRules.h"
 #include "update/InstallerWatch.h"
 #include "update/Transfer.h"
+#include "update/UpdateFolder.h"
 #include "update/UpdateRules.h"
 
 #include <shellapi.h>
@@ -21,20 +22,20 @@ constexpr unsigned kTransferFailedCaptionId = 10009;
 constexpr unsigned kCancelQuestionId = 10011;
 constexpr int kCloseAttempts = 10;
 
-using UniqueFile = std::unique_ptr<FILE, decltype(&std::fclose)>;
-
 struct DownloadState {
-    FILE* file;
+    HANDLE file;
     DownloadProgress& progress;
     DownloadProgressWindow& window;
 };
 
 size_t WriteBlock(char* data, size_t size, size_t count, void* userData) noexcept {
     auto& transfer = *static_cast<DownloadState*>(userData);
-    if (transfer.progress.cancelled) {
+    const size_t bytes = size * count;
+    if (transfer.progress.cancelled || bytes > MAXDWORD) {
         return 0; // ends the transfer with a write error
     }
-    return std::fwrite(data, size, count, transfer.file) * size;
+    DWORD written = 0;
+    return ::WriteFile(transfer.file, data, static_cast<DWORD>(bytes), &written, nullptr) ? written : 0;
 }
 
 int ReportProgress(void* userData, curl_off_t total, curl_off_t received, curl_off_t, curl_off_t) noexcept {
@@ -42,6 +43,10 @@ int ReportProgress(void* userData, curl_off_t total, curl_off_t received, curl_o
     // The transfer stands still while the user decides whether to cancel.
     while (transfer.progress.paused) {
         ::Sleep(1000);
+    }
+    // Confirmed while the last block came in: nothing more is written to end it.
+    if (transfer.progress.cancelled) {
+        return 1;
     }
     transfer.window.Show(ProgressPercent(static_cast<double>(total), static_cast<double>(received)));
     return 0;
@@ -51,10 +56,9 @@ void SetErrorText(UpdateInput& input, const char* text) {
     std::strncpy(input.errorText.data(), text, input.errorText.size() - 1);
 }
 
-// The temporary folder's file for `location`; empty (with the reason in the error
+// The file for `location` in the run's own folder; empty (with the reason in the error
 // text) when there is none.
-std::wstring DownloadPath(const std::string& location, UpdateInput& input) {
-    const DWORD length = ::GetEnvironmentVariableW(L"TEMP", nullptr, 0);
+std::wstring DownloadPath(const std::string& location, const UpdateFolder& folder, UpdateInput& input) {
     const std::optional<std::string> name = DownloadFileName(location);
     if (!name) {
         SetErrorText(input, "The update's address names no file to download.");
@@ -64,13 +68,31 @@ std::wstring DownloadPath(const std::string& location, UpdateInput& input) {
         SetErrorText(input, "The update's file is neither an installer package nor a program.");
         return {};
     }
-    if (length == 0) {
+    if (folder.Path().empty()) {
         SetErrorText(input, "The installer could not be saved in the temporary folder.");
         return {};
     }
-    std::wstring folder(length, L'\0');
-    folder.resize(::GetEnvironmentVariableW(L"TEMP", folder.data(), length));
-    return folder + L"\\" + Utf8ToWide(*name);
+    return folder.Path() + L"\\" + Utf8ToWide(*name);
+}
+
+// The written file, open to read and still closed to writers: a program cannot start
+// while anyone (this run included) may write to it. None when the file at `path` is no
+// longer the one written.
+UniqueHandle ReopenToRead(UniqueHandle written, const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION before{};
+    BY_HANDLE_FILE_INFORMATION after{};
+    if (!::GetFileInformationByHandle(written.get(), &before)) {
+        return {};
+    }
+    written.reset();
+    UniqueHandle reading(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!reading || !::GetFileInformationByHandle(reading.get(), &after) ||
+        after.dwVolumeSerialNumber != before.dwVolumeSerialNumber ||
+        after.nFileIndexHigh != before.nFileIndexHigh || after.nFileIndexLow != before.nFileIndexLow) {
+        return {};
+    }
+    return reading;
 }
 
 bool IsElevated() {
@@ -138,8 +160,11 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
     DownloadProgress progress;
     progress.confirmationCaption = Utf8ToWide(input.messageBoxTitle);
     progress.confirmationText = LoadText(kCancelQuestionId);
-    const std::wstring path = DownloadPath(answer.location, input);
-    UniqueFile file(nullptr, &std::fclose);
+    UpdateFolder folder;
+    const std::wstring path = DownloadPath(answer.location, folder, input);
+    // Written without sharing the right to write, and kept open until the installer has
+    // started, so no one can change it between the download and the start.
+    UniqueHandle file;
     CURLcode result = CURLE_WRITE_ERROR;
     {
         DownloadProgressWindow window(progress);
@@ -148,7 +173,8 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
         if (!IsPermittedQueryUrl(answer.location)) {
             SetErrorText(input, "The installer's address was refused: only https is allowed.");
         } else if (!path.empty()) {
-            file.reset(::_wfopen(path.c_str(), L"wb"));
+            file.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file) {
                 SetErrorText(input, "The installer could not be saved in the temporary folder.");
             }
@@ -161,11 +187,16 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
             result = download.Perform();
         }
     } // the progress window ends here, whichever came first
-    const bool saved = result == CURLE_OK && std::fclose(file.release()) == 0;
-    if (result == CURLE_OK && !saved) {
-        SetErrorText(input, "The installer could not be saved in the temporary folder.");
+    // A confirmed cancel wins over a transfer that ended meanwhile: nothing is started.
+    UniqueHandle installerFile;
+    if (result == CURLE_OK && !progress.cancelled) {
+        installerFile = ReopenToRead(std::move(file), path);
+        if (!installerFile) {
+            SetErrorText(input, "The installer could not be saved in the temporary folder.");
+        }
     }
-    if (!saved) {
+    file.reset();
+    if (!installerFile) {
         if (!progress.cancelled) {
             ::MessageBoxW(owner, Utf8ToWide(input.errorText.data()).c_str(),
                           LoadText(kTransferFailedCaptionId), MB_OK);
@@ -177,8 +208,11 @@ int DownloadAndInstall(HWND owner, const UpdateParams& params, UpdateInput& inpu
     if (!StartInstaller(path, installer)) {
         return kUpdateFailed;
     }
+    installerFile.reset();
+    // The installer reads its file: the watch removes it once the installer has ended.
+    folder.Keep();
     if (installer) {
-        StartInstallerWatch(installer.get(), params.exePath);
+        StartInstallerWatch(installer.get(), params.exePath, folder.Path(), folder.Token());
     }
     ::PostMessageW(owner, WM_CLOSE, 0, 0);
     return kUpdateInstallerStarted;

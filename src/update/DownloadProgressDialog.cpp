@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <optional>
 
 namespace {
 
@@ -92,31 +93,47 @@ DownloadProgressWindow::~DownloadProgressWindow() {
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     }
     const HANDLE thread = thread_.get();
+    // The window's thread uses `progress_` until it ends: only its end ends the wait.
+    std::optional<WPARAM> quit;
     while (thread) {
         const DWORD woken = ::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT,
                                                           MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
-        if (woken != WAIT_OBJECT_0 + 1) {
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken == WAIT_FAILED) {
+            ::WaitForSingleObject(thread, INFINITE);
             break;
         }
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = message.wParam; // for the caller's loop, once this wait is over
+                continue;
+            }
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
+    }
+    if (quit) {
+        ::PostQuitMessage(static_cast<int>(*quit));
     }
 }
 
 void DownloadProgressWindow::Show(int percent) {
     // Only a change crosses to the window's thread: the reporter is called for every
     // block, and each cross-thread message waits for the other thread.
-    if (percent == shownPercent_) {
+    // A window that appears after the last change is given the percentage as well.
+    const HWND window = progress_.window;
+    if (percent == shownPercent_ && window == shownWindow_) {
         return;
     }
     shownPercent_ = percent;
+    shownWindow_ = window;
     if (const HWND bar = progress_.bar) {
         ::PostMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     }
-    if (const HWND window = progress_.window) {
+    if (window) {
         wchar_t caption[128];
         std::swprintf(caption, std::size(caption), LoadText(kProgressCaptionId), percent);
         ::SetWindowTextW(window, caption);

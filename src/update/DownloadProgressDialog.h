@@ -37,4 +37,5 @@ private:
     DownloadProgress& progress_;
     UniqueHandle thread_;
     int shownPercent_ = -1;
+    HWND shownWindow_ = nullptr;
 };

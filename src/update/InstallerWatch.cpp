@@ -2,6 +2,7 @@
 
 #include "common/UniqueResource.h"
 #include "update/DownloadRules.h"
+#include "update/UpdateFolder.h"
 
 #include <cstdint>
 
@@ -25,15 +26,12 @@ bool StartProcess(const std::wstring& file, std::wstring commandLine, bool inher
 
 } // namespace
 
-bool StartInstallerWatch(HANDLE installer, const std::wstring& programPath) {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH) {
-        return false;
-    }
-    // A copy: the program's own file must be free for the installer to replace.
-    const std::wstring watcher = std::wstring(folder) + L"orvalux-update-watch.exe";
-    if (!::CopyFileW(programPath.c_str(), watcher.c_str(), FALSE)) {
+bool StartInstallerWatch(HANDLE installer, const std::wstring& programPath, const std::wstring& folder,
+                         const std::wstring& token) {
+    // A copy: the program's own file must be free for the installer to replace. Its name
+    // is as unguessable as its folder's, and an existing file is never taken over.
+    const std::wstring watcher = folder + L"\\orvalux-update-watch-" + token + L".exe";
+    if (folder.empty() || !::CopyFileW(programPath.c_str(), watcher.c_str(), TRUE)) {
         return false;
     }
     HANDLE inherited = nullptr;
@@ -51,8 +49,15 @@ bool StartInstallerWatch(HANDLE installer, const std::wstring& programPath) {
 void WatchInstaller(HANDLE installer, const std::wstring& programPath, const wchar_t* instanceEventName) {
     const UniqueHandle owned(installer);
     DWORD exitCode = 0;
-    if (::WaitForSingleObject(installer, INFINITE) != WAIT_OBJECT_0 ||
-        !::GetExitCodeProcess(installer, &exitCode) || InstallerSucceeded(exitCode)) {
+    const bool ended = ::WaitForSingleObject(installer, INFINITE) == WAIT_OBJECT_0;
+    // The installer is done with its file; this copy goes with the folder at a later start.
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+    const std::wstring folder = self.substr(0, self.find_last_of(L'\\'));
+    if (ended && IsUpdateFolder(folder)) {
+        RemoveUpdateFolder(folder);
+    }
+    if (!ended || !::GetExitCodeProcess(installer, &exitCode) || InstallerSucceeded(exitCode)) {
         return;
     }
     // The program asked to end when the installer started; a new start before it has

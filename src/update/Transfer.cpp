@@ -135,13 +135,64 @@ void UpdateTransfer::SetProgressReporter(curl_xferinfo_callback reporter, void* 
     ::curl_easy_setopt(curl_.get(), CURLOPT_XFERINFODATA, data);
 }
 
-CURLcode UpdateTransfer::Perform() {
-    const CURLcode result = ::curl_easy_perform(curl_.get());
+void UpdateTransfer::SetTotalTimeout(long milliseconds) {
+    ::curl_easy_setopt(curl_.get(), CURLOPT_TIMEOUT_MS, milliseconds);
+}
+
+void TransferCancellation::Cancel() noexcept {
+    cancelled_ = true;
+    const std::lock_guard guard(lock_);
+    if (running_) {
+        ::curl_multi_wakeup(running_);
+    }
+}
+
+CURLcode UpdateTransfer::Perform(TransferCancellation* cancellation) {
+    const CURLcode result =
+        cancellation ? PerformCancellable(*cancellation) : ::curl_easy_perform(curl_.get());
     if (result == CURLE_ABORTED_BY_CALLBACK && certificateError_ != 0) {
         std::snprintf(errorText_.data(), errorText_.size(),
                       "The server's certificate could not be verified (error 0x%08lX).", certificateError_);
     } else if (result != CURLE_OK && errorText_[0] == '\0') {
         std::strncpy(errorText_.data(), ::curl_easy_strerror(result), errorText_.size() - 1);
+    }
+    return result;
+}
+
+// The multi interface's wait can be woken from another thread; the easy interface's
+// cannot, and a stalled server would hold the transfer until its low-speed limit.
+CURLcode UpdateTransfer::PerformCancellable(TransferCancellation& cancellation) {
+    const std::unique_ptr<CURLM, decltype(&::curl_multi_cleanup)> multi(::curl_multi_init(),
+                                                                        &::curl_multi_cleanup);
+    if (!multi || ::curl_multi_add_handle(multi.get(), curl_.get()) != CURLM_OK) {
+        return CURLE_OUT_OF_MEMORY;
+    }
+    {
+        const std::lock_guard guard(cancellation.lock_);
+        cancellation.running_ = multi.get();
+    }
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    while (!cancellation.Cancelled()) {
+        int running = 0;
+        if (::curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            const CURLMsg* done = ::curl_multi_info_read(multi.get(), &left);
+            result = done && done->msg == CURLMSG_DONE ? done->data.result : CURLE_RECV_ERROR;
+            break;
+        }
+        ::curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+    }
+    {
+        const std::lock_guard guard(cancellation.lock_);
+        cancellation.running_ = nullptr;
+    }
+    ::curl_multi_remove_handle(multi.get(), curl_.get());
+    if (result == CURLE_ABORTED_BY_CALLBACK) {
+        std::strncpy(errorText_.data(), "The transfer was cancelled.", errorText_.size() - 1);
     }
     return result;
 }

@@ -129,11 +129,12 @@ size_t AppendToAnswer(char* data, size_t size, size_t count, void* userData) noe
 
 // One GET of `url`. On failure the input's error text says why.
 bool QueryEndpoint(const std::string& url, const UpdateTransferLimits& limits, UpdateInput& input,
-                   std::string& answer) {
+                   std::string& answer, TransferCancellation* cancellation) {
     AnswerBuffer buffer{{}, limits.maxAnswerBytes};
     UpdateTransfer transfer(url, limits, input.errorText);
     transfer.SetWriter(&AppendToAnswer, &buffer);
-    if (transfer.Perform() != CURLE_OK) {
+    transfer.SetTotalTimeout(limits.queryTimeoutMs);
+    if (transfer.Perform(cancellation) != CURLE_OK) {
         return false;
     }
     answer = std::move(buffer.text);
@@ -156,7 +157,8 @@ void ShowBox(HWND owner, const std::wstring& text, unsigned captionId, UINT icon
 
 // Reads the input document, queries the endpoint and acts on its answer. Every failure
 // ends here as kUpdateFailed, reported in a box unless quiet.
-int RunCore(HWND owner, const std::string& document, const UpdateParams& params, bool quiet) noexcept {
+int RunCore(HWND owner, const std::string& document, const UpdateParams& params, bool quiet,
+            TransferCancellation* cancellation) noexcept {
     std::string failure;
     try {
         UpdateInput input = ReadUpdateInput(document);
@@ -165,7 +167,7 @@ int RunCore(HWND owner, const std::string& document, const UpdateParams& params,
             throw UpdateError("The update address was refused: only https is allowed.");
         }
         std::string received;
-        if (!QueryEndpoint(url, params.limits, input, received)) {
+        if (!QueryEndpoint(url, params.limits, input, received, cancellation)) {
             if (!quiet) {
                 ShowBox(owner, Utf8ToWide(input.errorText.data()), kTransferFailedCaptionId, MB_ICONERROR);
             }
@@ -225,7 +227,8 @@ std::optional<RunningVersion> ReadFileVersion(const std::wstring& path) {
                           HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
 }
 
-int RunUpdate(HWND owner, const UpdateParams& params, bool quiet) noexcept {
+int RunUpdate(HWND owner, const UpdateParams& params, bool quiet,
+              TransferCancellation* cancellation) noexcept {
     const ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const WaitCursor waitCursor;
     try {
@@ -245,7 +248,7 @@ int RunUpdate(HWND owner, const UpdateParams& params, bool quiet) noexcept {
         values.classToClose = WideToUtf8(params.classToClose);
         const std::string document = FillVersionInput(values);
         const RunIconHook iconHook(params.iconId);
-        return RunCore(owner, document, params, quiet);
+        return RunCore(owner, document, params, quiet, cancellation);
     } catch (...) {
         // Only allocation can fail before the core; the core reports its own failures.
         return kUpdateFailed;

@@ -2,6 +2,8 @@
 
 #include "update/UpdateParams.h"
 
+class TransferCancellation;
+
 #include <windows.h>
 
 #include <cstdint>
@@ -25,8 +27,10 @@ std::optional<RunningVersion> ReadFileVersion(const std::wstring& path);
 // Asks the endpoint whether an update exists. Quiet runs never show a window and give
 // kUpdateAvailable for an update; interactive runs report every outcome in a message
 // box and hand an offered update to the update page. Returns one of the kUpdate…
-// results of update/UpdateRules.h. Blocks the calling thread for the whole transfer.
-int RunUpdate(HWND owner, const UpdateParams& params, bool quiet) noexcept;
+// results of update/UpdateRules.h. Blocks the calling thread for the whole transfer;
+// `cancellation` lets another thread end the query early (kUpdateFailed).
+int RunUpdate(HWND owner, const UpdateParams& params, bool quiet,
+              TransferCancellation* cancellation = nullptr) noexcept;
 
 // "LastCheckForUpdate": local FILETIME of the last check whose transfer succeeded,
 // 0 when none is stored.

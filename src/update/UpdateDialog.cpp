@@ -51,8 +51,9 @@ public:
         case IDC_UPDATE_PAGE:
             if (lParam && HIWORD(wParam) == kWebformLinkClicked) {
                 // The page never follows a link itself: the user's browser shows it.
-                if (const auto* link = reinterpret_cast<const wchar_t*>(
-                        ::SendMessageW(reinterpret_cast<HWND>(lParam), kWebformClickedLink, 0, 0))) {
+                const auto* link = reinterpret_cast<const wchar_t*>(
+                    ::SendMessageW(reinterpret_cast<HWND>(lParam), kWebformClickedLink, 0, 0));
+                if (link && IsLinkToOpen(reinterpret_cast<const char16_t*>(link))) {
                     ::ShellExecuteW(window, L"open", link, nullptr, nullptr, SW_SHOWNORMAL);
                 }
             }

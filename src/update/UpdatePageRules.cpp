@@ -5,6 +5,8 @@
 #include <cryptopp/base64.h>
 #include <cryptopp/filters.h>
 
+#include <algorithm>
+
 std::string DecodeChanges(std::string_view base64) {
     std::string decoded;
     // The decoder ignores what is not in its alphabet, padding included.
@@ -26,4 +28,24 @@ std::u16string FillUpdatePage(std::u16string page, const UpdatePageValues& value
         page.replace(changes, std::u16string_view(u"#CHANGES#").size(), ChangeTable(values.changesBase64));
     }
     return page;
+}
+
+bool IsLinkToOpen(std::u16string_view address) {
+    for (const std::u16string_view scheme :
+         {std::u16string_view(u"http://"), std::u16string_view(u"https://")}) {
+        if (address.size() <= scheme.size()) {
+            continue;
+        }
+        bool same = true;
+        for (size_t i = 0; i < scheme.size() && same; ++i) {
+            const char16_t c = address[i];
+            same = (c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c) == scheme[i];
+        }
+        // A control character could end the address early for whatever reads it next.
+        if (same) {
+            return std::none_of(address.begin(), address.end(),
+                                [](char16_t c) { return c < 0x20 || c == 0x7F; });
+        }
+    }
+    return false;
 }

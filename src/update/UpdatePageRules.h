@@ -24,3 +24,8 @@ std::u16string ChangeTable(std::string_view changesBase64);
 // The page: every "#APPNAME#", "#YOURVERSION#" and "#VERSION#" replaced, then the first
 // "#CHANGES#" by the change table.
 std::u16string FillUpdatePage(std::u16string page, const UpdatePageValues& values);
+
+// Whether an address the page itself tried to go to is opened in the user's browser: an
+// http or https address only. Files, shares, scripts and protocol handlers never are, as
+// a refresh or a frame in the change table could send the page there without a click.
+bool IsLinkToOpen(std::u16string_view address);

@@ -11,6 +11,10 @@ struct UpdateTransferLimits {
     long lowSpeedBytesPerSecond = 1; // abort below this rate...
     long lowSpeedSeconds = 30;       // ...kept up for this long
     size_t maxAnswerBytes = 16 * 1024 * 1024;
+    // The version query as a whole: an endpoint that drips just above the low-speed
+    // limit must not hold an interactive run (on the main thread) for ever. The download
+    // has none: it may be slow, and its progress window can cancel it.
+    long queryTimeoutMs = 60'000;
 };
 
 // What the update component knows of the program it updates.

@@ -49,6 +49,7 @@ public:
     LRESULT WritePage(const void* bytes, size_t count) const;
     void ShowPage();
     const wchar_t* LastLink() const { return lastLink_.empty() ? nullptr : lastLink_.c_str(); }
+    IUnknown* Browser() const { return browser_.get(); }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -152,6 +153,7 @@ private:
     ~WebformHost() = default; // only Release ends the host; the page file closes with it
 
     void OnBeforeNavigate(DISPPARAMS* parameters);
+    bool IsOwnDocument(const VARIANT& navigator) const;
 
     std::atomic<ULONG> references_{0};
     HWND window_;
@@ -247,6 +249,11 @@ void WebformHost::OnBeforeNavigate(DISPPARAMS* parameters) {
     if (cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal) {
         *cancel.pboolVal = VARIANT_TRUE;
     }
+    // A frame of the page (or one the change table brings in) is never a link the user
+    // followed out of the page: cancelled, and not reported.
+    if (!IsOwnDocument(parameters->rgvarg[6])) {
+        return;
+    }
     const VARIANT* address = &parameters->rgvarg[5];
     if (address->vt == (VT_BYREF | VT_VARIANT) && address->pvarVal) {
         address = address->pvarVal;
@@ -254,6 +261,20 @@ void WebformHost::OnBeforeNavigate(DISPPARAMS* parameters) {
     lastLink_ = address->vt == VT_BSTR && address->bstrVal ? address->bstrVal : L"";
     ::PostMessageW(::GetParent(window_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(window_), kWebformLinkClicked),
                    reinterpret_cast<LPARAM>(window_));
+}
+
+// The page's own document navigates through the browser itself; a frame through an
+// object of its own.
+bool WebformHost::IsOwnDocument(const VARIANT& navigator) const {
+    const VARIANT* value =
+        navigator.vt == (VT_BYREF | VT_VARIANT) && navigator.pvarVal ? navigator.pvarVal : &navigator;
+    if (!browser_ || value->vt != VT_DISPATCH || !value->pdispVal) {
+        return false;
+    }
+    ComPtr<IUnknown> navigating;
+    ComPtr<IUnknown> own;
+    return SUCCEEDED(value->pdispVal->QueryInterface(IID_IUnknown, navigating.put_void())) &&
+           SUCCEEDED(browser_->QueryInterface(IID_IUnknown, own.put_void())) && navigating.get() == own.get();
 }
 
 bool WebformHost::CreateBrowser() {
@@ -469,4 +490,9 @@ bool RegisterWebformClass() {
 
 IUnknown* WebformHostOf(HWND webform) {
     return static_cast<IOleClientSite*>(HostOf(webform));
+}
+
+IUnknown* WebformBrowserOf(HWND webform) {
+    WebformHost* host = HostOf(webform);
+    return host ? host->Browser() : nullptr;
 }

@@ -7,7 +7,8 @@
 // A child window that hosts the system's web browser control and shows pages its parent
 // writes into it. The page stays inert (no scripts, Java or ActiveX, no context menu),
 // and the browser never follows a link by itself: a navigation the window did not start
-// is cancelled and reported to the parent, which decides what to do with the address.
+// is cancelled; one of the page itself (not of a frame in it) is reported to the parent,
+// which decides what to do with the address.
 
 inline constexpr wchar_t kWebformClassName[] = L"WebformClass";
 
@@ -30,3 +31,6 @@ bool RegisterWebformClass();
 // The browser host of a Webform window, for checking its answers to the control; no
 // reference is added. Null when the window has no browser.
 IUnknown* WebformHostOf(HWND webform);
+// The browser control of a Webform window, whose own document's navigations are
+// reported; no reference is added. Null when the window has no browser.
+IUnknown* WebformBrowserOf(HWND webform);

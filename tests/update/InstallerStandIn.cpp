@@ -1,5 +1,5 @@
 // Stands in for a downloaded installer: writes the arguments it was started with to
-// installer-ran.txt beside itself, then ends; as a file whose name holds "fail" it ends
+// installer-ran.txt in the temporary folder (TEMP), then ends; as a file whose name holds "fail" it ends
 // as a failed installation does.
 #include <windows.h>
 
@@ -10,7 +10,10 @@ int wmain() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(::GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
     const bool fail = path.find(L"fail", path.find_last_of(L'\\')) != std::wstring::npos;
-    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"installer-ran.txt";
+    // In the temporary folder: the installer's own folder goes when it has ended.
+    std::wstring temporary(MAX_PATH, L'\0');
+    temporary.resize(::GetEnvironmentVariableW(L"TEMP", temporary.data(), MAX_PATH));
+    path = temporary + L"\\installer-ran.txt";
     const wchar_t* arguments = ::GetCommandLineW();
     // The arguments follow the (possibly quoted) program path and one blank.
     bool quoted = false;

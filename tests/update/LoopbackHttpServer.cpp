@@ -80,14 +80,14 @@ void LoopbackHttpServer::Start() {
     thread_ = std::thread([this] { Serve(); });
 }
 
-const std::string& LoopbackHttpServer::ResponseFor(const std::string& requestLine) const {
+const LoopbackHttpServer::Route* LoopbackHttpServer::RouteFor(const std::string& requestLine) const {
     const size_t path = requestLine.find(' ') + 1;
     for (const Route& route : routes_) {
         if (requestLine.compare(path, route.pathPrefix.size(), route.pathPrefix) == 0) {
-            return route.response;
+            return &route;
         }
     }
-    return notFound_;
+    return nullptr;
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
@@ -149,7 +149,8 @@ void LoopbackHttpServer::Serve() {
         while (stall_ && !stop_) {
             ::Sleep(10);
         }
-        const std::string& response = ResponseFor(requestLine);
+        const Route* route = RouteFor(requestLine);
+        const std::string& response = route ? route->response : notFound_;
         for (size_t sent = 0; !stall_ && !stop_ && sent < response.size();) {
             const size_t size = std::min(block_, response.size() - sent);
             const int count = ::send(client, response.data() + sent, static_cast<int>(size), 0);
@@ -160,6 +161,9 @@ void LoopbackHttpServer::Serve() {
             if (pauseMs_ && sent < response.size()) {
                 ::Sleep(pauseMs_);
             }
+        }
+        for (unsigned waited = 0; route && waited < route->lingerMs && !stop_; waited += 10) {
+            ::Sleep(10);
         }
         ::shutdown(client, SD_SEND);
         ::closesocket(client);

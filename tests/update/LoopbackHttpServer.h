@@ -20,6 +20,7 @@ public:
     struct Route {
         std::string pathPrefix;
         std::string response;
+        unsigned lingerMs = 0; // the connection stays open this long after the response
     };
     explicit LoopbackHttpServer(std::vector<Route> routes, size_t block = 1 << 20, unsigned pauseMs = 0);
     ~LoopbackHttpServer();
@@ -40,7 +41,7 @@ public:
 private:
     void Serve();
     void Start();
-    const std::string& ResponseFor(const std::string& requestLine) const;
+    const Route* RouteFor(const std::string& requestLine) const;
 
     std::vector<Route> routes_;
     std::string notFound_;

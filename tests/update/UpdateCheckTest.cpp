@@ -13,6 +13,7 @@
 #include "ui/Localization.h"
 #include "ui/TextConversion.h"
 #include "update/UpdateCheck.h"
+#include "update/UpdateFolder.h"
 #include "update/UpdateRules.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,17 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(stalled.RequestLines().size(), 1u);
 
+    // A server that drips its answer faster than the stall limit is given up on as well.
+    params.limits.queryTimeoutMs = 1000;
+    params.limits.lowSpeedSeconds = 30;
+    LoopbackHttpServer dripping({{"/", LoopbackHttpServer::Response(std::string(100, ' ') + kNoUpdate)}}, 1,
+                                100);
+    const auto dripStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(dripping.BaseUrl()), kUpdateFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - dripStart, std::chrono::seconds(5));
+    params.limits.queryTimeoutMs = UpdateTransferLimits{}.queryTimeoutMs;
+    params.limits.lowSpeedSeconds = 1;
+
     // A redirect off https is not followed, not even back to the loopback server.
     LoopbackHttpServer redirect(LoopbackHttpServer::Response("", "302 Found", "Location: #BASE#/again\r\n"));
     EXPECT_EQ(Run(redirect.BaseUrl()), kUpdateFailed);
@@ -340,6 +352,37 @@ protected:
         std::ifstream file(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
+    // The folders downloads made in the temporary folder.
+    std::vector<std::filesystem::path> UpdateFolders() const {
+        std::vector<std::filesystem::path> folders;
+        for (const auto& entry : std::filesystem::directory_iterator(temporary)) {
+            if (entry.is_directory() && entry.path().filename().wstring().starts_with(L"orvalux-update-")) {
+                folders.push_back(entry.path());
+            }
+        }
+        return folders;
+    }
+    // Waits for the watch copies to end; then a start of the program leaves nothing behind.
+    void ExpectTheUpdateToLeaveNothing() {
+        for (const auto& updateFolder : UpdateFolders()) {
+            for (const auto& entry : std::filesystem::directory_iterator(updateFolder)) {
+                EXPECT_TRUE(program_test::WaitFor([&] {
+                    return program_test::ProcessesFrom(entry.path()).empty();
+                })) << entry.path()
+                    << " goes on running";
+            }
+        }
+        RemoveFinishedUpdateFolders();
+        EXPECT_TRUE(UpdateFolders().empty());
+    }
+    std::string InstallerRan() {
+        std::string ran;
+        for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
+            ran = Read(temporary / "installer-ran.txt");
+        }
+        std::filesystem::remove(temporary / "installer-ran.txt");
+        return ran;
+    }
 
     const TemporaryFolder folder{"orvalux-download"};
     const std::filesystem::path& temporary = folder.Path();
@@ -375,16 +418,56 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
         page.find("<table border=\"1\" style=\"width:100%; text-align:center\">\n<tr><td>Faster</td></tr>"),
         std::string::npos);
 
-    EXPECT_EQ(Read(temporary / "setup.exe"), kInstaller);
     EXPECT_EQ(server.RequestLines().back(), "GET /files/setup.exe HTTP/1.1");
     // The installer ran with the installer's arguments.
-    std::string ran;
-    test_support::WaitFor([&] { return !(ran = Read(temporary / "installer-ran.txt")).empty(); });
-    EXPECT_EQ(ran, "/qb /promptrestart /i\r\n");
+    EXPECT_EQ(InstallerRan(), "/qb /promptrestart /i\r\n");
+    // It ran from a folder of this update's own, beside a watch copy named as no other.
+    EXPECT_FALSE(std::filesystem::exists(temporary / "setup.exe"));
+    const std::vector<std::filesystem::path> folders = UpdateFolders();
+    ASSERT_EQ(folders.size(), 1u);
+    std::vector<std::wstring> left;
+    EXPECT_TRUE(program_test::WaitFor([&] {
+        left.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(folders[0])) {
+            left.push_back(entry.path().filename().wstring());
+        }
+        return left.size() == 1;
+    })) << "the installer's file stays after it ended";
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].starts_with(L"orvalux-update-watch-") && left[0].size() > 30) << WideToUtf8(left[0]);
     // The installer succeeded: the watch over it ends and starts nothing.
-    EXPECT_TRUE(program_test::WaitFor(
-        [&] { return program_test::ProcessesFrom(temporary / "orvalux-update-watch.exe").empty(); }));
+    ExpectTheUpdateToLeaveNothing();
     EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
+}
+
+TEST_F(DownloadTest, AWindowToCloseThatHangsDoesNotHoldUpTheInstallation) {
+    // A window of the class to close whose thread answers nothing for half a minute.
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const UniqueHandle owned(release);
+    HWND hung = nullptr;
+    std::thread foreign([&] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &::DefWindowProcW;
+        windowClass.lpszClassName = L"Orvalux";
+        ::RegisterClassW(&windowClass);
+        hung =
+            ::CreateWindowExW(0, L"Orvalux", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ::WaitForSingleObject(release, 30000);
+        ::DestroyWindow(hung);
+    });
+    ASSERT_TRUE(program_test::WaitFor([&] { return hung != nullptr; }));
+    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+                               {"/files/", LoopbackHttpServer::Response(kInstaller)}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ::SetEvent(release);
+    foreign.join();
+    EXPECT_TRUE(OwnerAskedToClose());
+    EXPECT_FALSE(InstallerRan().empty());
+    ExpectTheUpdateToLeaveNothing();
 }
 
 TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
@@ -422,8 +505,9 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     std::thread no(CancelDownload, IDNO);
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     no.join();
-    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
+    EXPECT_FALSE(InstallerRan().empty());
     EXPECT_TRUE(OwnerAskedToClose());
+    ExpectTheUpdateToLeaveNothing();
 
     // Yes: the run ends without a box and the program stays.
     std::thread yes(CancelDownload, IDYES);
@@ -431,17 +515,75 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     yes.join();
     EXPECT_TRUE(reader.boxes.empty()) << "a cancel is no failure to report";
     EXPECT_FALSE(OwnerAskedToClose());
-    EXPECT_LT(Read(temporary / "setup.exe").size(), installer.size());
+    EXPECT_TRUE(UpdateFolders().empty()) << "the part downloaded stays";
 
     // A cancel is not remembered: the next download runs.
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
-    EXPECT_EQ(Read(temporary / "setup.exe").size(), installer.size());
-    // The installers started here are done before the next test's folder takes this name.
-    EXPECT_TRUE(test_support::WaitFor([&] {
-        return std::filesystem::exists(temporary / "installer-ran.txt") &&
-               program_test::ProcessesFrom(temporary / "setup.exe").empty() &&
-               program_test::ProcessesFrom(temporary / "orvalux-update-watch.exe").empty();
-    }));
+    EXPECT_FALSE(InstallerRan().empty());
+    ExpectTheUpdateToLeaveNothing();
+}
+
+TEST_F(DownloadTest, ACancelConfirmedAfterTheLastBlockStartsNothing) {
+    // The whole installer at once, with no length: the transfer ends when the server
+    // closes the connection, seconds later.
+    LoopbackHttpServer server(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + kInstaller, 5000}});
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    std::thread yes([&] {
+        program_test::WaitFor([&] {
+            const std::vector<std::filesystem::path> folders = UpdateFolders();
+            std::error_code error;
+            return folders.size() == 1 &&
+                   std::filesystem::file_size(folders[0] / "setup.exe", error) == kInstaller.size();
+        });
+        CancelDownload(IDYES);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateFailed);
+    yes.join();
+    EXPECT_TRUE(reader.boxes.empty());
+    EXPECT_FALSE(OwnerAskedToClose());
+    EXPECT_FALSE(std::filesystem::exists(temporary / "installer-ran.txt"))
+        << "the installer started after a cancel";
+    EXPECT_TRUE(UpdateFolders().empty());
+}
+
+TEST_F(DownloadTest, TheEndOfTheProgressWindowKeepsAQuitAndIsWaitedFor) {
+    // About a second of download: the progress window is there while it runs.
+    LoopbackHttpServer server(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", LoopbackHttpServer::Response(kInstaller + std::string(1 << 20, ' '))}},
+        64 << 10, 50);
+    const BoxReader reader;
+    reader.pageAnswer = kInstallButton;
+    const DWORD runThread = ::GetCurrentThreadId();
+
+    // The program is asked to end meanwhile: its message loop must still learn of it.
+    std::thread quit([&] {
+        WaitForProgressWindow();
+        ::PostThreadMessageW(runThread, WM_QUIT, 7, 0);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    quit.join();
+    MSG message{};
+    EXPECT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+    EXPECT_EQ(message.wParam, 7u);
+    EXPECT_TRUE(OwnerAskedToClose());
+
+    // A call queued to the waiting thread does not end the wait: the window has gone.
+    const UniqueHandle runThreadHandle(::OpenThread(THREAD_SET_CONTEXT, FALSE, runThread));
+    HWND progress = nullptr;
+    std::thread call([&] {
+        progress = WaitForProgressWindow();
+        ::QueueUserAPC([](ULONG_PTR) {}, runThreadHandle.get(), 0);
+    });
+    EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
+    call.join();
+    EXPECT_FALSE(::IsWindow(progress)) << "the progress window outlived the download";
+    EXPECT_TRUE(OwnerAskedToClose());
+    InstallerRan();
+    ExpectTheUpdateToLeaveNothing();
 }
 
 TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {

@@ -42,4 +42,15 @@ TEST(UpdatePageRules, PlaceholdersAreFilledAndTheFirstChangesMarkTakesTheTable) 
     EXPECT_EQ(FillUpdatePage(u"#VERSION#", values), u"#VERSION#") << "a value is not expanded again";
 }
 
+TEST(UpdatePageRules, OnlyWebAddressesLeaveThePage) {
+    EXPECT_TRUE(IsLinkToOpen(u"https://orvalux.org/changes"));
+    EXPECT_TRUE(IsLinkToOpen(u"HTTP://orvalux.org/"));
+    for (const char16_t* address :
+         {u"file:///C:/Windows/System32/calc.exe", u"\\\\server\\share\\setup.exe", u"file://server/share",
+          u"ms-settings:privacy", u"search-ms:query=x", u"javascript:alert(1)", u"mailto:a@b", u"about:blank",
+          u"http:\\\\server\\share", u" https://orvalux.org", u"https://", u"https://x\ny", u""}) {
+        EXPECT_FALSE(IsLinkToOpen(address)) << Utf8(address);
+    }
+}
+
 } // namespace

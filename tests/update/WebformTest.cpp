@@ -138,11 +138,28 @@ TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
     arguments[5].vt = VT_BYREF | VT_VARIANT;
     arguments[5].pvarVal = &address;
     DISPPARAMS parameters{arguments, nullptr, 7, 0};
+    const auto navigate = [&] {
+        cancel = VARIANT_FALSE;
+        EXPECT_EQ(events->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr,
+                                 nullptr, nullptr),
+                  S_OK);
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+    };
     EXPECT_EQ(::SendMessageW(page, kWebformClickedLink, 0, 0), 0) << "no link yet";
-    EXPECT_EQ(events->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr,
-                             nullptr, nullptr),
-              S_OK);
-    EXPECT_EQ(cancel, VARIANT_TRUE);
+
+    // A frame (any object but the browser itself) navigates: not reported.
+    arguments[6].vt = VT_DISPATCH;
+    arguments[6].pdispVal = events.get();
+    navigate();
+    Parent::WaitForCommand();
+    EXPECT_EQ(Parent::lastCommand, 0u) << "a frame's navigation was reported";
+    EXPECT_EQ(::SendMessageW(page, kWebformClickedLink, 0, 0), 0);
+
+    // The page itself navigates.
+    ComPtr<IDispatch> browser;
+    ASSERT_EQ(WebformBrowserOf(page)->QueryInterface(IID_IDispatch, browser.put_void()), S_OK);
+    arguments[6].pdispVal = browser.get();
+    navigate();
     EXPECT_EQ(Parent::WaitForCommand(), MAKEWPARAM(kPageId, kWebformLinkClicked));
     EXPECT_EQ(Parent::lastSource, reinterpret_cast<LPARAM>(page));
     const auto* link = reinterpret_cast<const wchar_t*>(::SendMessageW(page, kWebformClickedLink, 0, 0));

@@ -72,6 +72,18 @@ class UpdateServerTest(unittest.TestCase):
             process.stdout.close()
             process.stderr.close()
 
+    def test_refuses_to_advertise_installer_addresses_the_program_refuses(self):
+        for arguments in (["--bind", "0.0.0.0"], ["--bind", "0.0.0.0", "--base-url", "http://updates.example"],
+                          ["--base-url", "ftp://updates.example"]):
+            finished = subprocess.run(
+                [sys.executable, update_server.__file__, "--packages", self.folder.name, "--port", "0", *arguments],
+                capture_output=True, text=True, timeout=20)
+            self.assertEqual(finished.returncode, 2, arguments)
+            self.assertIn("https", finished.stderr, arguments)
+        self.assertIsNone(update_server.address_problem("0.0.0.0", "https://updates.example"))
+        self.assertIsNone(update_server.address_problem("::1", None))
+        self.assertIsNone(update_server.address_problem("127.0.0.1", "http://localhost:8080"))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -10,12 +10,17 @@ run together (3.1.5 is "3.15"), so that is how the server compares.
 
     update_server.py --packages DIR [--port 8080] [--bind 127.0.0.1] [--base-url URL]
 
+The program accepts installer addresses over https only (loopback addresses excepted),
+so the server refuses to start when it would advertise anything else: serving beyond
+loopback needs --base-url with the public https address (of the proxy in front of it).
+
 With --port 0 the system picks a free port; the server prints it as the first line on
 standard output. Each request line is logged on standard error.
 """
 import argparse
 import base64
 import html
+import ipaddress
 import re
 import sys
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -98,6 +103,30 @@ class Releases:
                 f"<Changes>{self.changes()}</Changes></VERSION>")
 
 
+def is_loopback(host):
+    if host and host.lower() == "localhost":
+        return True
+    try:
+        return ipaddress.ip_address((host or "").strip("[]")).is_loopback
+    except ValueError:
+        return False
+
+
+def address_problem(bind, base_url):
+    """Why the installer addresses this server would advertise are refused by the
+    program, or None when they are accepted."""
+    if base_url is None:
+        if not is_loopback(bind):
+            return f"serving {bind} beyond loopback needs --base-url with the public https address"
+        return None
+    url = urlsplit(base_url)
+    if url.scheme == "https" and url.hostname:
+        return None
+    if url.scheme == "http" and is_loopback(url.hostname):
+        return None
+    return f"--base-url {base_url} is not https: the program refuses such installer addresses"
+
+
 def make_server(releases, bind="127.0.0.1", port=0, base_url=None):
     class Handler(BaseHTTPRequestHandler):
         def do_GET(self):
@@ -133,6 +162,9 @@ def main(argv=None):
     parser.add_argument("--bind", default="127.0.0.1")
     parser.add_argument("--base-url", help="public address of this server, for Location (behind a proxy)")
     args = parser.parse_args(argv)
+    problem = address_problem(args.bind, args.base_url)
+    if problem:
+        parser.error(problem)
     server = make_server(Releases(args.packages), args.bind, args.port, args.base_url)
     print(server.server_address[1], flush=True)
     try:
