@@ -12,9 +12,6 @@
 // text with WM_COPYDATA to the panel window and waits for the answer, which the instance
 // sends back the same way to a window of the caller.
 
-// Posted by the panel to itself: the accepted commands run outside the sender's call.
-inline constexpr UINT kRunRemoteCommandsMessage = WM_APP + 1;
-
 // The panel's answer to WM_COPYDATA: true when the message is a well-formed command; it
 // then runs soon after. Anything else (another program's data, garbage) is ignored.
 bool AcceptRemoteCommand(HWND panel, const COPYDATASTRUCT* data);
