@@ -2,6 +2,7 @@
 // against the same program's "monitoroff" start and a console program that does nothing;
 // then "get --json" without an instance on one and on four slow monitors, which are read
 // in parallel.
+#include "BuildPath.h"
 #include "Clock.h"
 #include "common/UniqueResource.h"
 
@@ -15,15 +16,6 @@
 namespace {
 
 constexpr int kRuns = 15;
-
-std::wstring Widen(const char* text) {
-    return std::wstring(text, text + std::char_traits<char>::length(text));
-}
-
-std::wstring WindowsPath(const char* path) {
-    const std::wstring wide = Widen(path);
-    return !wide.empty() && wide[0] == L'/' ? L"Z:" + wide : wide;
-}
 
 // Starts `program` with `arguments`, its output going nowhere; with `wait` returns the
 // milliseconds from the start to its end.
@@ -88,8 +80,8 @@ HWND FindPanel(DWORD processId) {
 } // namespace
 
 int main() {
-    const std::wstring program = WindowsPath(ORVALUX_EXE_PATH);
-    const std::wstring minimal = WindowsPath(MINIMAL_CONSOLE_EXE_PATH);
+    const std::wstring program = test_support::BuildPath(ORVALUX_EXE_PATH);
+    const std::wstring minimal = test_support::BuildPath(MINIMAL_CONSOLE_EXE_PATH);
     ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", L"Software\\Kestrine\\OrvaluxCommandLineBench");
     ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS", "display; monitor; display; monitor");
 

@@ -1,6 +1,7 @@
 // Figures for the re-apply after a wake-up against monitors that misbehave: how soon a
 // monitor that stayed deaf has its values verified once it answers, how many set calls a
 // wake-up costs, and how the resident program's main thread answers meanwhile.
+#include "BuildPath.h"
 #include "common/ComInitialization.h"
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
@@ -203,13 +204,7 @@ HWND PanelOf(DWORD processId) {
 // time its main thread takes to answer a message, and its CPU use while it waits.
 void MainThreadWhileDeaf() {
     constexpr uint32_t kDeafMs = 12000;
-    std::wstring path;
-    for (const char* c = ORVALUX_EXE_PATH; *c; ++c) {
-        path += static_cast<wchar_t>(*c);
-    }
-    if (!path.empty() && path[0] == L'/') {
-        path = L"Z:" + path;
-    }
+    const std::wstring path = test_support::BuildPath(ORVALUX_EXE_PATH);
     const std::wstring stateFile = TemporaryFile(L"orvalux-reapply-program-");
     WriteSettingDword(L"SettingsTimeout", 100);
     ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS", Displays(4, "").c_str());
