@@ -91,7 +91,8 @@ bool Holds(const MonitorPlace& place, MonitorParameter parameter, uint32_t value
         return true;
     }
     const LevelFields fields = FieldsOf(monitor, parameter);
-    return *fields.current == PercentToDevice(*fields.minimum, *fields.maximum, value);
+    return monitor.lastSetRefused[static_cast<size_t>(parameter) - 1] == 0 &&
+           *fields.current == PercentToDevice(*fields.minimum, *fields.maximum, value);
 }
 
 // One monitor alone, not stored: the shared values come back with the next re-apply.

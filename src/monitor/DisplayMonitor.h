@@ -34,6 +34,10 @@ struct PhysicalMonitor {
     // read. Until then it is all zeros, so nothing made from it is sent: a monitor whose
     // DDC/CI answered late would go black or tinted.
     std::array<SharedWord, 5> rangeRead;
+    // Whether the last value a set meant for it (same index) did not reach it: refused, or
+    // not sent for want of a range. Told apart from the remembered value, which a re-apply
+    // under way keeps even when refused.
+    std::array<SharedWord, 5> lastSetRefused;
 
     bool HasRange(MonitorParameter parameter) const;
     // The parameter's remembered value in percent of its range (brightness, contrast, gains).
@@ -78,9 +82,10 @@ struct DisplayMonitor {
     void ApplyCommands(const CoalescedCommands& latest);
 
     // One attempt of a re-apply: sends every physical monitor's remembered device values;
-    // true when brightness, contrast and every gain were accepted. A range never read is
-    // asked for first, and its value left out while the monitor does not answer.
-    bool SendRememberedValues();
+    // Accepted when brightness, contrast and every gain were, Unanswered when no monitor
+    // took any value. A range never read is asked for first, and its value left out while
+    // the monitor does not answer.
+    ReapplyAttempt SendRememberedValues();
     // After an accepted attempt: reads every value back and nudges one that did not take
     // (a step beside it, then the value), at most kMaxNudges times per parameter.
     void VerifyRememberedValues();

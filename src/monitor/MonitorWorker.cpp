@@ -72,11 +72,11 @@ void MonitorWorker::Run() {
             reapply.EndPause(Clock::now());
         }
         if (reapply.IsDue(Clock::now()) && (IsRunning() || !reapply.IsPatient())) {
-            const bool accepted = owner->SendRememberedValues();
-            if (accepted) {
+            const ReapplyAttempt attempt = owner->SendRememberedValues();
+            if (attempt == ReapplyAttempt::Accepted) {
                 owner->VerifyRememberedValues();
             }
-            reapply.AttemptMade(accepted, Clock::now());
+            reapply.AttemptMade(attempt, Clock::now());
         }
         // While a re-apply is under way a refused command is its value to deliver.
         owner->keepRefusedValues.store(reapply.IsPending() || reapplyRequested.load());

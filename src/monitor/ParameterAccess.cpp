@@ -125,31 +125,43 @@ void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t p
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(display.deviceLock);
     for (PhysicalMonitor& physical : display.physicalMonitors) {
+        SharedWord& refused = physical.lastSetRefused[RangeIndex(parameter)];
         if (!HasOrReadsRange(api, physical, parameter)) {
+            refused = 1;
             continue;
         }
         auto range = RangeOf(physical, parameter);
         const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
-        if (SendValue(api, physical, parameter, device) || display.keepRefusedValues.load()) {
+        const bool accepted = SendValue(api, physical, parameter, device);
+        refused = accepted ? 0 : 1;
+        if (accepted || display.keepRefusedValues.load()) {
             range.current = device;
         }
     }
 }
 
-// Sends one physical monitor's remembered values; true when brightness, contrast and
-// every gain whose range is known were accepted (the colour temperature does not count).
-bool SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
-    api.SetMonitorColorTemperature(physical.handle,
-                                   static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
-    bool accepted = true;
+struct SentValues {
+    bool allAccepted = true; // brightness, contrast and every gain whose range is known
+    bool anyAccepted = false;
+};
+
+// Sends one physical monitor's remembered values (the colour temperature's answer counts
+// only as a sign of life).
+SentValues SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
+    SentValues sent;
+    sent.anyAccepted =
+        api.SetMonitorColorTemperature(
+            physical.handle, static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load())) != FALSE;
     for (uint32_t code = kFirstParameterCode;
          code < static_cast<uint32_t>(MonitorParameter::ColorTemperature); ++code) {
         const auto parameter = static_cast<MonitorParameter>(code);
         if (HasOrReadsRange(api, physical, parameter)) {
-            accepted = SendValue(api, physical, parameter, RangeOf(physical, parameter).current) && accepted;
+            const bool accepted = SendValue(api, physical, parameter, RangeOf(physical, parameter).current);
+            sent.allAccepted = accepted && sent.allAccepted;
+            sent.anyAccepted = accepted || sent.anyAccepted;
         }
     }
-    return accepted;
+    return sent;
 }
 
 } // namespace
@@ -258,14 +270,19 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
     WriteSettingDword(SettingNameOf(MonitorParameter::ColorTemperature), preset);
 }
 
-bool DisplayMonitor::SendRememberedValues() {
+ReapplyAttempt DisplayMonitor::SendRememberedValues() {
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(deviceLock);
-    bool accepted = true;
+    SentValues all;
     for (PhysicalMonitor& physical : physicalMonitors) {
-        accepted = SendRememberedValuesOf(api, physical) && accepted;
+        const SentValues sent = SendRememberedValuesOf(api, physical);
+        all.allAccepted = sent.allAccepted && all.allAccepted;
+        all.anyAccepted = sent.anyAccepted || all.anyAccepted;
     }
-    return accepted;
+    if (all.allAccepted) {
+        return ReapplyAttempt::Accepted;
+    }
+    return all.anyAccepted ? ReapplyAttempt::Refused : ReapplyAttempt::Unanswered;
 }
 
 void DisplayMonitor::VerifyRememberedValues() {
@@ -300,7 +317,7 @@ int DisplayMonitor::ReapplyAttempts() const {
 
 void DisplayMonitor::ReapplyRememberedValues() {
     for (int attempt = 1; attempt <= ReapplyAttempts(); ++attempt) {
-        if (SendRememberedValues() || attempt == ReapplyAttempts()) {
+        if (SendRememberedValues() == ReapplyAttempt::Accepted || attempt == ReapplyAttempts()) {
             return;
         }
         ::Sleep(static_cast<DWORD>(kReapplyPause.count()));

@@ -43,8 +43,9 @@ NudgeDecision DecideNudge(std::optional<uint32_t> readBack, uint32_t wanted, uin
     return {NudgeDecision::Action::Nudge, beside};
 }
 
-void ReapplySchedule::Begin(int attempts, uint32_t patienceMs, Clock::time_point now) {
-    attemptsLeft = attempts;
+void ReapplySchedule::Begin(int quickAttempts, uint32_t patienceMs, Clock::time_point now) {
+    attempts = quickAttempts;
+    attemptsLeft = quickAttempts;
     patience = patienceMs;
     patient = false;
     pending = true;
@@ -57,13 +58,22 @@ void ReapplySchedule::EndPause(Clock::time_point now) {
     }
 }
 
-void ReapplySchedule::AttemptMade(bool accepted, Clock::time_point now) {
-    if (accepted) {
+void ReapplySchedule::AttemptMade(ReapplyAttempt result, Clock::time_point now) {
+    if (result == ReapplyAttempt::Accepted) {
         pending = false;
         return;
     }
+    if (patient && result == ReapplyAttempt::Refused) {
+        // Awake again: the described attempts, as right after a wake-up.
+        patient = false;
+        attemptsLeft = attempts;
+    }
     if (!patient && --attemptsLeft > 0) {
         next = now + kReapplyPause;
+        return;
+    }
+    if (result == ReapplyAttempt::Refused) {
+        pending = false;
         return;
     }
     if (patient) {

@@ -39,25 +39,31 @@ struct NudgeDecision {
 NudgeDecision DecideNudge(std::optional<uint32_t> readBack, uint32_t wanted, uint32_t minimum,
                           uint32_t maximum, uint32_t nudgesMade);
 
+// How one attempt of a re-apply went: every value taken; some refused by a monitor that
+// answers; or no answer at all (a DDC/CI channel still dead after a wake-up).
+enum class ReapplyAttempt { Accepted, Refused, Unanswered };
+
 // When a worker's re-apply makes its next attempt: first the quick attempts, then, for a
-// monitor that refused them all, patient retries with growing pauses until the patience
-// is spent.
+// monitor that still does not answer, patient retries with growing pauses until the
+// patience is spent. A monitor that answers again gets the quick attempts anew; one that
+// answers and keeps refusing a value is not waited for: its channel is alive.
 class ReapplySchedule {
 public:
     using Clock = std::chrono::steady_clock;
 
-    void Begin(int attempts, uint32_t patienceMs, Clock::time_point now);
+    void Begin(int quickAttempts, uint32_t patienceMs, Clock::time_point now);
     bool IsPending() const { return pending; }
     bool IsPatient() const { return patient; }
     bool IsDue(Clock::time_point now) const { return pending && now >= next; }
     Clock::time_point NextAttempt() const { return next; }
     // A command for the monitor ends a patient pause: the next attempt is due at once.
     void EndPause(Clock::time_point now);
-    void AttemptMade(bool accepted, Clock::time_point now);
+    void AttemptMade(ReapplyAttempt result, Clock::time_point now);
 
 private:
     bool pending = false;
     bool patient = false;
+    int attempts = 0;
     int attemptsLeft = 0;
     uint32_t patience = 0;
     uint32_t retries = 0;

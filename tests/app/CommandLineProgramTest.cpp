@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <regex>
 #include <string>
 
 using namespace program_test;
@@ -118,7 +119,12 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
 
     // Another program's data, garbage and a request answering to a foreign window are
     // all refused, and nothing changes.
-    const std::string before = StateFile();
+    // The start's re-apply may still be retrying the refusing monitor: its count of set
+    // calls is no value of a monitor.
+    const auto values = [](const std::string& text) {
+        return std::regex_replace(text, std::regex(" sets=\\d+"), "");
+    };
+    const std::string before = values(StateFile());
     BroadcastListener foreign;
     std::string garbage(1 << 20, '\x5A');
     const auto send = [&](ULONG_PTR tag, const std::string& bytes) {
@@ -140,7 +146,7 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     }
     EXPECT_EQ(send(0x4F727651, request), 0u);
     ::Sleep(300); // an accepted command would run right away
-    EXPECT_EQ(StateFile(), before);
+    EXPECT_EQ(values(StateFile()), before);
     EXPECT_EQ(Stored(L"Brightness"), 55u);
     EXPECT_EQ(ExitCode(instance, 0), STILL_ACTIVE);
 

@@ -49,20 +49,37 @@ TEST(ReapplyRules, QuickAttemptsThenPatientRetriesThatACommandHurriesAndThePatie
     ReapplySchedule schedule;
     schedule.Begin(2, 300, start);
     EXPECT_TRUE(schedule.IsDue(start));
-    schedule.AttemptMade(false, start);
+    schedule.AttemptMade(ReapplyAttempt::Unanswered, start);
     EXPECT_EQ(schedule.NextAttempt(), start + kReapplyPause);
     schedule.EndPause(start);
     EXPECT_FALSE(schedule.IsDue(start)) << "a command does not hurry the quick attempts";
-    schedule.AttemptMade(false, start + milliseconds(100));
+    schedule.AttemptMade(ReapplyAttempt::Unanswered, start + milliseconds(100));
     EXPECT_TRUE(schedule.IsPatient());
     EXPECT_EQ(schedule.NextAttempt(), start + milliseconds(200));
     schedule.EndPause(start + milliseconds(150));
     EXPECT_TRUE(schedule.IsDue(start + milliseconds(150)));
-    schedule.AttemptMade(false, start + milliseconds(350)); // 250 ms into the patience: 50 left
+    schedule.AttemptMade(ReapplyAttempt::Unanswered,
+                         start + milliseconds(350)); // 250 ms into the patience: 50 left
     EXPECT_EQ(schedule.NextAttempt(), start + milliseconds(400));
-    schedule.AttemptMade(false, start + milliseconds(400));
+    schedule.AttemptMade(ReapplyAttempt::Unanswered, start + milliseconds(400));
     EXPECT_FALSE(schedule.IsPending()) << "patience spent";
     schedule.Begin(30, 0, start);
-    schedule.AttemptMade(true, start);
+    schedule.AttemptMade(ReapplyAttempt::Accepted, start);
     EXPECT_FALSE(schedule.IsPending()) << "accepted";
+
+    // A monitor that answers and refuses a value is alive: no patience for it, but the
+    // quick attempts anew when it wakes during the patient retries.
+    schedule.Begin(2, 60000, start);
+    schedule.AttemptMade(ReapplyAttempt::Refused, start);
+    schedule.AttemptMade(ReapplyAttempt::Refused, start + milliseconds(100));
+    EXPECT_FALSE(schedule.IsPending()) << "waited for a monitor that answers";
+    schedule.Begin(2, 60000, start);
+    schedule.AttemptMade(ReapplyAttempt::Unanswered, start);
+    schedule.AttemptMade(ReapplyAttempt::Unanswered, start + milliseconds(100));
+    ASSERT_TRUE(schedule.IsPatient());
+    schedule.AttemptMade(ReapplyAttempt::Refused, start + milliseconds(300));
+    EXPECT_FALSE(schedule.IsPatient());
+    EXPECT_EQ(schedule.NextAttempt(), start + milliseconds(400));
+    schedule.AttemptMade(ReapplyAttempt::Refused, start + milliseconds(400));
+    EXPECT_FALSE(schedule.IsPending());
 }
