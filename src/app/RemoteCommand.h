@@ -18,8 +18,16 @@ inline constexpr UINT kRunRemoteCommandsMessage = WM_APP + 1;
 // The panel's answer to WM_COPYDATA: true when the message is a well-formed command; it
 // then runs soon after. Anything else (another program's data, garbage) is ignored.
 bool AcceptRemoteCommand(HWND panel, const COPYDATASTRUCT* data);
-// Runs the commands accepted so far and answers each of them.
+// Posted by a command's thread to the panel: a value (wParam the parameter, lParam the
+// value) went to every monitor, and the slider and the tray icon follow.
+inline constexpr UINT kCommandValueShownMessage = WM_APP + 2;
+
+// Starts the next accepted command on a thread of its own, unless one runs; each answers
+// its caller from there.
 void RunRemoteCommands();
+// Stops the running command before its next value and waits for it: called before the
+// monitor list is torn down.
+void EndRemoteCommands();
 
 // Asks the running instance to carry out `arguments`; none when no panel took the
 // command or its answer did not come before `deadline`.
