@@ -21,6 +21,13 @@ class MonitorWorker;
 inline constexpr int kReapplyAttempts = 30;
 inline constexpr std::chrono::milliseconds kReapplyPause{100};
 
+// A remembered range and value in device units.
+struct DeviceRange {
+    uint32_t minimum = 0;
+    uint32_t current = 0;
+    uint32_t maximum = 0;
+};
+
 // One DDC/CI monitor: its handle and the last known range and value of each parameter,
 // in device units.
 struct PhysicalMonitor {
@@ -39,6 +46,8 @@ struct PhysicalMonitor {
     std::array<SharedWord, 5> rangeRead;
 
     bool HasRange(MonitorParameter parameter) const;
+    // The remembered range of brightness, contrast or a gain; none while it was never read.
+    std::optional<DeviceRange> KnownRange(MonitorParameter parameter) const;
     // The parameter's remembered value in percent of its range (brightness, contrast, gains).
     uint32_t Percent(MonitorParameter parameter) const;
 };
@@ -76,6 +85,10 @@ struct DisplayMonitor {
     void SetContrast(uint32_t percent);
     void SetGain(uint32_t channel, uint32_t percent);
     void SetColorTemperature(uint32_t preset);
+    // Sends `percent` of the parameter's range (brightness, contrast or a gain) to one of
+    // this display's monitors, now and not stored. A range never read is asked for first;
+    // false when the monitor does not tell it or refuses the value.
+    bool SendPercentTo(PhysicalMonitor& physical, MonitorParameter parameter, uint32_t percent);
     // Applies one coalesced batch in the fixed order brightness, contrast, red, green,
     // blue, colour temperature.
     void ApplyCommands(const CoalescedCommands& latest);

@@ -102,19 +102,27 @@ void ReadRanges(DisplayMonitor& display, MonitorParameter parameter) {
     }
 }
 
-// Sends the percentage to each monitor in its own range, and remembers what it accepted.
+// Sends the percentage to one monitor in its own range, and remembers what it accepted;
+// a monitor whose range is not known is left alone.
+bool SendPercentToOne(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter,
+                      uint32_t percent) {
+    if (!HasOrReadsRange(api, physical, parameter)) {
+        return false;
+    }
+    auto range = RangeOf(physical, parameter);
+    const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
+    if (!SendValue(api, physical, parameter, device)) {
+        return false;
+    }
+    range.current = device;
+    return true;
+}
+
 void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t percent) {
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(display.deviceLock);
     for (PhysicalMonitor& physical : display.physicalMonitors) {
-        if (!HasOrReadsRange(api, physical, parameter)) {
-            continue;
-        }
-        auto range = RangeOf(physical, parameter);
-        const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
-        if (SendValue(api, physical, parameter, device)) {
-            range.current = device;
-        }
+        SendPercentToOne(api, physical, parameter, percent);
     }
 }
 
@@ -138,6 +146,14 @@ bool SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
 
 bool PhysicalMonitor::HasRange(MonitorParameter parameter) const {
     return parameter != MonitorParameter::ColorTemperature && rangeRead[RangeIndex(parameter)] != 0;
+}
+
+std::optional<DeviceRange> PhysicalMonitor::KnownRange(MonitorParameter parameter) const {
+    if (!HasRange(parameter)) {
+        return std::nullopt;
+    }
+    const auto range = RangeOf(*this, parameter);
+    return DeviceRange{range.minimum, range.current, range.maximum};
 }
 
 uint32_t PhysicalMonitor::Percent(MonitorParameter parameter) const {
@@ -237,6 +253,15 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
         }
     }
     WriteSettingDword(SettingNameOf(MonitorParameter::ColorTemperature), preset);
+}
+
+bool DisplayMonitor::SendPercentTo(PhysicalMonitor& physical, MonitorParameter parameter, uint32_t percent) {
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return false;
+    }
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(deviceLock);
+    return SendPercentToOne(api, physical, parameter, percent);
 }
 
 bool DisplayMonitor::SendRememberedValues() {
