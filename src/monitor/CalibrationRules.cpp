@@ -56,6 +56,20 @@ std::optional<uint32_t> SharedPercentOf(ShareRange range, uint32_t monitorPercen
     return ((monitorPercent - range.low) * 100 + width - 1) / width;
 }
 
+uint32_t PackCalibration(const MonitorCalibration& c) {
+    return c.brightness.low | c.brightness.high << 7 | c.contrast.low << 14 | c.contrast.high << 21 |
+           (c.excluded ? 1u : 0u) << 28;
+}
+
+MonitorCalibration UnpackCalibration(uint32_t word) {
+    const auto part = [word](int shift) { return (word >> shift) & 0x7F; };
+    MonitorCalibration c;
+    c.brightness = MakeShareRange(part(0), part(7)).value_or(ShareRange{});
+    c.contrast = MakeShareRange(part(14), part(21)).value_or(ShareRange{});
+    c.excluded = (word >> 28 & 1) != 0;
+    return c;
+}
+
 MonitorCalibration CalibrationFromStored(const StoredCalibration& stored) {
     const auto pair = [](const StoredNumber& low, const StoredNumber& high) {
         if (!low || !high) {
@@ -85,7 +99,7 @@ std::wstring MonitorIdentity(const MonitorFacts& facts) {
             return L"EDID " + letters + L" " + Hex(product, 4) + L" " + Hex(serial, 8);
         }
     }
-    return facts.devicePath + L" " + facts.friendlyName;
+    return facts.friendlyName.empty() ? facts.devicePath : facts.devicePath + L" " + facts.friendlyName;
 }
 
 std::wstring CalibrationKeyName(std::wstring_view identity) {

@@ -36,6 +36,11 @@ struct MonitorCalibration {
     bool operator==(const MonitorCalibration&) const = default;
 };
 
+// The calibration in one 32-bit word (7 bits each for the four percentages, one for left
+// out), so that a thread reading it never sees half of a change; and back.
+uint32_t PackCalibration(const MonitorCalibration& calibration);
+MonitorCalibration UnpackCalibration(uint32_t word);
+
 // One stored value as read: none when missing or not a 4-byte number.
 using StoredNumber = std::optional<uint32_t>;
 struct StoredCalibration {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/CalibrationRules.h"
 #include "monitor/MonitorCommand.h"
 #include "monitor/MonitorParameter.h"
 #include "monitor/SharedWord.h"
@@ -44,8 +45,20 @@ struct PhysicalMonitor {
     // read. Until then it is all zeros, so nothing made from it is sent: a monitor whose
     // DDC/CI answered late would go black or tinted.
     std::array<SharedWord, 5> rangeRead;
+    // Who the monitor is (MonitorIdentity), and its share of the shared values: set on
+    // the worker before the first read, changed by the user later.
+    std::wstring identity;
+    SharedWord calibration{PackCalibration(MonitorCalibration{})};
 
     bool HasRange(MonitorParameter parameter) const;
+    MonitorCalibration Calibration() const { return UnpackCalibration(calibration); }
+    bool IsExcluded() const { return Calibration().excluded; }
+    // Whether its value may stand for the parameter's shared value: it is not left out,
+    // has read the range, and its calibration can be read back (low below high).
+    bool CanStandFor(MonitorParameter parameter) const;
+    // The shared percentage its remembered value stands for (brightness and contrast
+    // through its calibration); its own percentage when the calibration cannot tell.
+    uint32_t SharedPercent(MonitorParameter parameter) const;
     // The remembered range of brightness, contrast or a gain; none while it was never read.
     std::optional<DeviceRange> KnownRange(MonitorParameter parameter) const;
     // The parameter's remembered value in percent of its range (brightness, contrast, gains).

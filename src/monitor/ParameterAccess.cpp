@@ -48,6 +48,18 @@ template <typename Physical> auto RangeOf(Physical& physical, MonitorParameter p
     }
 }
 
+// The calibrated share of brightness and contrast; none for the other parameters.
+std::optional<ShareRange> ShareOf(const MonitorCalibration& calibration, MonitorParameter parameter) {
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return calibration.brightness;
+    case MonitorParameter::Contrast:
+        return calibration.contrast;
+    default:
+        return std::nullopt;
+    }
+}
+
 // Asks one monitor over DDC/CI for the range of brightness, contrast or a gain, and
 // remembers it when the monitor answers; a failed call keeps what was remembered.
 bool ReadRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
@@ -104,10 +116,15 @@ void ReadRanges(DisplayMonitor& display, MonitorParameter parameter) {
 
 // Sends the percentage to one monitor in its own range, and remembers what it accepted;
 // a monitor whose range is not known is left alone.
+// A monitor left out is never written; brightness and contrast go through its calibration.
 bool SendPercentToOne(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter,
                       uint32_t percent) {
-    if (!HasOrReadsRange(api, physical, parameter)) {
+    const MonitorCalibration calibration = physical.Calibration();
+    if (calibration.excluded || !HasOrReadsRange(api, physical, parameter)) {
         return false;
+    }
+    if (const std::optional<ShareRange> share = ShareOf(calibration, parameter)) {
+        percent = MonitorPercentOf(*share, percent);
     }
     auto range = RangeOf(physical, parameter);
     const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
@@ -129,6 +146,9 @@ void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t p
 // Sends one physical monitor's remembered values; true when brightness, contrast and
 // every gain whose range is known were accepted (the colour temperature does not count).
 bool SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
+    if (physical.IsExcluded()) {
+        return true; // it keeps what its own buttons set
+    }
     api.SetMonitorColorTemperature(physical.handle,
                                    static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load()));
     bool accepted = true;
@@ -146,6 +166,18 @@ bool SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
 
 bool PhysicalMonitor::HasRange(MonitorParameter parameter) const {
     return parameter != MonitorParameter::ColorTemperature && rangeRead[RangeIndex(parameter)] != 0;
+}
+
+bool PhysicalMonitor::CanStandFor(MonitorParameter parameter) const {
+    const MonitorCalibration own = Calibration();
+    const std::optional<ShareRange> share = ShareOf(own, parameter);
+    return HasRange(parameter) && !own.excluded && (!share || share->low < share->high);
+}
+
+uint32_t PhysicalMonitor::SharedPercent(MonitorParameter parameter) const {
+    const uint32_t percent = Percent(parameter);
+    const std::optional<ShareRange> share = ShareOf(Calibration(), parameter);
+    return share ? SharedPercentOf(*share, percent).value_or(percent) : percent;
 }
 
 std::optional<DeviceRange> PhysicalMonitor::KnownRange(MonitorParameter parameter) const {
@@ -209,8 +241,12 @@ void DisplayMonitor::SetBrightness(uint32_t percent) {
         if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
             // Remembered like a monitor's accepted value, so that the start-up re-assertion
             // keeps the level the user chose instead of the one read before it was set.
+            // One backlight: the panel's first monitor carries its calibration.
+            const MonitorCalibration calibration =
+                physicalMonitors.empty() ? MonitorCalibration{} : physicalMonitors.front().Calibration();
             uint32_t level = 0;
-            if (SUCCEEDED(backlight->SetLevelPercent(percent, &level))) {
+            if (!calibration.excluded && SUCCEEDED(backlight->SetLevelPercent(
+                                             MonitorPercentOf(calibration.brightness, percent), &level))) {
                 for (PhysicalMonitor& physical : physicalMonitors) {
                     physical.brightnessCurrent = level;
                 }
@@ -240,6 +276,9 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
         MonitorConfigApi& api = MonitorApi();
         std::lock_guard guard(deviceLock);
         for (PhysicalMonitor& physical : physicalMonitors) {
+            if (physical.IsExcluded()) {
+                continue;
+            }
             if (preset == kNoColorTemperature) {
                 physical.colorTemperature = kNoColorTemperature;
                 continue;
@@ -307,7 +346,7 @@ void DisplayMonitor::ApplyCommands(const CoalescedCommands& latest) {
 const PhysicalMonitor* DisplayMonitor::ReferenceMonitor(MonitorParameter parameter) const {
     std::vector<bool> hasRange;
     for (const PhysicalMonitor& physical : physicalMonitors) {
-        hasRange.push_back(physical.HasRange(parameter));
+        hasRange.push_back(physical.CanStandFor(parameter));
     }
     const std::optional<ReferencePosition> position =
         ChooseReference(std::vector<std::vector<bool>>(1, hasRange));
@@ -321,12 +360,12 @@ bool DisplayMonitor::HasRange(MonitorParameter parameter) const {
 
 uint32_t DisplayMonitor::BrightnessPercent() const {
     const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Brightness);
-    return reference ? reference->Percent(MonitorParameter::Brightness) : 100;
+    return reference ? reference->SharedPercent(MonitorParameter::Brightness) : 100;
 }
 
 uint32_t DisplayMonitor::ContrastPercent() const {
     const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Contrast);
-    return reference ? reference->Percent(MonitorParameter::Contrast) : 100;
+    return reference ? reference->SharedPercent(MonitorParameter::Contrast) : 100;
 }
 
 uint32_t DisplayMonitor::GainPercent(uint32_t channel) const {

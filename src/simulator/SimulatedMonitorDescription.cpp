@@ -209,6 +209,8 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
             for (char& c : monitor.name) {
                 c = c == '_' ? ' ' : c;
             }
+        } else if (key == "id") {
+            monitor.id.assign(value);
         } else if (key == "brightness") {
             monitor.brightness = ParseRange(value, key);
         } else if (key == "contrast") {
@@ -378,6 +380,9 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
                 }
             }
             out += " temps=" + (presets.empty() ? std::string("none") : presets);
+            if (!monitor.id.empty()) {
+                out += " id=" + monitor.id;
+            }
             out += ";\n";
         }
     }

@@ -31,6 +31,9 @@ TEST(CalibrationRules, BadStoredValuesReadAsUncalibrated) {
     EXPECT_EQ(CalibrationFromStored({20, 60, 10, 90, 1}), (MonitorCalibration{{20, 60}, {10, 90}, true}));
     EXPECT_EQ(CalibrationFromStored({60, 20, std::nullopt, 90, 2}), MonitorCalibration{});
     EXPECT_EQ(CalibrationFromStored({0, 101, 5, 5, 0}), (MonitorCalibration{{0, 100}, {5, 5}, false}));
+    const MonitorCalibration edges{{100, 100}, {0, 0}, true};
+    EXPECT_EQ(UnpackCalibration(PackCalibration(edges)), edges);
+    EXPECT_EQ(UnpackCalibration(0), (MonitorCalibration{{0, 0}, {0, 0}, false}));
 }
 
 TEST(CalibrationRules, IdentitiesComeFromTheEdidOrThePathAndNeverShareAKey) {
