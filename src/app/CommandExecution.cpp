@@ -1,5 +1,6 @@
 #include "app/CommandExecution.h"
 
+#include "monitor/CalibrationStore.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
@@ -45,6 +46,7 @@ MonitorReading ReadingOfPlace(const MonitorPlace& place, uint32_t index) {
     }
     reading.preset = monitor.colorTemperature;
     reading.supportedPresets = monitor.supportedColorTemperatures;
+    reading.calibration = monitor.Calibration();
     return reading;
 }
 
@@ -158,6 +160,23 @@ std::string MonitorLabel(const MonitorReading& reading) {
     return Joined({"monitor ", std::to_string(reading.index), " (", NameUtf8(reading.name), ")"});
 }
 
+// "calibrate", "exclude" and "include": the monitor's new calibration is used and stored
+// at once, and a monitor taken back in gets the shared values through it.
+CommandAnswerMessage Calibrate(const CommandRequest& request, const MonitorPlace& place,
+                               MonitorReading reading) {
+    MonitorCalibration& calibration = reading.calibration;
+    calibration.brightness = request.brightnessShare.value_or(calibration.brightness);
+    calibration.contrast = request.contrastShare.value_or(calibration.contrast);
+    if (request.verb != CommandVerb::Calibrate) {
+        calibration.excluded = request.verb == CommandVerb::Exclude;
+    }
+    if (!ApplyCalibration(*place.display, *place.physical, calibration, true)) {
+        return {kExitRefused, "",
+                Joined({"orvalux: the calibration of ", MonitorLabel(reading), " could not be stored.\n"})};
+    }
+    return {kExitDone, CalibrationLine(reading), ""};
+}
+
 } // namespace
 
 CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedValueShown& shown,
@@ -180,6 +199,10 @@ CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedV
         }
     }
 
+    if (request.verb == CommandVerb::Calibrate || request.verb == CommandVerb::Exclude ||
+        request.verb == CommandVerb::Include) {
+        return Calibrate(request, places[*selected], readings[*selected]);
+    }
     if (request.verb != CommandVerb::Set) {
         if (selected) {
             readings = {readings[*selected]};

@@ -82,7 +82,8 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     EXPECT_TRUE(Contains(get.output, "{\"index\":2,\"name\":\"Right Side\",\"laptop\":false,\"brightness\":{"
                                      "\"percent\":55,\"value\":65,\"minimum\":10,\"maximum\":110}"))
         << get.output;
-    EXPECT_TRUE(Contains(get.output, "\"temperature\":{\"preset\":3,\"supported\":[1,2,3,4,5,6,7,8]}}]}\n"));
+    EXPECT_TRUE(Contains(get.output,
+                         "\"temperature\":{\"preset\":3,\"supported\":[1,2,3,4,5,6,7,8]},\"calibration\":"));
 
     const Outcome list = Run(L"list");
     EXPECT_EQ(list.exitCode, 0u);
