@@ -40,8 +40,8 @@ protected:
 // Popups and separators carry no image even where their id has an icon, commands their
 // own icon's bitmap, and before Vista no item has one.
 TEST_F(TrayMenu, OnlyCommandsGetTheirImage) {
-    const std::pair<unsigned, std::vector<unsigned>> menus[] = {{kTrayMenuId, {210, 1015, 138, 212, 211}},
-                                                                {IDR_TEST_MENU, {210, 212, 211}}};
+    const std::pair<unsigned, std::vector<unsigned>> menus[] = {
+        {kTrayMenuId, {210, 1015, 138, 221, 212, 211}}, {IDR_TEST_MENU, {210, 212, 211}}};
     for (const auto& [menuId, expectedCommands] : menus) {
         for (const bool vista : {true, false}) {
             isVistaOrLater = vista;
