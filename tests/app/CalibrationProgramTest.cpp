@@ -2,6 +2,8 @@
 // through the real program with simulated monitors that tell who they are.
 #include "ProgramFixture.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -127,4 +129,69 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 0);
     ::PostMessageW(swapped[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(again, 20000), 0u);
+}
+
+TEST_F(CalibrationProgram, TheMonitorsDialogPreviewsCancelPutsBackAndOkStores) {
+    const std::string monitors = "display; monitor name=First id=ONE brightness=0..100:50; "
+                                 "display; monitor name=Second id=TWO brightness=0..200:100";
+    Program& instance = Start(L"", monitors);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    const auto openDialog = [&] {
+        ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
+        const HWND dialog = NewestPanel(instance.id, panel);
+        EXPECT_NE(dialog, panel) << "the dialog did not open";
+        // The second monitor, brightness 20..60: 40 % of its range for the shared 50 %.
+        const HWND list = ::GetDlgItem(dialog, IDC_MONITOR_LIST);
+        ::SendMessageW(list, LB_SETCURSEL, 1, 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_LIST, LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
+        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
+        EXPECT_TRUE(StateShows({"name=Second brightness=0..200:80 "})) << state;
+        return dialog;
+    };
+    const auto click = [](HWND dialog, int id) {
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    };
+    const auto stored = [&](const wchar_t* name) {
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        return ::RegGetValueW(HKEY_CURRENT_USER, (settingsKey + L"\\Monitors\\TWO").c_str(), name,
+                              RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+                   ? std::optional<DWORD>(value)
+                   : std::nullopt;
+    };
+
+    HWND dialog = openDialog();
+    // Identify shows one number on each monitor, for a moment.
+    click(dialog, IDC_IDENTIFY);
+    const auto numbers = [&] {
+        size_t count = 0;
+        for (const HWND window : WindowsOf(instance.id, nullptr)) {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            count += std::wstring(name) == L"OrvaluxIdentify" && ::IsWindowVisible(window);
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitFor([&] { return numbers() == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return numbers() == 0; }));
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 "}))
+        << state;
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    EXPECT_FALSE(stored(L"BrightnessLow"));
+
+    dialog = openDialog();
+    click(dialog, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    EXPECT_EQ(stored(L"BrightnessLow"), 20u);
+    EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
+    EXPECT_EQ(stored(L"Excluded"), 0u);
+    EXPECT_TRUE(StateShows({"name=Second brightness=0..200:80 "})) << state;
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 20000), 0u);
 }
