@@ -58,9 +58,12 @@ bool Supports(const PhysicalMonitor& monitor, uint32_t preset) {
 // Whether the monitor now holds `value` (after a set operation sent it). A preset the
 // monitor does not offer was not sent and counts as taken; so does a laptop panel's
 // brightness, whose levels are the driver's and not a range. A range never read was not
-// sent to and is refused.
+// sent to and is refused; a monitor left out takes no part.
 bool Holds(const MonitorPlace& place, MonitorParameter parameter, uint32_t value) {
     PhysicalMonitor& monitor = *place.physical;
+    if (monitor.IsExcluded()) {
+        return true; // left out: the shared values are not its own
+    }
     if (parameter == MonitorParameter::ColorTemperature) {
         return value == kNoColorTemperature || !Supports(monitor, value) || monitor.colorTemperature == value;
     }
@@ -68,7 +71,8 @@ bool Holds(const MonitorPlace& place, MonitorParameter parameter, uint32_t value
         return true;
     }
     const std::optional<DeviceRange> range = monitor.KnownRange(parameter);
-    return range && range->current == PercentToDevice(range->minimum, range->maximum, value);
+    const std::optional<uint32_t> device = monitor.DeviceValueOf(parameter, value);
+    return range && device && range->current == *device;
 }
 
 // Asks the display for the parameter when the monitor never told its range, so that a

@@ -61,6 +61,9 @@ struct PhysicalMonitor {
     uint32_t SharedPercent(MonitorParameter parameter) const;
     // The remembered range of brightness, contrast or a gain; none while it was never read.
     std::optional<DeviceRange> KnownRange(MonitorParameter parameter) const;
+    // The device value a shared percentage becomes on this monitor (through its
+    // calibration); none while the range was never read.
+    std::optional<uint32_t> DeviceValueOf(MonitorParameter parameter, uint32_t sharedPercent) const;
     // The parameter's remembered value in percent of its range (brightness, contrast, gains).
     uint32_t Percent(MonitorParameter parameter) const;
 };

@@ -123,11 +123,8 @@ bool SendPercentToOne(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorP
     if (calibration.excluded || !HasOrReadsRange(api, physical, parameter)) {
         return false;
     }
-    if (const std::optional<ShareRange> share = ShareOf(calibration, parameter)) {
-        percent = MonitorPercentOf(*share, percent);
-    }
     auto range = RangeOf(physical, parameter);
-    const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
+    const uint32_t device = *physical.DeviceValueOf(parameter, percent);
     if (!SendValue(api, physical, parameter, device)) {
         return false;
     }
@@ -186,6 +183,18 @@ std::optional<DeviceRange> PhysicalMonitor::KnownRange(MonitorParameter paramete
     }
     const auto range = RangeOf(*this, parameter);
     return DeviceRange{range.minimum, range.current, range.maximum};
+}
+
+std::optional<uint32_t> PhysicalMonitor::DeviceValueOf(MonitorParameter parameter,
+                                                       uint32_t sharedPercent) const {
+    if (!HasRange(parameter)) {
+        return std::nullopt;
+    }
+    if (const std::optional<ShareRange> share = ShareOf(Calibration(), parameter)) {
+        sharedPercent = MonitorPercentOf(*share, sharedPercent);
+    }
+    const auto range = RangeOf(*this, parameter);
+    return PercentToDevice(range.minimum, range.maximum, sharedPercent);
 }
 
 uint32_t PhysicalMonitor::Percent(MonitorParameter parameter) const {

@@ -99,6 +99,11 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
                             "name=Out brightness=0..100:50 contrast=0..100:33 "}))
         << state;
 
+    // A shared set counts the second in its share and the left-out one not at all.
+    RunCommand(L"set brightness 50", kMonitors);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
+                            "name=Out brightness=0..100:50 contrast=0..100:33 "}))
+        << state;
     const std::string json = RunCommand(L"list --json", kMonitors);
     EXPECT_NE(json.find("\"calibration\":{\"brightness\":{\"low\":20,\"high\":60},\"contrast\":{\"low\":0,"
                         "\"high\":100}},\"excluded\":false}"),
