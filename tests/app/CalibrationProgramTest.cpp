@@ -127,11 +127,13 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     Program& again = Start(L"", kSwapped);
     const std::vector<HWND> swapped = WaitForWindows(again.id, 1);
     ASSERT_EQ(swapped.size(), 1u);
+    // The second now stands first: 75 % of its range (150) stands for the shared 50 %.
+    EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
+        << state;
+    EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 50);
     DragSlider(swapped[0], kBrightnessSlider, 0);
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
         << state;
-    // The slider shows the shared value the first monitor's reading stands for.
-    EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 0);
     ::PostMessageW(swapped[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(again, 20000), 0u);
 }
