@@ -1,5 +1,6 @@
 #include "simulator/SimulatedMonitorDescription.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -211,6 +212,7 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
             }
         } else if (key == "id") {
             monitor.id.assign(value);
+            std::replace(monitor.id.begin(), monitor.id.end(), '_', ' ');
         } else if (key == "brightness") {
             monitor.brightness = ParseRange(value, key);
         } else if (key == "contrast") {
@@ -381,7 +383,9 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
             }
             out += " temps=" + (presets.empty() ? std::string("none") : presets);
             if (!monitor.id.empty()) {
-                out += " id=" + monitor.id;
+                std::string id = monitor.id;
+                std::replace(id.begin(), id.end(), ' ', '_');
+                out += " id=" + id;
             }
             out += ";\n";
         }
