@@ -9,9 +9,17 @@ using Op = SimulatedOperation;
 TEST_F(SimulatedInventoryTest, ALeftOutMonitorIsNeverWrittenAndACalibratedOneTakesItsShare) {
     ASSERT_TRUE(StoreCalibration(L"LEFT OUT", L"TV", {{0, 100}, {0, 100}, true}));
     ASSERT_TRUE(StoreCalibration(L"B", L"Office", {{20, 60}, {0, 100}, false}));
-    Build("display; monitor id=LEFT_OUT brightness=0..100:50; monitor id=B brightness=0..200:100");
+    // A value of the wrong type makes its monitor read as uncalibrated.
+    ASSERT_TRUE(StoreCalibration(L"C", L"Spare", {{20, 60}, {0, 100}, false}));
+    const uint32_t binary = 20;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, (SettingsKeyPath() + L"\\Monitors\\C").c_str(),
+                                L"BrightnessLow", REG_BINARY, &binary, sizeof(binary)),
+              ERROR_SUCCESS);
+    Build("display; monitor id=LEFT_OUT brightness=0..100:50; monitor id=B brightness=0..200:100; "
+          "display; monitor id=C");
     DisplayMonitor& display = *displayMonitors.at(0);
     ASSERT_TRUE(display.physicalMonitors.at(0).IsExcluded());
+    EXPECT_EQ(displayMonitors.at(1)->physicalMonitors.at(0).Calibration(), MonitorCalibration{});
 
     display.SetBrightness(50);
     EXPECT_TRUE(Sent(Op::SetBrightness, 0, 0).empty());
