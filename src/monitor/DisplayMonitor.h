@@ -125,9 +125,11 @@ struct DisplayMonitor {
     // Factory reset of the physical monitors that allow it, then RefreshValues(true).
     void RestoreFactoryDefaults();
 
-    // The monitor whose values stand for the parameter on this display: the first that has
-    // read its range, else the first; none when the display has no physical monitor.
+    // The monitor whose values stand for the parameter on this display: the first that
+    // can (CanStandFor), else the first; none when the display has no physical monitor.
     const PhysicalMonitor* ReferenceMonitor(MonitorParameter parameter) const;
+    // Whether one of its monitors can stand for the parameter: it has read the range and is
+    // not left out. A display with none has no level of its own to keep.
     bool HasRange(MonitorParameter parameter) const;
     // Queries on the reference monitor's remembered values (the colour temperature: the
     // first physical monitor's): 100 percent and preset 0 when there is none.

@@ -364,7 +364,7 @@ const PhysicalMonitor* DisplayMonitor::ReferenceMonitor(MonitorParameter paramet
 
 bool DisplayMonitor::HasRange(MonitorParameter parameter) const {
     return std::any_of(physicalMonitors.begin(), physicalMonitors.end(),
-                       [&](const PhysicalMonitor& physical) { return physical.HasRange(parameter); });
+                       [&](const PhysicalMonitor& physical) { return physical.CanStandFor(parameter); });
 }
 
 uint32_t DisplayMonitor::BrightnessPercent() const {

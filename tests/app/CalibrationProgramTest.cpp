@@ -117,6 +117,8 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
         {"name=Second brightness=0..200:150 ", "name=Out brightness=0..100:50 contrast=0..100:50 "}))
         << state;
     RunCommand(L"calibrate --monitor 2 brightness 60..20", kMonitors, 2);
+    // Left out again: at the next start its own value must not become the shared one.
+    RunCommand(L"exclude --monitor Out", kMonitors);
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     ASSERT_EQ(ExitCode(instance, 20000), 0u);
 
@@ -131,6 +133,10 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
         << state;
     EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 50);
+    DWORD shared = 0;
+    EXPECT_TRUE(ReadSetting(L"Brightness", shared));
+    EXPECT_EQ(shared, 50u);
+    EXPECT_TRUE(StateShows({"name=Out brightness=0..100:77 "})) << state;
     DragSlider(swapped[0], kBrightnessSlider, 0);
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
         << state;
