@@ -8,6 +8,7 @@
 #define IDD_HOTKEYS 1045
 #define IDD_REAPPLY_DELAY 1046
 #define IDD_LANGUAGE 1050
+#define IDD_MONITORS 1080
 #define IDD_DOWNLOAD_PROGRESS 10100
 #define IDD_UPDATE 10200
 
@@ -30,6 +31,25 @@
 #define IDC_HOTKEYS 1027
 #define IDC_REAPPLY_DELAY 1028
 #define IDC_LANGUAGE 1031
+
+// Monitors dialog (IDD_MONITORS): the monitor list, the share of brightness and contrast
+// of the selected one (an edit with its spin each), whether it is adjusted, Identify; OK
+// and Cancel are IDOK and IDCANCEL.
+#define IDC_MONITOR_LIST 1081
+#define IDC_BRIGHTNESS_LABEL 1082
+#define IDC_CONTRAST_LABEL 1083
+#define IDC_LOW_LABEL 1084
+#define IDC_HIGH_LABEL 1085
+#define IDC_BRIGHTNESS_LOW 1086
+#define IDC_BRIGHTNESS_LOW_SPIN 1087
+#define IDC_BRIGHTNESS_HIGH 1088
+#define IDC_BRIGHTNESS_HIGH_SPIN 1089
+#define IDC_CONTRAST_LOW 1090
+#define IDC_CONTRAST_LOW_SPIN 1091
+#define IDC_CONTRAST_HIGH 1092
+#define IDC_CONTRAST_HIGH_SPIN 1093
+#define IDC_ADJUST_MONITOR 1094
+#define IDC_IDENTIFY 1095
 
 // Re-apply delay popup (IDD_REAPPLY_DELAY)
 #define IDC_REAPPLY_DELAY_SLIDER 1029
@@ -66,6 +86,7 @@
 #define IDM_EXIT 211
 #define IDM_MONITOR_OFF 212
 #define IDM_START_WITH_WINDOWS 1015
+#define IDM_MONITORS 221
 
 // Update page template: an HTML resource (type 23), UTF-16LE with a byte-order mark.
 #define IDR_UPDATE_PAGE 10203
@@ -95,6 +116,7 @@
 #define IDI_EXIT 211
 #define IDI_MONITOR_OFF 212
 #define IDI_START_WITH_WINDOWS 1015
+#define IDI_MONITORS 221
 // Panel buttons.
 #define IDI_HOTKEYS 213
 #define IDI_REAPPLY_DELAY 215

@@ -7,6 +7,7 @@
 #include "app/MonitorOffThread.h"
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
+#include "app/RemoteCommand.h"
 #include "app/StartupError.h"
 #include "app/TrayIcon.h"
 #include "app/TrayRules.h"
@@ -120,6 +121,7 @@ void Teardown() {
         RemoveTrayIcon();
     }
     commandDispatcher.Stop();
+    EndRemoteCommands();
     if (!rebuildRequested) {
         panelDialog.Destroy();
     }

@@ -1,5 +1,6 @@
 #include "app/CommandExecution.h"
 
+#include "monitor/CalibrationStore.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
@@ -27,6 +28,11 @@ std::vector<MonitorPlace> Places() {
     return places;
 }
 
+std::optional<ParameterReading> ReadingOfRange(const PhysicalMonitor& monitor, MonitorParameter parameter) {
+    const std::optional<DeviceRange> range = monitor.KnownRange(parameter);
+    return range ? ReadingOf(range->minimum, range->current, range->maximum) : std::nullopt;
+}
+
 MonitorReading ReadingOfPlace(const MonitorPlace& place, uint32_t index) {
     const PhysicalMonitor& monitor = *place.physical;
     MonitorReading reading;
@@ -34,35 +40,14 @@ MonitorReading ReadingOfPlace(const MonitorPlace& place, uint32_t index) {
     reading.name =
         monitor.description[0] ? std::wstring(monitor.description) : L"Monitor " + std::to_wstring(index);
     reading.laptop = place.display->isLaptopPanel;
-    reading.levels[0] =
-        ReadingOf(monitor.brightnessMinimum, monitor.brightnessCurrent, monitor.brightnessMaximum);
-    reading.levels[1] = ReadingOf(monitor.contrastMinimum, monitor.contrastCurrent, monitor.contrastMaximum);
-    for (size_t channel = 0; channel < 3; ++channel) {
-        reading.levels[2 + channel] = ReadingOf(monitor.gainMinimum[channel], monitor.gainCurrent[channel],
-                                                monitor.gainMaximum[channel]);
+    for (uint32_t code = kFirstParameterCode;
+         code < static_cast<uint32_t>(MonitorParameter::ColorTemperature); ++code) {
+        reading.levels[code - 1] = ReadingOfRange(monitor, static_cast<MonitorParameter>(code));
     }
     reading.preset = monitor.colorTemperature;
     reading.supportedPresets = monitor.supportedColorTemperatures;
+    reading.calibration = monitor.Calibration();
     return reading;
-}
-
-struct LevelFields {
-    SharedWord* minimum;
-    SharedWord* current;
-    SharedWord* maximum;
-};
-
-LevelFields FieldsOf(PhysicalMonitor& monitor, MonitorParameter parameter) {
-    switch (parameter) {
-    case MonitorParameter::Brightness:
-        return {&monitor.brightnessMinimum, &monitor.brightnessCurrent, &monitor.brightnessMaximum};
-    case MonitorParameter::Contrast:
-        return {&monitor.contrastMinimum, &monitor.contrastCurrent, &monitor.contrastMaximum};
-    default: {
-        const auto channel = static_cast<size_t>(parameter) - static_cast<size_t>(MonitorParameter::GainRed);
-        return {&monitor.gainMinimum[channel], &monitor.gainCurrent[channel], &monitor.gainMaximum[channel]};
-    }
-    }
 }
 
 bool Supports(const PhysicalMonitor& monitor, uint32_t preset) {
@@ -70,29 +55,53 @@ bool Supports(const PhysicalMonitor& monitor, uint32_t preset) {
            (monitor.supportedColorTemperatures & (1u << (preset - 1))) != 0;
 }
 
-// The monitor's own value of a parameter: a percentage, or its preset.
-uint32_t CurrentValue(MonitorPlace place, MonitorParameter parameter) {
-    if (parameter == MonitorParameter::ColorTemperature) {
-        return place.physical->colorTemperature;
-    }
-    const LevelFields fields = FieldsOf(*place.physical, parameter);
-    return DeviceToPercent(*fields.minimum, *fields.current, *fields.maximum);
-}
-
 // Whether the monitor now holds `value` (after a set operation sent it). A preset the
 // monitor does not offer was not sent and counts as taken; so does a laptop panel's
-// brightness, whose levels are the driver's and not a range.
+// brightness, whose levels are the driver's and not a range. A range never read was not
+// sent to and is refused; a monitor left out takes no part.
 bool Holds(const MonitorPlace& place, MonitorParameter parameter, uint32_t value) {
     PhysicalMonitor& monitor = *place.physical;
+    if (monitor.IsExcluded()) {
+        return true; // left out: the shared values are not its own
+    }
     if (parameter == MonitorParameter::ColorTemperature) {
         return value == kNoColorTemperature || !Supports(monitor, value) || monitor.colorTemperature == value;
     }
     if (parameter == MonitorParameter::Brightness && place.display->isLaptopPanel) {
         return true;
     }
-    const LevelFields fields = FieldsOf(monitor, parameter);
-    return monitor.lastSetRefused[static_cast<size_t>(parameter) - 1] == 0 &&
-           *fields.current == PercentToDevice(*fields.minimum, *fields.maximum, value);
+    const std::optional<DeviceRange> range = monitor.KnownRange(parameter);
+    const std::optional<uint32_t> device = monitor.DeviceValueOf(parameter, value);
+    return monitor.lastSetRefused[static_cast<size_t>(parameter) - 1] == 0 && range && device &&
+           range->current == *device;
+}
+
+// Asks the display for the parameter when the monitor never told its range, so that a
+// step starts from what the monitor holds.
+void ReadIfUnread(const MonitorPlace& place, MonitorParameter parameter) {
+    if (parameter == MonitorParameter::ColorTemperature || place.physical->HasRange(parameter)) {
+        return;
+    }
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        place.display->ReadBrightness();
+        break;
+    case MonitorParameter::Contrast:
+        place.display->ReadContrast();
+        break;
+    default:
+        place.display->ReadGain(static_cast<uint32_t>(parameter) -
+                                static_cast<uint32_t>(MonitorParameter::GainRed));
+        break;
+    }
+}
+
+// The monitor's own value of a parameter: a percentage, or its preset.
+uint32_t CurrentValue(const MonitorPlace& place, MonitorParameter parameter) {
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return place.physical->colorTemperature;
+    }
+    return place.physical->Percent(parameter);
 }
 
 // One monitor alone, not stored: the shared values come back with the next re-apply.
@@ -108,46 +117,27 @@ bool SetOneMonitor(const MonitorPlace& place, MonitorParameter parameter, uint32
         monitor.brightnessCurrent = level;
         return true;
     }
-    MonitorConfigApi& api = MonitorApi();
-    std::lock_guard guard(place.display->deviceLock);
-    if (parameter == MonitorParameter::ColorTemperature) {
-        if (value == kNoColorTemperature) {
-            monitor.colorTemperature = kNoColorTemperature;
-            return true;
-        }
-        if (!api.SetMonitorColorTemperature(monitor.handle, static_cast<MC_COLOR_TEMPERATURE>(value))) {
-            return false;
-        }
-        monitor.colorTemperature = value;
+    if (parameter != MonitorParameter::ColorTemperature) {
+        return place.display->SendPercentTo(monitor, parameter, value);
+    }
+    if (value == kNoColorTemperature) {
+        monitor.colorTemperature = kNoColorTemperature;
         return true;
     }
-    const LevelFields fields = FieldsOf(monitor, parameter);
-    const uint32_t device = PercentToDevice(*fields.minimum, *fields.maximum, value);
-    BOOL accepted = FALSE;
-    switch (parameter) {
-    case MonitorParameter::Brightness:
-        accepted = api.SetMonitorBrightness(monitor.handle, device);
-        break;
-    case MonitorParameter::Contrast:
-        accepted = api.SetMonitorContrast(monitor.handle, device);
-        break;
-    default:
-        accepted = api.SetMonitorRedGreenOrBlueGain(
-            monitor.handle,
-            static_cast<MC_GAIN_TYPE>(static_cast<uint32_t>(parameter) -
-                                      static_cast<uint32_t>(MonitorParameter::GainRed)),
-            device);
-        break;
+    std::lock_guard guard(place.display->deviceLock);
+    if (!MonitorApi().SetMonitorColorTemperature(monitor.handle, static_cast<MC_COLOR_TEMPERATURE>(value))) {
+        return false;
     }
-    if (accepted) {
-        *fields.current = device;
-    }
-    return accepted != FALSE;
+    monitor.colorTemperature = value;
+    return true;
 }
 
 // Every monitor, as a slider move does: each display in its own range, stored.
-void SetEveryMonitor(MonitorParameter parameter, uint32_t value) {
+void SetEveryMonitor(MonitorParameter parameter, uint32_t value, const std::atomic<bool>* cancelled) {
     for (DisplayMonitor* display : displayMonitors) {
+        if (cancelled && cancelled->load()) {
+            return;
+        }
         switch (parameter) {
         case MonitorParameter::Brightness:
             display->SetBrightness(value);
@@ -175,9 +165,27 @@ std::string MonitorLabel(const MonitorReading& reading) {
     return Joined({"monitor ", std::to_string(reading.index), " (", NameUtf8(reading.name), ")"});
 }
 
+// "calibrate", "exclude" and "include": the monitor's new calibration is used and stored
+// at once, and a monitor taken back in gets the shared values through it.
+CommandAnswerMessage Calibrate(const CommandRequest& request, const MonitorPlace& place,
+                               MonitorReading reading) {
+    MonitorCalibration& calibration = reading.calibration;
+    calibration.brightness = request.brightnessShare.value_or(calibration.brightness);
+    calibration.contrast = request.contrastShare.value_or(calibration.contrast);
+    if (request.verb != CommandVerb::Calibrate) {
+        calibration.excluded = request.verb == CommandVerb::Exclude;
+    }
+    if (!ApplyCalibration(*place.display, *place.physical, calibration, true)) {
+        return {kExitRefused, "",
+                Joined({"orvalux: the calibration of ", MonitorLabel(reading), " could not be stored.\n"})};
+    }
+    return {kExitDone, CalibrationLine(reading), ""};
+}
+
 } // namespace
 
-CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedValueShown& shown) {
+CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedValueShown& shown,
+                                    const std::atomic<bool>* cancelled) {
     const std::vector<MonitorPlace> places = Places();
     std::vector<MonitorReading> readings;
     for (size_t i = 0; i < places.size(); ++i) {
@@ -196,6 +204,10 @@ CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedV
         }
     }
 
+    if (request.verb == CommandVerb::Calibrate || request.verb == CommandVerb::Exclude ||
+        request.verb == CommandVerb::Include) {
+        return Calibrate(request, places[*selected], readings[*selected]);
+    }
     if (request.verb != CommandVerb::Set) {
         if (selected) {
             readings = {readings[*selected]};
@@ -215,8 +227,15 @@ CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedV
     for (const ValueChange& change : changes) {
         const MonitorParameter parameter = change.parameter;
         const bool preset = parameter == MonitorParameter::ColorTemperature;
+        if (cancelled && cancelled->load()) {
+            answer.exitCode = kExitRefused;
+            answer.error += Joined({"orvalux: the monitors changed before ", NameOf(parameter),
+                                    " was set; run the command again.\n"});
+            continue;
+        }
         if (selected) {
             const MonitorPlace& place = places[*selected];
+            ReadIfUnread(place, parameter);
             uint32_t value = ResolveChange(change, CurrentValue(place, parameter));
             if (preset) {
                 const uint32_t supported[] = {place.physical->supportedColorTemperatures};
@@ -238,7 +257,7 @@ CommandAnswerMessage ExecuteCommand(const CommandRequest& request, const SharedV
         if (preset) {
             value = displayMonitors.front()->NearestColorTemperature(value);
         }
-        SetEveryMonitor(parameter, value);
+        SetEveryMonitor(parameter, value, cancelled);
         if (shown) {
             shown(parameter, value);
         }

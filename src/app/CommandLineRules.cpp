@@ -95,6 +95,20 @@ std::optional<ValueChange> ParseAmount(std::wstring_view word, uint32_t limit, b
     return change;
 }
 
+// "LOW..HIGH" with 0 <= LOW <= HIGH <= 100.
+std::optional<ShareRange> ParseShare(std::wstring_view word) {
+    const size_t dots = word.find(L"..");
+    if (dots == std::wstring_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<ValueChange> low = ParseAmount(word.substr(0, dots), 100, false);
+    const std::optional<ValueChange> high = ParseAmount(word.substr(dots + 2), 100, false);
+    if (!low || !high) {
+        return std::nullopt;
+    }
+    return MakeShareRange(low->amount, high->amount);
+}
+
 // One row of a table: its cells, UTF-8.
 using Row = std::vector<std::string>;
 
@@ -139,6 +153,14 @@ std::string PresetList(uint32_t supported) {
 
 uint32_t PercentOf(const ParameterReading& reading) {
     return DeviceToPercent(reading.minimum, reading.current, reading.maximum);
+}
+
+std::string ShareJson(const ShareRange& share) {
+    return Joined({"{\"low\":", std::to_string(share.low), ",\"high\":", std::to_string(share.high), "}"});
+}
+
+std::string ShareText(const ShareRange& share) {
+    return Joined({std::to_string(share.low), "..", std::to_string(share.high)});
 }
 
 void AppendJsonString(std::string& out, const std::string& utf8) {
@@ -223,7 +245,8 @@ bool IsCommandLineRequest(std::wstring_view arguments) {
     arguments.remove_prefix(start);
     const std::wstring_view first = arguments.substr(0, arguments.find_first_of(L" \t"));
     return EqualsFolding(first, L"set") || EqualsFolding(first, L"get") || EqualsFolding(first, L"list") ||
-           IsHelpWord(first) || first.front() == L'-';
+           EqualsFolding(first, L"calibrate") || EqualsFolding(first, L"exclude") ||
+           EqualsFolding(first, L"include") || IsHelpWord(first) || first.front() == L'-';
 }
 
 ParsedCommand ParseCommandLine(std::wstring_view arguments) {
@@ -245,6 +268,12 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
         request.verb = CommandVerb::Get;
     } else if (EqualsFolding(verb, L"list")) {
         request.verb = CommandVerb::List;
+    } else if (EqualsFolding(verb, L"calibrate")) {
+        request.verb = CommandVerb::Calibrate;
+    } else if (EqualsFolding(verb, L"exclude")) {
+        request.verb = CommandVerb::Exclude;
+    } else if (EqualsFolding(verb, L"include")) {
+        request.verb = CommandVerb::Include;
     } else {
         return Failure(Joined({"Unknown command ", Quoted(verb), "."}));
     }
@@ -260,7 +289,8 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
             request.monitor = words[++i];
             continue;
         }
-        if (EqualsFolding(word, L"--json") && request.verb != CommandVerb::Set) {
+        if (EqualsFolding(word, L"--json") &&
+            (request.verb == CommandVerb::Get || request.verb == CommandVerb::List)) {
             if (request.json) {
                 return Failure("--json is given twice.");
             }
@@ -270,6 +300,23 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
         const auto named =
             std::find_if(std::begin(kParameterWords), std::end(kParameterWords),
                          [&](const ParameterWord& entry) { return EqualsFolding(word, entry.word); });
+        if (request.verb == CommandVerb::Calibrate && named != std::end(kParameterWords) &&
+            named->parameter <= MonitorParameter::Contrast) {
+            std::optional<ShareRange>& share = named->parameter == MonitorParameter::Brightness
+                                                   ? request.brightnessShare
+                                                   : request.contrastShare;
+            if (share) {
+                return Failure(Joined({NameOf(named->parameter), " is given twice."}));
+            }
+            share = i + 1 < words.size() ? ParseShare(words[i + 1]) : std::nullopt;
+            if (!share) {
+                return Failure(
+                    Joined({NameOf(named->parameter), " needs LOW..HIGH with 0 <= LOW <= HIGH <= 100, not ",
+                            i + 1 < words.size() ? Quoted(words[i + 1]) : "nothing", "."}));
+            }
+            ++i;
+            continue;
+        }
         if (request.verb != CommandVerb::Set || named == std::end(kParameterWords)) {
             return Failure(Joined({"Not understood: ", Quoted(word), "."}));
         }
@@ -294,6 +341,14 @@ ParsedCommand ParseCommandLine(std::wstring_view arguments) {
     if (request.verb == CommandVerb::Set && request.changes.empty()) {
         return Failure("set needs a value, for example: set brightness 40.");
     }
+    const bool calibrating = request.verb == CommandVerb::Calibrate || request.verb == CommandVerb::Exclude ||
+                             request.verb == CommandVerb::Include;
+    if (calibrating && !request.monitor) {
+        return Failure(Joined({NameUtf8(verb), " needs --monitor M."}));
+    }
+    if (request.verb == CommandVerb::Calibrate && !request.brightnessShare && !request.contrastShare) {
+        return Failure("calibrate needs a range, for example: calibrate --monitor 2 brightness 20..60.");
+    }
     return ParsedCommand{std::move(request), {}};
 }
 
@@ -314,6 +369,10 @@ std::string UsageText() {
            "             temperature P (colour temperature preset 0..8)\n"
            "  orvalux.exe get [--monitor M] [--json]   the current values\n"
            "  orvalux.exe list [--json]                the monitors, their names and ranges\n"
+           "  orvalux.exe calibrate --monitor M [brightness LOW..HIGH] [contrast LOW..HIGH]\n"
+           "      the part of that monitor's own range that the shared 0 and 100 map to\n"
+           "  orvalux.exe exclude --monitor M          leaves that monitor out of every change\n"
+           "  orvalux.exe include --monitor M          adjusts that monitor again\n"
            "  orvalux.exe monitoroff                   switches the monitors off\n"
            "  orvalux.exe --help                       this text\n"
            "M is a monitor's number in \"list\" (from 1) or its name. Without --monitor a value\n"
@@ -351,11 +410,14 @@ std::string MonitorsJson(const std::vector<MonitorReading>& monitors) {
         }
         out += ",\"temperature\":";
         if (monitor.supportedPresets == 0 && monitor.preset == 0) {
-            out += "null}";
-            continue;
+            out += "null";
+        } else {
+            out += Joined({"{\"preset\":", monitor.preset ? std::to_string(monitor.preset) : "null",
+                           ",\"supported\":[", PresetList(monitor.supportedPresets), "]}"});
         }
-        out += Joined({"{\"preset\":", monitor.preset ? std::to_string(monitor.preset) : "null",
-                       ",\"supported\":[", PresetList(monitor.supportedPresets), "]}}"});
+        const MonitorCalibration& c = monitor.calibration;
+        out += Joined({",\"calibration\":{\"brightness\":", ShareJson(c.brightness), ",\"contrast\":",
+                       ShareJson(c.contrast), "},\"excluded\":", c.excluded ? "true}" : "false}"});
     }
     out += "]}\n";
     return out;
@@ -375,8 +437,8 @@ std::string ValuesTable(const std::vector<MonitorReading>& monitors) {
 }
 
 std::string MonitorsTable(const std::vector<MonitorReading>& monitors) {
-    std::vector<Row> rows{
-        {"#", "Monitor", "Kind", "Brightness", "Contrast", "Red", "Green", "Blue", "Temperatures"}};
+    std::vector<Row> rows{{"#", "Monitor", "Kind", "Brightness", "Contrast", "Red", "Green", "Blue",
+                           "Temperatures", "Brightness share", "Contrast share", "Adjusted"}};
     for (const MonitorReading& monitor : monitors) {
         Row row{std::to_string(monitor.index), NameUtf8(monitor.name), monitor.laptop ? "laptop" : "DDC/CI"};
         for (const std::optional<ParameterReading>& level : monitor.levels) {
@@ -385,6 +447,9 @@ std::string MonitorsTable(const std::vector<MonitorReading>& monitors) {
         }
         const std::string presets = PresetList(monitor.supportedPresets);
         row.push_back(presets.empty() ? "-" : presets);
+        row.push_back(ShareText(monitor.calibration.brightness));
+        row.push_back(ShareText(monitor.calibration.contrast));
+        row.push_back(monitor.calibration.excluded ? "no (left out)" : "yes");
         rows.push_back(std::move(row));
     }
     return Table(rows);
@@ -413,6 +478,13 @@ std::string NameUtf8(std::wstring_view name) {
         AppendUtf8(out, unit);
     }
     return out;
+}
+
+std::string CalibrationLine(const MonitorReading& monitor) {
+    return Joined({"monitor ", std::to_string(monitor.index), " (", NameUtf8(monitor.name), "): brightness ",
+                   ShareText(monitor.calibration.brightness), ", contrast ",
+                   ShareText(monitor.calibration.contrast),
+                   monitor.calibration.excluded ? ", left out\n" : ", adjusted\n"});
 }
 
 std::optional<size_t> SelectMonitor(const std::vector<MonitorReading>& monitors, std::wstring_view selector) {

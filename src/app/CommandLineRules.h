@@ -3,6 +3,7 @@
 // The command line of scripts and schedulers: "set", "get", "list" and "--help", parsed
 // into a request, and the answers written as a table or as one JSON document.
 
+#include "monitor/CalibrationRules.h"
 #include "monitor/MonitorParameter.h"
 
 #include <array>
@@ -23,7 +24,7 @@ inline constexpr int kExitNoAnswer = 5;
 // Longer argument texts are refused whole: the platform's own limit is 32767 characters.
 inline constexpr size_t kMaxArgumentText = 32767;
 
-enum class CommandVerb { Set, Get, List, Help };
+enum class CommandVerb { Set, Get, List, Help, Calibrate, Exclude, Include };
 
 // One value of "set": an absolute percentage (preset for colour temperature), or a step
 // from the current value.
@@ -38,6 +39,8 @@ struct CommandRequest {
     std::vector<ValueChange> changes;    // at most one per parameter, in the order given
     std::optional<std::wstring> monitor; // "--monitor": a 1-based index or a name
     bool json = false;
+    // "calibrate": the new share of brightness and of contrast, each when given.
+    std::optional<ShareRange> brightnessShare, contrastShare;
 };
 
 struct ParsedCommand {
@@ -78,6 +81,7 @@ struct MonitorReading {
     std::array<std::optional<ParameterReading>, 5> levels;
     uint32_t preset = 0;           // 0: none known
     uint32_t supportedPresets = 0; // bit n-1 for preset n
+    MonitorCalibration calibration;
 };
 
 // A reading as the monitors report it: a range whose maximum is not above its minimum was
@@ -85,12 +89,13 @@ struct MonitorReading {
 std::optional<ParameterReading> ReadingOf(uint32_t minimum, uint32_t current, uint32_t maximum);
 
 // {"monitors":[{"index":1,"name":...,"laptop":false,"brightness":{"percent":...,"value":...,
-// "minimum":...,"maximum":...},...,"temperature":{"preset":...,"supported":[...]}}]} and a
-// line end; null for what a monitor does not offer.
+// "minimum":...,"maximum":...},...,"temperature":{"preset":...,"supported":[...]},
+// "calibration":{"brightness":{"low":0,"high":100},"contrast":{...}},"excluded":false}]} and
+// a line end; null for what a monitor does not offer.
 std::string MonitorsJson(const std::vector<MonitorReading>& monitors);
 // One monitor a line: the current percentages ("get").
 std::string ValuesTable(const std::vector<MonitorReading>& monitors);
-// One monitor a line: the name and the ranges ("list").
+// One monitor a line: the name, the ranges and the calibration ("list").
 std::string MonitorsTable(const std::vector<MonitorReading>& monitors);
 
 // The parts one after the other (appended: GCC 12 warns falsely about `"text" + string`).
@@ -99,4 +104,7 @@ std::string Joined(std::initializer_list<std::string_view> parts);
 std::string NameUtf8(std::wstring_view name);
 // The position in `monitors` of the one `selector` names: by its index (from 1) or by its
 // name (A to Z in any case); none when it names no monitor.
+// What "calibrate", "exclude" and "include" report of the monitor they changed.
+std::string CalibrationLine(const MonitorReading& monitor);
+
 std::optional<size_t> SelectMonitor(const std::vector<MonitorReading>& monitors, std::wstring_view selector);

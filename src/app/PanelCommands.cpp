@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Hotkeys.h"
+#include "app/MonitorsDialog.h"
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "common/Settings.h"
@@ -136,6 +137,11 @@ INT_PTR PanelDialog::HandleCommand(WPARAM wParam, LPARAM lParam) {
         checkForUpdatesEnabled = checkForUpdatesEnabled ? 0 : 1;
         WriteSettingDword(L"CheckForUpdates", checkForUpdatesEnabled);
         return 1;
+    case IDM_MONITORS: {
+        CMonitorsDlg dialog;
+        dialog.Run(nullptr);
+        return 1;
+    }
     case IDM_MONITOR_OFF:
         ::PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
         return 1;

@@ -197,6 +197,12 @@ INT_PTR PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case kRunRemoteCommandsMessage:
         RunRemoteCommands();
         return 1;
+    case kCommandValueShownMessage:
+        // Any program may post it: only what a command could have sent is shown.
+        if (wParam >= kFirstParameterCode && wParam <= kLastParameterCode && lParam >= 0 && lParam <= 100) {
+            ShowValue(static_cast<MonitorParameter>(wParam), static_cast<uint32_t>(lParam));
+        }
+        return 1;
     case kTrayCallbackMessage:
         HandleTrayCallback(wParam, lParam);
         return SetDialogResult(dialog, 1);

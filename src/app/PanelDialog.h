@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PanelMessages.h"
 #include "common/GdiResources.h"
 #include "monitor/MonitorParameter.h"
 #include "ui/framework/CDlgWnd.h"
@@ -24,10 +25,6 @@ inline constexpr UINT_PTR kReapplyTimerId = 1;     // sends the remembered value
 inline constexpr UINT_PTR kShowPanelTimerId = 2;   // opens the panel after a single tray click
 inline constexpr UINT_PTR kUpdateCheckTimerId = 3; // the hourly update decision
 inline constexpr UINT kUpdateCheckPeriodMs = 3'600'000;
-// Posted by the quiet update check when it ends, with RunUpdate's result in wParam.
-inline constexpr UINT kUpdateCheckDoneMessage = WM_APP + 1;
-// Posted by the panel to itself: accepted command-line requests run outside the sender's call.
-inline constexpr UINT kRunRemoteCommandsMessage = WM_APP + 2;
 
 // The callback message of the tray icon.
 inline constexpr UINT kTrayCallbackMessage = 4919;

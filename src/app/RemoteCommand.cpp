@@ -1,10 +1,17 @@
 #include "app/RemoteCommand.h"
 
 #include "app/CommandExecution.h"
-#include "app/PanelDialog.h"
+#include "app/PanelMessages.h"
+#include "common/ComInitialization.h"
 #include "monitor/CommandDispatcher.h"
+#include "monitor/DisplayMonitor.h"
+#include "monitor/LaptopBacklight.h"
+#include "monitor/WorkerThread.h"
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
+#include <memory>
 #include <string>
 
 namespace {
@@ -45,6 +52,54 @@ void Answer(HWND panel, HWND answerWindow, const CommandAnswerMessage& answer) {
     ::SendMessageTimeoutW(answerWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(panel),
                           reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored);
 }
+
+// One command carried out away from the main thread: a set waits on the monitors (a
+// DDC/CI write takes tens of milliseconds, and a worker's re-apply may hold a display for
+// seconds), which would freeze the panel, the tray icon and the hotkeys. It answers the
+// caller itself, and posts only what the panel shows.
+class CommandThread final : public WorkerThread {
+public:
+    explicit CommandThread(WaitingCommand command) : command_(std::move(command)) {}
+    ~CommandThread() override { Finish(); }
+
+    // Asks the command to stop before its next value, and waits until it has ended. The
+    // monitor list outlives this call.
+    void Finish() {
+        cancelled_.store(true);
+        Wait();
+    }
+
+protected:
+    void Run() override {
+        Execute();
+        // Last, once COM and the backlight are gone.
+        ::PostMessageW(command_.panel, kRunRemoteCommandsMessage, 0, 0);
+    }
+
+private:
+    void Execute() {
+        ComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        // A laptop panel's brightness goes through the calling thread's own backlight.
+        std::optional<ScopedLaptopBacklight> backlight;
+        if (command_.request.verb == CommandVerb::Set &&
+            std::any_of(displayMonitors.begin(), displayMonitors.end(),
+                        [](const DisplayMonitor* display) { return display->isLaptopPanel; })) {
+            backlight.emplace();
+        }
+        const HWND panel = command_.panel;
+        const CommandAnswerMessage answer = ExecuteCommand(
+            command_.request,
+            [panel](MonitorParameter parameter, uint32_t value) {
+                ::PostMessageW(panel, kCommandValueShownMessage, static_cast<WPARAM>(parameter), value);
+            },
+            &cancelled_);
+        Answer(command_.panel, command_.answerWindow, answer);
+    }
+
+    WaitingCommand command_;
+    std::atomic<bool> cancelled_{false};
+};
+std::unique_ptr<CommandThread> runningCommand; // main thread only
 
 // The caller's side: the answer window and what came to it.
 struct PendingAnswer {
@@ -143,14 +198,29 @@ void RunRemoteCommands() {
         }
         return;
     }
-    while (!waitingCommands.empty()) {
-        const WaitingCommand command = std::move(waitingCommands.front());
-        waitingCommands.pop_front();
-        const CommandAnswerMessage answer =
-            ExecuteCommand(command.request, [](MonitorParameter parameter, uint32_t value) {
-                panelDialog.ShowValue(parameter, value);
-            });
-        Answer(command.panel, command.answerWindow, answer);
+    // One command at a time, in arrival order: the thread posts this message again when
+    // it is done.
+    if (runningCommand) {
+        if (runningCommand->IsRunning()) {
+            return;
+        }
+        runningCommand.reset();
+    }
+    if (waitingCommands.empty()) {
+        return;
+    }
+    auto command = std::make_unique<CommandThread>(std::move(waitingCommands.front()));
+    waitingCommands.pop_front();
+    if (command->Start()) {
+        runningCommand = std::move(command);
+    }
+}
+
+void EndRemoteCommands() {
+    // Taken out first: the wait below is short, but nothing may start or free it meanwhile.
+    const std::unique_ptr<CommandThread> command = std::move(runningCommand);
+    if (command) {
+        command->Finish();
     }
 }
 

@@ -15,8 +15,12 @@
 // The panel's answer to WM_COPYDATA: true when the message is a well-formed command; it
 // then runs soon after. Anything else (another program's data, garbage) is ignored.
 bool AcceptRemoteCommand(HWND panel, const COPYDATASTRUCT* data);
-// Runs the commands accepted so far and answers each of them.
+// Starts the next accepted command on a thread of its own, unless one runs; each answers
+// its caller from there.
 void RunRemoteCommands();
+// Stops the running command before its next value and waits for it: called before the
+// monitor list is torn down.
+void EndRemoteCommands();
 
 // Asks the running instance to carry out `arguments`; none when no panel took the
 // command or its answer did not come before `deadline`.

@@ -1,5 +1,6 @@
 #include "monitor/DisplayMonitor.h"
 
+#include "monitor/CalibrationStore.h"
 #include "monitor/LaptopBacklight.h"
 #include "monitor/MonitorConfigApi.h"
 #include "monitor/MonitorWorker.h"
@@ -38,6 +39,8 @@ void DisplayMonitor::OpenPhysicalMonitors() {
 
         physical.info.cbSize = sizeof(MONITORINFOEXW);
         api.GetMonitorInfo(monitor, &physical.info);
+        physical.identity = MonitorIdentity(api.GetMonitorFacts(monitor, physical.info, i));
+        physical.calibration = PackCalibration(ReadStoredCalibration(physical.identity));
 
         DWORD capabilities = 0;
         DWORD temperatures = 0;
@@ -129,14 +132,14 @@ std::optional<uint32_t> ReferencePercentIfAny(MonitorParameter parameter) {
     for (const DisplayMonitor* display : displayMonitors) {
         std::vector<bool>& monitors = hasRange.emplace_back();
         for (const PhysicalMonitor& physical : display->physicalMonitors) {
-            monitors.push_back(physical.HasRange(parameter));
+            monitors.push_back(physical.CanStandFor(parameter));
         }
     }
     const std::optional<ReferencePosition> position = ChooseReference(hasRange);
     if (!position || !position->monitor) {
         return 100;
     }
-    return displayMonitors[position->display]->physicalMonitors[*position->monitor].Percent(parameter);
+    return displayMonitors[position->display]->physicalMonitors[*position->monitor].SharedPercent(parameter);
 }
 
 uint32_t ReferencePercent(MonitorParameter parameter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/CalibrationRules.h"
 #include "monitor/MonitorCommand.h"
 #include "monitor/MonitorParameter.h"
 #include "monitor/ReapplyRules.h"
@@ -17,6 +18,13 @@
 #include <vector>
 
 class MonitorWorker;
+
+// A remembered range and value in device units.
+struct DeviceRange {
+    uint32_t minimum = 0;
+    uint32_t current = 0;
+    uint32_t maximum = 0;
+};
 
 // One DDC/CI monitor: its handle and the last known range and value of each parameter,
 // in device units.
@@ -38,8 +46,25 @@ struct PhysicalMonitor {
     // not sent for want of a range. Told apart from the remembered value, which a re-apply
     // under way keeps even when refused.
     std::array<SharedWord, 5> lastSetRefused;
+    // Who the monitor is (MonitorIdentity), and its share of the shared values: set on
+    // the worker before the first read, changed by the user later.
+    std::wstring identity;
+    SharedWord calibration{PackCalibration(MonitorCalibration{})};
 
     bool HasRange(MonitorParameter parameter) const;
+    MonitorCalibration Calibration() const { return UnpackCalibration(calibration); }
+    bool IsExcluded() const { return Calibration().excluded; }
+    // Whether its value may stand for the parameter's shared value: it is not left out,
+    // has read the range, and its calibration can be read back (low below high).
+    bool CanStandFor(MonitorParameter parameter) const;
+    // The shared percentage its remembered value stands for (brightness and contrast
+    // through its calibration); its own percentage when the calibration cannot tell.
+    uint32_t SharedPercent(MonitorParameter parameter) const;
+    // The remembered range of brightness, contrast or a gain; none while it was never read.
+    std::optional<DeviceRange> KnownRange(MonitorParameter parameter) const;
+    // The device value a shared percentage becomes on this monitor (through its
+    // calibration); none while the range was never read.
+    std::optional<uint32_t> DeviceValueOf(MonitorParameter parameter, uint32_t sharedPercent) const;
     // The parameter's remembered value in percent of its range (brightness, contrast, gains).
     uint32_t Percent(MonitorParameter parameter) const;
 };
@@ -77,6 +102,10 @@ struct DisplayMonitor {
     void SetContrast(uint32_t percent);
     void SetGain(uint32_t channel, uint32_t percent);
     void SetColorTemperature(uint32_t preset);
+    // Sends `percent` of the parameter's range (brightness, contrast or a gain) to one of
+    // this display's monitors, now and not stored. A range never read is asked for first;
+    // false when the monitor does not tell it or refuses the value.
+    bool SendPercentTo(PhysicalMonitor& physical, MonitorParameter parameter, uint32_t percent);
     // Applies one coalesced batch in the fixed order brightness, contrast, red, green,
     // blue, colour temperature.
     void ApplyCommands(const CoalescedCommands& latest);
@@ -101,9 +130,11 @@ struct DisplayMonitor {
     // Factory reset of the physical monitors that allow it, then RefreshValues(true).
     void RestoreFactoryDefaults();
 
-    // The monitor whose values stand for the parameter on this display: the first that has
-    // read its range, else the first; none when the display has no physical monitor.
+    // The monitor whose values stand for the parameter on this display: the first that
+    // can (CanStandFor), else the first; none when the display has no physical monitor.
     const PhysicalMonitor* ReferenceMonitor(MonitorParameter parameter) const;
+    // Whether one of its monitors can stand for the parameter: it has read the range and is
+    // not left out. A display with none has no level of its own to keep.
     bool HasRange(MonitorParameter parameter) const;
     // Queries on the reference monitor's remembered values (the colour temperature: the
     // first physical monitor's): 100 percent and preset 0 when there is none.

@@ -24,4 +24,5 @@ public:
     BOOL SetMonitorColorTemperature(HANDLE physicalMonitor, MC_COLOR_TEMPERATURE preset) override;
     BOOL RestoreMonitorFactoryColorDefaults(HANDLE physicalMonitor) override;
     BOOL RestoreMonitorFactoryDefaults(HANDLE physicalMonitor) override;
+    MonitorFacts GetMonitorFacts(HMONITOR monitor, const MONITORINFOEXW& info, DWORD index) override;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/CalibrationRules.h"
+
 #include <windows.h>
 #include <highlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
@@ -36,6 +38,10 @@ public:
 
     virtual BOOL RestoreMonitorFactoryColorDefaults(HANDLE physicalMonitor) = 0;
     virtual BOOL RestoreMonitorFactoryDefaults(HANDLE physicalMonitor) = 0;
+
+    // What the system reports of physical monitor `index` of a display, to tell it apart
+    // from every other monitor.
+    virtual MonitorFacts GetMonitorFacts(HMONITOR monitor, const MONITORINFOEXW& info, DWORD index) = 0;
 };
 
 // The implementation in use: the real one unless another was installed.

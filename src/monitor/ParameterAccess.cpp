@@ -49,20 +49,33 @@ template <typename Physical> auto RangeOf(Physical& physical, MonitorParameter p
     }
 }
 
-struct DeviceRange {
+// The calibrated share of brightness and contrast; none for the other parameters.
+std::optional<ShareRange> ShareOf(const MonitorCalibration& calibration, MonitorParameter parameter) {
+    switch (parameter) {
+    case MonitorParameter::Brightness:
+        return calibration.brightness;
+    case MonitorParameter::Contrast:
+        return calibration.contrast;
+    default:
+        return std::nullopt;
+    }
+}
+
+// What a monitor answers for a range, in the interface's own word size.
+struct DeviceAnswer {
     DWORD minimum = 0, current = 0, maximum = 0;
 };
 
 // The value a monitor reports now, for a read-back that must not replace the remembered
 // value still to be delivered.
-std::optional<uint32_t> CurrentOf(const std::optional<DeviceRange>& answer) {
+std::optional<uint32_t> CurrentOf(const std::optional<DeviceAnswer>& answer) {
     return answer ? std::optional<uint32_t>(answer->current) : std::nullopt;
 }
 
 // Asks one monitor over DDC/CI for the range of brightness, contrast or a gain.
-std::optional<DeviceRange> QueryRange(MonitorConfigApi& api, const PhysicalMonitor& physical,
-                                      MonitorParameter parameter) {
-    DeviceRange answer;
+std::optional<DeviceAnswer> QueryRange(MonitorConfigApi& api, const PhysicalMonitor& physical,
+                                       MonitorParameter parameter) {
+    DeviceAnswer answer;
     BOOL answered = FALSE;
     switch (parameter) {
     case MonitorParameter::Brightness:
@@ -82,7 +95,7 @@ std::optional<DeviceRange> QueryRange(MonitorConfigApi& api, const PhysicalMonit
 
 // Remembers the range when the monitor answers; a failed call keeps what was remembered.
 bool ReadRange(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter) {
-    const std::optional<DeviceRange> answer = QueryRange(api, physical, parameter);
+    const std::optional<DeviceAnswer> answer = QueryRange(api, physical, parameter);
     if (!answer) {
         return false;
     }
@@ -120,23 +133,35 @@ void ReadRanges(DisplayMonitor& display, MonitorParameter parameter) {
     }
 }
 
-// Sends the percentage to each monitor in its own range, and remembers what it accepted.
+// Sends the percentage to one monitor in its own range, and remembers what it accepted;
+// a monitor whose range is not known is left alone.
+// A monitor left out is never written; brightness and contrast go through its calibration.
+// With `keepRefused` (a re-apply under way) a refused value is remembered all the same.
+bool SendPercentToOne(MonitorConfigApi& api, PhysicalMonitor& physical, MonitorParameter parameter,
+                      uint32_t percent, bool keepRefused) {
+    if (physical.IsExcluded()) {
+        return false;
+    }
+    SharedWord& refused = physical.lastSetRefused[RangeIndex(parameter)];
+    if (!HasOrReadsRange(api, physical, parameter)) {
+        refused = 1;
+        return false;
+    }
+    auto range = RangeOf(physical, parameter);
+    const uint32_t device = *physical.DeviceValueOf(parameter, percent);
+    const bool accepted = SendValue(api, physical, parameter, device);
+    refused = accepted ? 0 : 1;
+    if (accepted || keepRefused) {
+        range.current = device;
+    }
+    return accepted;
+}
+
 void SendPercent(DisplayMonitor& display, MonitorParameter parameter, uint32_t percent) {
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(display.deviceLock);
     for (PhysicalMonitor& physical : display.physicalMonitors) {
-        SharedWord& refused = physical.lastSetRefused[RangeIndex(parameter)];
-        if (!HasOrReadsRange(api, physical, parameter)) {
-            refused = 1;
-            continue;
-        }
-        auto range = RangeOf(physical, parameter);
-        const uint32_t device = PercentToDevice(range.minimum, range.maximum, percent);
-        const bool accepted = SendValue(api, physical, parameter, device);
-        refused = accepted ? 0 : 1;
-        if (accepted || display.keepRefusedValues.load()) {
-            range.current = device;
-        }
+        SendPercentToOne(api, physical, parameter, percent, display.keepRefusedValues.load());
     }
 }
 
@@ -146,9 +171,12 @@ struct SentValues {
 };
 
 // Sends one physical monitor's remembered values (the colour temperature's answer counts
-// only as a sign of life).
+// only as a sign of life). A monitor left out keeps what its own buttons set.
 SentValues SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physical) {
     SentValues sent;
+    if (physical.IsExcluded()) {
+        return sent;
+    }
     sent.anyAccepted =
         api.SetMonitorColorTemperature(
             physical.handle, static_cast<MC_COLOR_TEMPERATURE>(physical.colorTemperature.load())) != FALSE;
@@ -168,6 +196,38 @@ SentValues SendRememberedValuesOf(MonitorConfigApi& api, PhysicalMonitor& physic
 
 bool PhysicalMonitor::HasRange(MonitorParameter parameter) const {
     return parameter != MonitorParameter::ColorTemperature && rangeRead[RangeIndex(parameter)] != 0;
+}
+
+bool PhysicalMonitor::CanStandFor(MonitorParameter parameter) const {
+    const MonitorCalibration own = Calibration();
+    const std::optional<ShareRange> share = ShareOf(own, parameter);
+    return HasRange(parameter) && !own.excluded && (!share || share->low < share->high);
+}
+
+uint32_t PhysicalMonitor::SharedPercent(MonitorParameter parameter) const {
+    const uint32_t percent = Percent(parameter);
+    const std::optional<ShareRange> share = ShareOf(Calibration(), parameter);
+    return share ? SharedPercentOf(*share, percent).value_or(percent) : percent;
+}
+
+std::optional<DeviceRange> PhysicalMonitor::KnownRange(MonitorParameter parameter) const {
+    if (!HasRange(parameter)) {
+        return std::nullopt;
+    }
+    const auto range = RangeOf(*this, parameter);
+    return DeviceRange{range.minimum, range.current, range.maximum};
+}
+
+std::optional<uint32_t> PhysicalMonitor::DeviceValueOf(MonitorParameter parameter,
+                                                       uint32_t sharedPercent) const {
+    if (!HasRange(parameter)) {
+        return std::nullopt;
+    }
+    if (const std::optional<ShareRange> share = ShareOf(Calibration(), parameter)) {
+        sharedPercent = MonitorPercentOf(*share, sharedPercent);
+    }
+    const auto range = RangeOf(*this, parameter);
+    return PercentToDevice(range.minimum, range.maximum, sharedPercent);
 }
 
 uint32_t PhysicalMonitor::Percent(MonitorParameter parameter) const {
@@ -223,8 +283,12 @@ void DisplayMonitor::SetBrightness(uint32_t percent) {
         if (ComPtr<LaptopBacklight> backlight = CurrentLaptopBacklight()) {
             // Remembered like a monitor's accepted value, so that the start-up re-assertion
             // keeps the level the user chose instead of the one read before it was set.
+            // One backlight: the panel's first monitor carries its calibration.
+            const MonitorCalibration calibration =
+                physicalMonitors.empty() ? MonitorCalibration{} : physicalMonitors.front().Calibration();
             uint32_t level = 0;
-            if (SUCCEEDED(backlight->SetLevelPercent(percent, &level))) {
+            if (!calibration.excluded && SUCCEEDED(backlight->SetLevelPercent(
+                                             MonitorPercentOf(calibration.brightness, percent), &level))) {
                 for (PhysicalMonitor& physical : physicalMonitors) {
                     physical.brightnessCurrent = level;
                 }
@@ -254,6 +318,9 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
         MonitorConfigApi& api = MonitorApi();
         std::lock_guard guard(deviceLock);
         for (PhysicalMonitor& physical : physicalMonitors) {
+            if (physical.IsExcluded()) {
+                continue;
+            }
             if (preset == kNoColorTemperature) {
                 physical.colorTemperature = kNoColorTemperature;
                 continue;
@@ -268,6 +335,15 @@ void DisplayMonitor::SetColorTemperature(uint32_t preset) {
         }
     }
     WriteSettingDword(SettingNameOf(MonitorParameter::ColorTemperature), preset);
+}
+
+bool DisplayMonitor::SendPercentTo(PhysicalMonitor& physical, MonitorParameter parameter, uint32_t percent) {
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return false;
+    }
+    MonitorConfigApi& api = MonitorApi();
+    std::lock_guard guard(deviceLock);
+    return SendPercentToOne(api, physical, parameter, percent, false);
 }
 
 ReapplyAttempt DisplayMonitor::SendRememberedValues() {
@@ -291,7 +367,7 @@ void DisplayMonitor::VerifyRememberedValues() {
         for (uint32_t code = kFirstParameterCode;
              code < static_cast<uint32_t>(MonitorParameter::ColorTemperature); ++code) {
             const auto parameter = static_cast<MonitorParameter>(code);
-            if (!physical.HasRange(parameter) ||
+            if (physical.IsExcluded() || !physical.HasRange(parameter) ||
                 (isLaptopPanel && parameter == MonitorParameter::Brightness)) {
                 continue;
             }
@@ -344,7 +420,7 @@ void DisplayMonitor::ApplyCommands(const CoalescedCommands& latest) {
 const PhysicalMonitor* DisplayMonitor::ReferenceMonitor(MonitorParameter parameter) const {
     std::vector<bool> hasRange;
     for (const PhysicalMonitor& physical : physicalMonitors) {
-        hasRange.push_back(physical.HasRange(parameter));
+        hasRange.push_back(physical.CanStandFor(parameter));
     }
     const std::optional<ReferencePosition> position =
         ChooseReference(std::vector<std::vector<bool>>(1, hasRange));
@@ -353,17 +429,17 @@ const PhysicalMonitor* DisplayMonitor::ReferenceMonitor(MonitorParameter paramet
 
 bool DisplayMonitor::HasRange(MonitorParameter parameter) const {
     return std::any_of(physicalMonitors.begin(), physicalMonitors.end(),
-                       [&](const PhysicalMonitor& physical) { return physical.HasRange(parameter); });
+                       [&](const PhysicalMonitor& physical) { return physical.CanStandFor(parameter); });
 }
 
 uint32_t DisplayMonitor::BrightnessPercent() const {
     const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Brightness);
-    return reference ? reference->Percent(MonitorParameter::Brightness) : 100;
+    return reference ? reference->SharedPercent(MonitorParameter::Brightness) : 100;
 }
 
 uint32_t DisplayMonitor::ContrastPercent() const {
     const PhysicalMonitor* reference = ReferenceMonitor(MonitorParameter::Contrast);
-    return reference ? reference->Percent(MonitorParameter::Contrast) : 100;
+    return reference ? reference->SharedPercent(MonitorParameter::Contrast) : 100;
 }
 
 uint32_t DisplayMonitor::GainPercent(uint32_t channel) const {

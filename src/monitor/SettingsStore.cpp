@@ -80,6 +80,9 @@ void DisplayMonitor::RestoreFactoryDefaults() {
 #pragma omp parallel for schedule(static, 4)
     for (int i = 0; i < count; ++i) {
         const PhysicalMonitor& physical = physicalMonitors[static_cast<size_t>(i)];
+        if (physical.IsExcluded()) {
+            continue; // it keeps what its own buttons set
+        }
         std::lock_guard guard(deviceLock);
         if (physical.capabilities & kCapsRestoreFactoryColorDefaults) {
             api.RestoreMonitorFactoryColorDefaults(physical.handle);

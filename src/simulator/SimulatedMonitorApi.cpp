@@ -104,6 +104,14 @@ size_t IgnoreSlot(SimulatedOperation operation, uint32_t channel) {
     }
 }
 
+std::wstring Widened(const std::string& text) {
+    std::wstring out(text.size(), L'\0');
+    const int written = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                              out.data(), static_cast<int>(out.size()));
+    out.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return out;
+}
+
 } // namespace
 
 struct SimulatedMonitorApi::Device {
@@ -585,4 +593,18 @@ SimulationChoice InstallSimulationFromEnvironment(std::string& error) {
     SetMonitorApi(simulation.get());
     SetSimulatedLaptopPanelListener([api = simulation.get()] { api->WriteStateFile(); });
     return SimulationChoice::Simulated;
+}
+
+MonitorFacts SimulatedMonitorApi::GetMonitorFacts(HMONITOR monitor, const MONITORINFOEXW&, DWORD index) {
+    size_t display = 0;
+    if (!DisplayOf(monitor, &display) || index >= devices_[display].size()) {
+        return {};
+    }
+    const SimulatedMonitorDescription& description = devices_[display][index]->state;
+    MonitorFacts facts;
+    facts.devicePath = Widened(description.id.empty() ? "SIMULATED#" + std::to_string(display + 1) + "#" +
+                                                            std::to_string(index + 1)
+                                                      : description.id);
+    facts.friendlyName = description.id.empty() ? Widened(description.name) : L"";
+    return facts;
 }

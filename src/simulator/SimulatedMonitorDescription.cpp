@@ -1,5 +1,6 @@
 #include "simulator/SimulatedMonitorDescription.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -209,6 +210,9 @@ void ParseMonitor(const std::vector<std::string_view>& words, SimulatedSetup& se
             for (char& c : monitor.name) {
                 c = c == '_' ? ' ' : c;
             }
+        } else if (key == "id") {
+            monitor.id.assign(value);
+            std::replace(monitor.id.begin(), monitor.id.end(), '_', ' ');
         } else if (key == "brightness") {
             monitor.brightness = ParseRange(value, key);
         } else if (key == "contrast") {
@@ -387,6 +391,11 @@ std::string FormatSimulatedSetup(const SimulatedSetup& setup) {
             // Deafness and ignored sets are options, not state: a state file read back
             // takes them only where a test wrote them.
             out += " sets=" + std::to_string(monitor.setCount);
+            if (!monitor.id.empty()) {
+                std::string id = monitor.id;
+                std::replace(id.begin(), id.end(), ' ', '_');
+                out += " id=" + id;
+            }
             out += ";\n";
         }
     }

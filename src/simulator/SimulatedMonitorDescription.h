@@ -12,7 +12,7 @@
 //
 //   statement { ";" statement }
 //   display [WIDTHxHEIGHT[+X+Y]] [fail=count] [fail=info]
-//   monitor [name=TEXT] [brightness=RANGE] [contrast=RANGE] [red=RANGE] [green=RANGE]
+//   monitor [name=TEXT] [id=TEXT] [brightness=RANGE] [contrast=RANGE] [red=RANGE] [green=RANGE]
 //           [blue=RANGE] [temp=PRESET] [temps=PRESET,...|none] [caps=BITS]
 //           [latency=MS] [get-latency=MS] [set-latency=MS] [caps-latency=MS]
 //           [fail=OPERATION[:TIMES],...] [deaf=MS] [ignore=N] [sets=N]
@@ -60,6 +60,7 @@ struct SimulatedRange {
 
 struct SimulatedMonitorDescription {
     std::string name = "Generic PnP Monitor";
+    std::string id; // what the system reports to tell it apart; empty: its name and position
     SimulatedRange brightness;
     SimulatedRange contrast;
     std::array<SimulatedRange, 3> gain;

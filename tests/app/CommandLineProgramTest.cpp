@@ -83,7 +83,8 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     EXPECT_TRUE(Contains(get.output, "{\"index\":2,\"name\":\"Right Side\",\"laptop\":false,\"brightness\":{"
                                      "\"percent\":55,\"value\":65,\"minimum\":10,\"maximum\":110}"))
         << get.output;
-    EXPECT_TRUE(Contains(get.output, "\"temperature\":{\"preset\":3,\"supported\":[1,2,3,4,5,6,7,8]}}]}\n"));
+    EXPECT_TRUE(Contains(get.output,
+                         "\"temperature\":{\"preset\":3,\"supported\":[1,2,3,4,5,6,7,8]},\"calibration\":"));
 
     const Outcome list = Run(L"list");
     EXPECT_EQ(list.exitCode, 0u);
@@ -194,4 +195,52 @@ TEST_F(CommandLineProgram, WithoutAnInstanceSetAppliesStoresAndEnds) {
     EXPECT_EQ(silent.exitCode, 5u);
     EXPECT_TRUE(Contains(silent.output, "did not answer within 5 s")) << silent.output;
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(8));
+}
+
+TEST_F(CommandLineProgram, ASetWaitsOnTheMonitorsOffThePanelsThreadAndEndsWithTheInstance) {
+    // Every write takes 300 ms; the second monitor never told its brightness range.
+    const std::string slow = "monitor name=Slow set-latency=300; monitor name=Blind brightness=0..50:10 "
+                             "fail=get-brightness";
+    Program& instance = Start(L"", slow);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(panel, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result));
+
+    // The panel answers at once all the while the monitors are written.
+    Program& command = Start(L"set contrast 20 red 30 green 40 blue 50", slow);
+    const auto start = Clock::now();
+    Clock::duration slowest{};
+    while (ExitCode(command, 20) == STILL_ACTIVE && Clock::now() - start < std::chrono::seconds(20)) {
+        const auto before = Clock::now();
+        ::SendMessageTimeoutW(panel, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+        slowest = std::max(slowest, Clock::now() - before);
+    }
+    EXPECT_EQ(ExitCode(command, 0), 0u) << ErrorOutput(pipes.size() - 1);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1200)) << "the writes were not slow";
+    EXPECT_LT(slowest, std::chrono::milliseconds(100));
+    EXPECT_EQ(SliderValue(panel, kContrastSlider), 20);
+
+    // One monitor whose range stays unknown is refused rather than sent a value made from
+    // nothing, and shows no value.
+    Outcome blind = Run(L"set brightness 40 --monitor Blind", slow);
+    EXPECT_EQ(blind.exitCode, 4u);
+    EXPECT_TRUE(Contains(blind.output, "monitor 2 (Blind) refused brightness 40")) << blind.output;
+    EXPECT_TRUE(Contains(StateFile(), "name=Blind brightness=0..50:10 ")) << StateFile();
+    blind = Run(L"get --monitor 2 --json", slow);
+    EXPECT_TRUE(Contains(blind.output, "\"name\":\"Blind\",\"laptop\":false,\"brightness\":null"))
+        << blind.output;
+
+    // Closing the instance while a command runs ends both soon, the command answered.
+    Program& cut = Start(L"set contrast 70 red 70 green 70 blue 70", slow);
+    const FILETIME written = StateFileTime();
+    ASSERT_TRUE(WaitFor([&] {
+        const FILETIME now = StateFileTime();
+        return ::CompareFileTime(&written, &now) < 0;
+    })) << "the command did not start";
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 10000), 0u);
+    const DWORD cutCode = ExitCode(cut, 10000);
+    EXPECT_TRUE(cutCode == 0 || cutCode == 4) << cutCode;
 }

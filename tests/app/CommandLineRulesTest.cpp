@@ -84,6 +84,27 @@ TEST(CommandLineParser, TellsCommandsFromOtherStartsAndSplitsLikeTheRuntime) {
               (std::vector<std::wstring>{L"a", L"b c", L"", L"d\"e", L"f\\g h", L"i\\j"}));
 }
 
+TEST(CommandLineParser, CalibrateExcludeAndIncludeNeedAMonitorAndSoundRanges) {
+    const ParsedCommand calibrate = ParseCommandLine(L"Calibrate --monitor 2 b 20..60 contrast 0..0");
+    ASSERT_TRUE(calibrate.request) << calibrate.error;
+    EXPECT_EQ(calibrate.request->verb, CommandVerb::Calibrate);
+    EXPECT_EQ(calibrate.request->brightnessShare, (ShareRange{20, 60}));
+    EXPECT_EQ(calibrate.request->contrastShare, (ShareRange{0, 0}));
+    EXPECT_EQ(ParseCommandLine(L"exclude --monitor Left").request->verb, CommandVerb::Exclude);
+    EXPECT_TRUE(IsCommandLineRequest(L"include --monitor 1"));
+    for (const wchar_t* bad :
+         {L"calibrate brightness 20..60", L"calibrate --monitor 1",
+          L"calibrate --monitor 1 brightness 60..20", L"calibrate --monitor 1 brightness 20..101",
+          L"calibrate --monitor 1 brightness 20", L"calibrate --monitor 1 red 0..50",
+          L"calibrate --monitor 1 b 1..2 b 1..2", L"exclude", L"include --monitor 1 --json",
+          L"exclude --monitor 1 brightness 20..60"}) {
+        const ParsedCommand parsed = ParseCommandLine(bad);
+        EXPECT_FALSE(parsed.request) << NameUtf8(bad);
+    }
+    EXPECT_EQ(ParseCommandLine(L"calibrate --monitor 1 brightness 60..20").error,
+              "brightness needs LOW..HIGH with 0 <= LOW <= HIGH <= 100, not \"60..20\".");
+}
+
 TEST(CommandLineParser, StepsStartFromTheCurrentValueAndStayWithin0To100) {
     EXPECT_EQ(ResolveChange({MonitorParameter::Brightness, true, 15}, 40), 55u);
     EXPECT_EQ(ResolveChange({MonitorParameter::Brightness, true, 15}, 95), 100u);
@@ -101,13 +122,19 @@ TEST(CommandLineAnswers, JsonEscapesNamesAndShowsWhatIsMissingAsNull) {
         MonitorsJson({monitor}),
         "{\"monitors\":[{\"index\":1,\"name\":\"A \\\"quoted\\\" \\\\ name\\n\\u0001\xC3\xA9\xEF\xBF\xBD\","
         "\"laptop\":false,\"brightness\":{\"percent\":40,\"value\":20,\"minimum\":0,\"maximum\":50},"
-        "\"contrast\":null,\"red\":null,\"green\":null,\"blue\":null,\"temperature\":null}]}\n");
+        "\"contrast\":null,\"red\":null,\"green\":null,\"blue\":null,\"temperature\":null,"
+        "\"calibration\":{\"brightness\":{\"low\":0,\"high\":100},\"contrast\":{\"low\":0,\"high\":100}},"
+        "\"excluded\":false}]}\n");
     monitor.preset = 0;
     monitor.supportedPresets = 0x15;
     monitor.laptop = true;
+    monitor.calibration = {{20, 60}, {5, 5}, true};
     const std::string json = MonitorsJson({monitor, monitor});
     EXPECT_NE(json.find("\"laptop\":true"), std::string::npos);
-    EXPECT_NE(json.find("\"temperature\":{\"preset\":null,\"supported\":[1,3,5]}},{"), std::string::npos);
+    EXPECT_NE(
+        json.find("\"temperature\":{\"preset\":null,\"supported\":[1,3,5]},\"calibration\":{\"brightness\":"
+                  "{\"low\":20,\"high\":60},\"contrast\":{\"low\":5,\"high\":5}},\"excluded\":true},{"),
+        std::string::npos);
     EXPECT_EQ(MonitorsJson({}), "{\"monitors\":[]}\n");
 
     EXPECT_EQ(SelectMonitor({monitor}, L"1"), 0u);

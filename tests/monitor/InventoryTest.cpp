@@ -47,6 +47,7 @@ public:
     BOOL SetMonitorColorTemperature(HANDLE, MC_COLOR_TEMPERATURE) override { return FALSE; }
     BOOL RestoreMonitorFactoryColorDefaults(HANDLE) override { return FALSE; }
     BOOL RestoreMonitorFactoryDefaults(HANDLE) override { return FALSE; }
+    MonitorFacts GetMonitorFacts(HMONITOR, const MONITORINFOEXW&, DWORD) override { return {}; }
 };
 
 // What a window of this thread does with WM_APP that another thread sent it.

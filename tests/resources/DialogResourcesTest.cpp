@@ -82,10 +82,10 @@ TEST(Dialogs, EveryLanguageCreatesTheSameLayoutWithAllItsControls) {
         unsigned id;
         std::span<const uint16_t> languages;
         bool translated;
-    } dialogs[] = {
-        {IDD_PANEL, kProgramLanguages, false},         {IDD_HOTKEYS, kProgramLanguages, false},
-        {IDD_REAPPLY_DELAY, kProgramLanguages, false}, {IDD_LANGUAGE, kProgramLanguages, false},
-        {IDD_UPDATE, kUpdateLanguages, true},          {IDD_DOWNLOAD_PROGRESS, kUpdateLanguages, true}};
+    } dialogs[] = {{IDD_PANEL, kProgramLanguages, false},          {IDD_HOTKEYS, kProgramLanguages, false},
+                   {IDD_REAPPLY_DELAY, kProgramLanguages, false},  {IDD_LANGUAGE, kProgramLanguages, false},
+                   {IDD_MONITORS, kProgramLanguages, false},       {IDD_UPDATE, kUpdateLanguages, true},
+                   {IDD_DOWNLOAD_PROGRESS, kUpdateLanguages, true}};
     for (const auto& set : dialogs) {
         const Dialog english = CreateStoredDialog(set.id, kEnglish);
         for (LANGID language : set.languages) {
@@ -132,8 +132,8 @@ std::vector<std::pair<UINT, std::wstring>> TrayMenuItems(LANGID language) {
 
 TEST(TrayMenu, SameCommandsInEveryLanguageEachTranslated) {
     const auto english = TrayMenuItems(kEnglish);
-    const UINT expectedIds[] = {IDM_ABOUT, IDM_START_WITH_WINDOWS, IDM_CHECK_FOR_UPDATES, IDM_MONITOR_OFF,
-                                IDM_EXIT};
+    const UINT expectedIds[] = {IDM_ABOUT,    IDM_START_WITH_WINDOWS, IDM_CHECK_FOR_UPDATES,
+                                IDM_MONITORS, IDM_MONITOR_OFF,        IDM_EXIT};
     for (LANGID language : kProgramLanguages) {
         const auto items = TrayMenuItems(language);
         ASSERT_EQ(items.size(), std::size(expectedIds)) << "language " << language;

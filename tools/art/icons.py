@@ -182,6 +182,15 @@ def monitor_off(pen):
     power_symbol(pen, 8.0, 7.2, 2.8 if pen.size < 24 else 2.6, (0.95, 0.45, 0.40))
 
 
+def monitors(pen):
+    """Two monitors, the front one lit: the monitors and their share of the slider."""
+    pen.fill_outlined(rounded_rect(0.5, 0.5, 10.0, 7.5, 0.9), SILVER)
+    pen.fill_outlined(rounded_rect(1.8, 1.8, 7.4, 4.9, 0.3), SCREEN_DARK, outline=SCREEN_DARK)
+    pen.fill_outlined(rounded_rect(8.0, 12.5, 2.5, 3.0, 0.3), SILVER)
+    pen.fill_outlined(rounded_rect(4.5, 5.0, 11.0, 8.5, 0.9), SILVER)
+    pen.fill_outlined(rounded_rect(5.8, 6.3, 8.4, 5.9, 0.3), SUN, outline=SUN)
+
+
 def exit_door(pen):
     """An open door with an arrow leaving through it."""
     pen.fill_outlined(polygon((1.5, 1.0), (10.5, 1.0), (10.5, 15.0), (1.5, 15.0)), SILVER)
@@ -338,6 +347,7 @@ ICONS = {
     210: ("about", about, SIZES),
     211: ("exit", exit_door, SIZES),
     212: ("monitor_off", monitor_off, SIZES),
+    221: ("monitors", monitors, SIZES),
     138: ("check_for_updates", update_check, SIZES),
     1015: ("start_with_windows", start_with_windows, SIZES),
     213: ("hotkeys", keyboard, SIZES),

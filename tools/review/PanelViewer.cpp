@@ -6,12 +6,12 @@
 //
 // LANGUAGE-INDEX is an index into the language list (0 the user's UI language, 5
 // English), EXPAND-LEVEL 0 to 3, POPUP one of language, delay, hotkeys, step (the
-// hotkey dialog with its step slider open) and update (the update page offering a
-// version with two changes, as a click on the update balloon shows it). The monitors are those of
-// ORVALUX_SIMULATED_MONITORS (real ones without it). Settings live in a key of their own,
-// removed at the end. Once the panel (and the popup) is on screen, READY-FILE is written
-// with the rectangle around them as an ImageMagick geometry (WIDTHxHEIGHT+LEFT+TOP); the
-// viewer closes when CLOSE-FILE appears, or after a minute.
+// hotkey dialog with its step slider open), monitors (the tray menu's monitors dialog) and update (the update
+// page offering a version with two changes, as a click on the update balloon shows it). The monitors are
+// those of ORVALUX_SIMULATED_MONITORS (real ones without it). Settings live in a key of their own, removed at
+// the end. Once the panel (and the popup) is on screen, READY-FILE is written with the rectangle around them
+// as an ImageMagick geometry (WIDTHxHEIGHT+LEFT+TOP); the viewer closes when CLOSE-FILE appears, or after a
+// minute.
 #include "app/PanelDialog.h"
 #include "app/PanelRules.h"
 #include "common/ComInitialization.h"
@@ -121,8 +121,10 @@ bool WriteReadyFile(const std::wstring& path) {
            written == static_cast<DWORD>(length);
 }
 
-// The steps from the shown panel to the popup on screen: the button clicked on the panel,
-// then one clicked on the window that opened, if any.
+// The steps from the shown panel to the popup on screen: the button clicked on the panel
+// (kMenuCommand: a tray menu command instead), then one clicked on the window that opened,
+// if any.
+constexpr int kMenuCommand = -1;
 struct PopupSteps {
     const wchar_t* name;
     int panelButton;
@@ -134,6 +136,7 @@ constexpr PopupSteps kPopups[] = {
     {L"hotkeys", IDC_HOTKEYS, 0},
     {L"step", IDC_HOTKEYS, IDC_INCREMENT},
     {L"update", 0, 0},
+    {L"monitors", kMenuCommand, IDM_MONITORS},
 };
 
 // The update page as an offer of the next version shows it.
@@ -198,7 +201,8 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
     const std::vector<HWND> windows = ShownWindows();
-    const size_t wanted = review.popup ? (review.popup->nextButton ? 2 : 1) : 0;
+    const bool menuCommand = review.popup && review.popup->panelButton == kMenuCommand;
+    const size_t wanted = review.popup ? (review.popup->nextButton && !menuCommand ? 2 : 1) : 0;
     if (review.clicked < wanted) {
         // Each click waits for the window of the one before.
         if (windows.size() >= 1 + review.clicked) {
@@ -207,6 +211,10 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
             ++review.clicked;
             if (button == 0) {
                 ShowUpdateOffer(panel); // modal: this procedure goes on polling inside it
+                return;
+            }
+            if (button == kMenuCommand) {
+                ::PostMessageW(panel, WM_COMMAND, static_cast<WPARAM>(review.popup->nextButton), 0);
                 return;
             }
             ::PostMessageW(::GetDlgItem(newest, button), BM_CLICK, 0, 0);
@@ -267,7 +275,7 @@ int wmain(int argumentCount, wchar_t** arguments) {
             }
         }
         if (!review.popup) {
-            std::fwprintf(stderr, L"popups are language, delay, hotkeys, step and update\n");
+            std::fwprintf(stderr, L"popups are language, delay, hotkeys, step, monitors and update\n");
             return 2;
         }
     }

@@ -1,0 +1,210 @@
+// Monitors that match: each monitor's share of the one slider, and monitors left out,
+// through the real program with simulated monitors that tell who they are.
+#include "ProgramFixture.h"
+
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+using namespace program_test;
+
+namespace {
+
+class CalibrationProgram : public ProgramFixture {
+protected:
+    void WriteMonitorValue(const wchar_t* identity, const wchar_t* name, DWORD value) {
+        UniqueHkey key;
+        const std::wstring path = settingsKey + L"\\Monitors\\" + identity;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                          nullptr, key.put(), nullptr);
+        ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    }
+
+    std::string RunCommand(const std::wstring& arguments, const std::string& description,
+                           DWORD expectedCode = 0) {
+        Program& program = Start(arguments, description);
+        EXPECT_EQ(ExitCode(program, 20000), expectedCode) << NameOf(arguments);
+        return ErrorOutput(pipes.size() - 1);
+    }
+
+    static std::string NameOf(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+    // Whether the state file comes to hold every part (the file as last read: `state`).
+    bool StateShows(std::initializer_list<const char*> parts) {
+        return WaitFor([&] {
+            state = StateFile();
+            for (const char* part : parts) {
+                if (state.find(part) == std::string::npos) {
+                    return false;
+                }
+            }
+            return true;
+        });
+    }
+
+    std::string state;
+};
+
+constexpr char kMonitors[] = "display; monitor name=First id=ONE brightness=0..100:50; "
+                             "display; monitor name=Second id=TWO brightness=0..200:100; "
+                             "display; monitor name=Out id=OUT brightness=0..100:77 contrast=0..100:33";
+// The same monitors with the first two displays swapped.
+constexpr char kSwapped[] = "display; monitor name=Second id=TWO brightness=0..200:100; "
+                            "display; monitor name=First id=ONE brightness=0..100:50; "
+                            "display; monitor name=Out id=OUT brightness=0..100:77 contrast=0..100:33";
+
+} // namespace
+
+TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOutOneIsNeverWritten) {
+    WriteMonitorValue(L"TWO", L"BrightnessLow", 20);
+    WriteMonitorValue(L"TWO", L"BrightnessHigh", 60);
+    Program& instance = Start(L"", kMonitors);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+
+    // 50 % of the first's range, and 20 + 50 × 40 / 100 = 40 % of the second's.
+    DragSlider(panel, kBrightnessSlider, 50);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
+                            "name=Out brightness=0..100:50 "}))
+        << state;
+
+    EXPECT_NE(RunCommand(L"exclude --monitor Out", kMonitors)
+                  .find("monitor 3 (Out): brightness 0..100, "
+                        "contrast 0..100, left out"),
+              std::string::npos);
+    DWORD excluded = 0;
+    DWORD size = sizeof(excluded);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, (settingsKey + L"\\Monitors\\OUT").c_str(), L"Excluded",
+                             RRF_RT_REG_DWORD, nullptr, &excluded, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(excluded, 1u);
+    // A slider move, a hotkey step (from the first monitor's 30) and a factory reset pass it by.
+    DragSlider(panel, kBrightnessSlider, 30);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:30 ", "name=Second brightness=0..200:64 ",
+                            "name=Out brightness=0..100:50 "}))
+        << state;
+    ::SendMessageW(panel, WM_HOTKEY, 3, 0);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:40 ", "name=Second brightness=0..200:72 ",
+                            "name=Out brightness=0..100:50 "}))
+        << state;
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(::GetDlgItem(panel, 1012)), SMTO_NORMAL, 20000, &result);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 ",
+                            "name=Out brightness=0..100:50 contrast=0..100:33 "}))
+        << state;
+
+    // A shared set counts the second in its share and the left-out one not at all.
+    RunCommand(L"set brightness 50", kMonitors);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
+                            "name=Out brightness=0..100:50 contrast=0..100:33 "}))
+        << state;
+    const std::string json = RunCommand(L"list --json", kMonitors);
+    EXPECT_NE(json.find("\"calibration\":{\"brightness\":{\"low\":20,\"high\":60},\"contrast\":{\"low\":0,"
+                        "\"high\":100}},\"excluded\":false}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"excluded\":true}]}"), std::string::npos) << json;
+    // A new share and a monitor taken back show at once, with the kept shared values.
+    RunCommand(L"calibrate --monitor Second brightness 50..100", kMonitors);
+    RunCommand(L"include --monitor 3", kMonitors);
+    EXPECT_TRUE(StateShows(
+        {"name=Second brightness=0..200:150 ", "name=Out brightness=0..100:50 contrast=0..100:50 "}))
+        << state;
+    RunCommand(L"calibrate --monitor 2 brightness 60..20", kMonitors, 2);
+    // Left out again: at the next start its own value must not become the shared one.
+    RunCommand(L"exclude --monitor Out", kMonitors);
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    ASSERT_EQ(ExitCode(instance, 20000), 0u);
+
+    // The next start finds the displays swapped: the calibration follows the monitor, and
+    // a reversed stored share reads as none.
+    WriteMonitorValue(L"ONE", L"BrightnessLow", 70);
+    WriteMonitorValue(L"ONE", L"BrightnessHigh", 30);
+    Program& again = Start(L"", kSwapped);
+    const std::vector<HWND> swapped = WaitForWindows(again.id, 1);
+    ASSERT_EQ(swapped.size(), 1u);
+    // The second now stands first: 75 % of its range (150) stands for the shared 50 %.
+    EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
+        << state;
+    EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 50);
+    DWORD shared = 0;
+    EXPECT_TRUE(ReadSetting(L"Brightness", shared));
+    EXPECT_EQ(shared, 50u);
+    EXPECT_TRUE(StateShows({"name=Out brightness=0..100:77 "})) << state;
+    DragSlider(swapped[0], kBrightnessSlider, 0);
+    EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
+        << state;
+    ::PostMessageW(swapped[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(again, 20000), 0u);
+}
+
+TEST_F(CalibrationProgram, TheMonitorsDialogPreviewsCancelPutsBackAndOkStores) {
+    const std::string monitors = "display; monitor name=First id=ONE brightness=0..100:50; "
+                                 "display; monitor name=Second id=TWO brightness=0..200:100";
+    Program& instance = Start(L"", monitors);
+    const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    const HWND panel = windows[0];
+    const auto openDialog = [&] {
+        ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
+        const HWND dialog = NewestPanel(instance.id, panel);
+        EXPECT_NE(dialog, panel) << "the dialog did not open";
+        // The second monitor, brightness 20..60: 40 % of its range for the shared 50 %.
+        const HWND list = ::GetDlgItem(dialog, IDC_MONITOR_LIST);
+        ::SendMessageW(list, LB_SETCURSEL, 1, 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_LIST, LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
+        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
+        EXPECT_TRUE(StateShows({"name=Second brightness=0..200:80 "})) << state;
+        return dialog;
+    };
+    const auto click = [](HWND dialog, int id) {
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    };
+    const auto stored = [&](const wchar_t* name) {
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        return ::RegGetValueW(HKEY_CURRENT_USER, (settingsKey + L"\\Monitors\\TWO").c_str(), name,
+                              RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+                   ? std::optional<DWORD>(value)
+                   : std::nullopt;
+    };
+
+    HWND dialog = openDialog();
+    // Identify shows one number on each monitor, for a moment.
+    click(dialog, IDC_IDENTIFY);
+    const auto numbers = [&] {
+        size_t count = 0;
+        for (const HWND window : WindowsOf(instance.id, nullptr)) {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            count += std::wstring(name) == L"OrvaluxIdentify" && ::IsWindowVisible(window);
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitFor([&] { return numbers() == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return numbers() == 0; }));
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 "}))
+        << state;
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    EXPECT_FALSE(stored(L"BrightnessLow"));
+
+    dialog = openDialog();
+    click(dialog, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    EXPECT_EQ(stored(L"BrightnessLow"), 20u);
+    EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
+    EXPECT_EQ(stored(L"Excluded"), 0u);
+    EXPECT_TRUE(StateShows({"name=Second brightness=0..200:80 "})) << state;
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(instance, 20000), 0u);
+}
