@@ -320,6 +320,21 @@ protected:
         return stored.has_value();
     }
 
+    // Once the simulator has written nothing for a quarter second: a re-apply under way
+    // (its sets, then its read-backs) has finished.
+    bool WaitForQuietState() {
+        FILETIME last = StateFileTime();
+        auto since = Clock::now();
+        return WaitFor([&] {
+            const FILETIME now = StateFileTime();
+            if (::CompareFileTime(&now, &last) != 0) {
+                last = now;
+                since = Clock::now();
+            }
+            return Clock::now() - since >= std::chrono::milliseconds(250);
+        });
+    }
+
     // Waits until the state file is rewritten after `before`; the time it took, or none.
     std::optional<std::chrono::milliseconds> WaitForStateChange(FILETIME before, Clock::time_point since) {
         if (!WaitFor([&] {

@@ -247,7 +247,7 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
 }
 
 TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
-    constexpr DWORD delayMs = 1200;
+    constexpr DWORD delayMs = 300;
     WriteSetting(L"SettingsTimeout", delayMs);
     Program& program = Start(L"", "monitor");
     const std::vector<HWND> windows = WaitForWindows(program.id, 1);
@@ -255,7 +255,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
     const HWND panel = windows[0];
     // The re-apply shortly after start rewrites the state once; then all is quiet.
     ASSERT_TRUE(WaitForStateChange(FILETIME{}, Clock::now()));
-    ::Sleep(500);
+    ASSERT_TRUE(WaitForQuietState());
 
     // The monitor-power notification carries its data in the program's own memory.
     const auto powerSetting = [&](DWORD monitorOn) {
@@ -272,7 +272,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
     // The first monitor-power notification only reports the present state.
     FILETIME before = StateFileTime();
     powerSetting(1);
-    ::Sleep(delayMs + 600); // longer than a re-apply would take to come
+    ::Sleep(delayMs + 300); // longer than a re-apply would take to come
     const FILETIME quiet = StateFileTime();
     EXPECT_EQ(::CompareFileTime(&before, &quiet), 0) << "the first notification re-applied";
 
@@ -289,7 +289,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
         const auto after = WaitForStateChange(before, sent);
         ASSERT_TRUE(after.has_value()) << name << ": nothing was sent again";
         EXPECT_GE(after->count(), static_cast<long long>(delayMs) - 100) << name;
-        ::Sleep(300); // the rest of this re-apply's writes
+        EXPECT_TRUE(WaitForQuietState()) << name;
     }
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(program, 20000), 0u);
