@@ -126,20 +126,6 @@ TEST_F(PanelDialogTest, TheThickFrameNeverShowsASizingCursor) {
     }
 }
 
-TEST_F(PanelDialogTest, CustomDrawGoesToTheSliderAndItsResultIsTheMessageResult) {
-    NMCUSTOMDRAW draw{};
-    draw.hdr.hwndFrom = ::GetDlgItem(Panel(), IDC_BRIGHTNESS_SLIDER);
-    draw.hdr.idFrom = IDC_BRIGHTNESS_SLIDER;
-    draw.hdr.code = NM_CUSTOMDRAW;
-    draw.dwDrawStage = CDDS_PREPAINT;
-    EXPECT_EQ(::SendMessageW(Panel(), WM_NOTIFY, IDC_BRIGHTNESS_SLIDER, reinterpret_cast<LPARAM>(&draw)),
-              CDRF_NOTIFYITEMDRAW);
-    // A control without an object of ours keeps the default drawing.
-    draw.hdr.hwndFrom = ::GetDlgItem(Panel(), IDC_FACTORY_RESET);
-    draw.hdr.idFrom = IDC_FACTORY_RESET;
-    EXPECT_EQ(::SendMessageW(Panel(), WM_NOTIFY, IDC_FACTORY_RESET, reinterpret_cast<LPARAM>(&draw)), 0);
-}
-
 TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {
     // No display at all, as during a rebuild: a step from an assumed level would reach
     // the next monitors as if it were the user's.

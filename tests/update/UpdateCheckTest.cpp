@@ -36,9 +36,6 @@ constexpr char kUpdate[] =
     "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Location>https://x/a.msi</Location>"
     "<Changes>PHRyPg==</Changes></VERSION>";
 
-std::wstring ProgramPath() {
-    return test_support::BuildPath(ORVALUX_EXE_PATH);
-}
 
 // Every window created on this thread while it lives, message boxes included.
 class WindowCreationCount {
@@ -127,7 +124,7 @@ protected:
         params.iconId = 100;
         params.appName = L"Orvalux";
         params.classToClose = L"Orvalux";
-        params.exePath = ProgramPath();
+        params.exePath = program_test::ProgramPath();
         params.limits.connectTimeoutMs = 1000;
         params.limits.lowSpeedSeconds = 1;
     }
@@ -437,7 +434,7 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     EXPECT_TRUE(left[0].starts_with(L"orvalux-update-watch-") && left[0].size() > 30) << WideToUtf8(left[0]);
     // The installer succeeded: the watch over it ends and starts nothing.
     ExpectTheUpdateToLeaveNothing();
-    EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
+    EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(program_test::ProgramPath())).empty());
 }
 
 TEST_F(DownloadTest, AWindowToCloseThatHangsDoesNotHoldUpTheInstallation) {
@@ -482,7 +479,7 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
     EXPECT_TRUE(OwnerAskedToClose());
     std::vector<UniqueHandle> restarted;
     EXPECT_TRUE(program_test::WaitFor([&] {
-        return !(restarted = program_test::ProcessesFrom(std::filesystem::path(ProgramPath()))).empty();
+        return !(restarted = program_test::ProcessesFrom(std::filesystem::path(program_test::ProgramPath()))).empty();
     })) << "the program did not come back after the failed installation";
     for (UniqueHandle& process : restarted) {
         ::TerminateProcess(process.get(), 0);

@@ -12,10 +12,10 @@ namespace {
 
 LONG lastHandle = 0x100;
 
-void Record(const char* call, HANDLE monitor, long value = -1) {
+BOOL Record(const char* call, HANDLE monitor, long value = -1) {
     char path[MAX_PATH] = {};
     if (!::GetEnvironmentVariableA("ORVALUX_DXVA2_LOG", path, MAX_PATH)) {
-        return;
+        return TRUE;
     }
     char line[96];
     const int length = value < 0 ? std::snprintf(line, sizeof(line), "%s %p\n", call, monitor)
@@ -27,6 +27,7 @@ void Record(const char* call, HANDLE monitor, long value = -1) {
         ::WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
         ::CloseHandle(file);
     }
+    return TRUE;
 }
 
 BOOL Range(HANDLE monitor, const char* call, DWORD* minimum, DWORD* current, DWORD* maximum) {
@@ -57,18 +58,6 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR, DWORD count, PHYSICAL_MONI
     return TRUE;
 }
 
-BOOL WINAPI DestroyPhysicalMonitor(HANDLE monitor) {
-    Record("destroy", monitor);
-    return TRUE;
-}
-
-BOOL WINAPI DestroyPhysicalMonitors(DWORD count, PHYSICAL_MONITOR* monitors) {
-    for (DWORD i = 0; i < count; ++i) {
-        Record("destroy", monitors[i].hPhysicalMonitor);
-    }
-    return TRUE;
-}
-
 BOOL WINAPI GetMonitorCapabilities(HANDLE monitor, DWORD* capabilities, DWORD* temperatures) {
     Record("capabilities", monitor);
     *capabilities = MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST;
@@ -95,34 +84,27 @@ BOOL WINAPI GetMonitorColorTemperature(HANDLE monitor, MC_COLOR_TEMPERATURE* pre
     return TRUE;
 }
 
+// The calls that only change something: recorded with their value, always successful.
 BOOL WINAPI SetMonitorBrightness(HANDLE monitor, DWORD value) {
-    Record("set-brightness", monitor, static_cast<long>(value));
-    return TRUE;
+    return Record("set-brightness", monitor, static_cast<long>(value));
 }
-
 BOOL WINAPI SetMonitorContrast(HANDLE monitor, DWORD value) {
-    Record("set-contrast", monitor, static_cast<long>(value));
-    return TRUE;
+    return Record("set-contrast", monitor, static_cast<long>(value));
 }
-
 BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE, DWORD value) {
-    Record("set-gain", monitor, static_cast<long>(value));
-    return TRUE;
+    return Record("set-gain", monitor, static_cast<long>(value));
 }
-
 BOOL WINAPI SetMonitorColorTemperature(HANDLE monitor, MC_COLOR_TEMPERATURE preset) {
-    Record("set-temperature", monitor, static_cast<long>(preset));
-    return TRUE;
+    return Record("set-temperature", monitor, static_cast<long>(preset));
 }
-
 BOOL WINAPI RestoreMonitorFactoryColorDefaults(HANDLE monitor) {
-    Record("restore-colors", monitor);
-    return TRUE;
+    return Record("restore-colors", monitor);
 }
-
 BOOL WINAPI RestoreMonitorFactoryDefaults(HANDLE monitor) {
-    Record("restore", monitor);
-    return TRUE;
+    return Record("restore", monitor);
+}
+BOOL WINAPI DestroyPhysicalMonitor(HANDLE monitor) {
+    return Record("destroy", monitor);
 }
 
 } // extern "C"
