@@ -203,6 +203,10 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
         if (const uint32_t latency = LatencyOf(device->state, operation)) {
             ::Sleep(latency);
         }
+        {
+            std::unique_lock gate(activityLock_);
+            activity_.wait(gate, [this] { return !callsHeld_; });
+        }
         uint32_t& failures = device->state.failures[static_cast<size_t>(operation)];
         if (std::chrono::steady_clock::now() < device->deafUntil) {
             succeeded = false;
@@ -237,6 +241,14 @@ BOOL SimulatedMonitorApi::Serve(HANDLE physicalMonitor, SimulatedOperation opera
 void SimulatedMonitorApi::Announce() {
     // Taken so that a waiter between its test and its sleep cannot miss the change.
     { std::lock_guard guard(activityLock_); }
+    activity_.notify_all();
+}
+
+void SimulatedMonitorApi::HoldCalls(bool held) {
+    {
+        std::lock_guard guard(activityLock_);
+        callsHeld_ = held;
+    }
     activity_.notify_all();
 }
 

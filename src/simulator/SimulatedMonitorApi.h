@@ -73,6 +73,9 @@ public:
     // Waits until `condition` holds, tested whenever a call begins or ends; false when it
     // still does not after `timeoutMs`.
     bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) const;
+    // While held, every call waits on its monitor's bus until released: a test decides
+    // when a call ends instead of guessing with a latency.
+    void HoldCalls(bool held);
     size_t OpenHandleCount() const;
     // Releases of handles that were never handed out or were released already.
     size_t InvalidReleaseCount() const;
@@ -118,6 +121,7 @@ private:
     std::atomic<size_t> inProgress_{0};
     mutable std::mutex activityLock_;
     mutable std::condition_variable activity_;
+    bool callsHeld_ = false; // guarded by activityLock_
 
     mutable std::mutex stateFileLock_;
     // The file as this process last wrote or read it: a change of its time or size is

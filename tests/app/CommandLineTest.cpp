@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-TEST(MonitorOffSwitch, MatchesInAnyCaseOfTheLettersAToZ) {
+TEST(MonitorOffSwitch, MatchesInAnyCaseOfTheLettersAToZAndNothingElse) {
     EXPECT_TRUE(IsMonitorOffCommandLine(L"monitoroff"));
     EXPECT_TRUE(IsMonitorOffCommandLine(L"MONITOROFF"));
     EXPECT_TRUE(IsMonitorOffCommandLine(L"MonitorOff"));
-}
-
-TEST(MonitorOffSwitch, AnythingElseIsANormalStart) {
+    // Anything else is a normal start.
     EXPECT_FALSE(IsMonitorOffCommandLine(L""));
     EXPECT_FALSE(IsMonitorOffCommandLine(L"monitoroff now"));
     EXPECT_FALSE(IsMonitorOffCommandLine(L" monitoroff"));

@@ -1,6 +1,7 @@
 // The panel's popups and the hotkey dialog of the real program, driven with the keyboard
 // and the mouse as a user does.
 #include "ProgramFixture.h"
+#include "ScreenPixels.h"
 
 #include "common/GdiResources.h"
 
@@ -56,32 +57,6 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
     ::SendInput(1, &input, sizeof(input));
 }
 
-// The colours of a `width` x `height` area of `source` at (x, y), row by row from the top.
-std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height) {
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height; // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const UniqueHbitmap copy(::CreateDIBSection(source, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const UniqueHdc target(::CreateCompatibleDC(source));
-    if (!copy || !target) {
-        return {};
-    }
-    const HGDIOBJ previous = ::SelectObject(target.get(), copy.get());
-    ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
-    ::SelectObject(target.get(), previous);
-    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
-                                 static_cast<const COLORREF*>(bits) + static_cast<size_t>(width) * height);
-    for (COLORREF& pixel : pixels) {
-        pixel &= 0xFFFFFF;
-    }
-    return pixels;
-}
-
 // Whether the program's bitmap `id` shows on the screen inside `window`, pixel for pixel.
 bool ShowsBitmap(HWND window, int id) {
     const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
@@ -94,16 +69,16 @@ bool ShowsBitmap(HWND window, int id) {
         return false;
     }
     const UniqueHdc memory(::CreateCompatibleDC(nullptr));
-    const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
-    const std::vector<COLORREF> picture = Pixels(memory.get(), 0, 0, size.bmWidth, size.bmHeight);
-    ::SelectObject(memory.get(), previous);
+    std::vector<DWORD> picture;
+    {
+        const SelectionScope selected(memory.get(), bitmap.get());
+        picture = test_support::Pixels(memory.get(), RECT{0, 0, size.bmWidth, size.bmHeight});
+    }
 
     const RECT area = WindowRect(window);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    const HDC screen = ::GetDC(nullptr);
-    const std::vector<COLORREF> shown = Pixels(screen, area.left, area.top, width, height);
-    ::ReleaseDC(nullptr, screen);
+    const std::vector<DWORD> shown = test_support::ScreenPixels(area);
     if (picture.empty() || shown.empty()) {
         ADD_FAILURE() << "no pixels";
         return false;

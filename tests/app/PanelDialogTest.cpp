@@ -1,7 +1,10 @@
 // The panel's message rows that carry logic, on a panel created in this process.
 #include "ScopedSettingsKey.h"
+#include "TestRegistry.h"
 
 #include "app/PanelDialog.h"
+#include "app/TrayIcon.h"
+#include "ui/TrayLocator.h"
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
@@ -16,7 +19,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -30,6 +35,43 @@ struct EmptyTemplate {
     alignas(4) DLGTEMPLATE header{WS_POPUP, 0, 0, 0, 0, 60, 40};
     WORD menu = 0, windowClass = 0, title = 0;
 };
+
+// What the owner of the tray menu saw when it opened: the two checkable items and the
+// update item's text. A timer in the menu's loop closes it.
+struct MenuSeen {
+    UINT startWithWindows = 0;
+    UINT checkForUpdates = 0;
+    std::wstring updateText;
+};
+MenuSeen menuSeen;
+
+// The shell's side of the icon as Wine's shell32 reaches it: each add, modify and delete
+// comes as WM_COPYDATA to the first "Shell_TrayWnd", its flags the third field.
+std::vector<std::pair<ULONG_PTR, UINT>> shellRecords;
+
+LRESULT CALLBACK StandInProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_INITMENUPOPUP) {
+        const auto menu = reinterpret_cast<HMENU>(wParam);
+        menuSeen.startWithWindows = ::GetMenuState(menu, IDM_START_WITH_WINDOWS, MF_BYCOMMAND);
+        menuSeen.checkForUpdates = ::GetMenuState(menu, IDM_CHECK_FOR_UPDATES, MF_BYCOMMAND);
+        wchar_t text[128] = {};
+        ::GetMenuStringW(menu, IDM_CHECK_FOR_UPDATES, text, 128, MF_BYCOMMAND);
+        menuSeen.updateText = text;
+        ::SetTimer(window, 1, 50, nullptr);
+    } else if (message == WM_TIMER) {
+        ::KillTimer(window, 1);
+        ::EndMenu();
+    } else if (message == WM_COPYDATA) {
+        const auto* copied = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        UINT flags = 0;
+        if (copied->cbData >= 3 * sizeof(UINT)) {
+            std::memcpy(&flags, static_cast<const BYTE*>(copied->lpData) + 2 * sizeof(UINT), sizeof(flags));
+        }
+        shellRecords.emplace_back(copied->dwData, flags);
+        return TRUE;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
 
 class PanelDialogTest : public ::testing::Test {
 protected:
@@ -84,20 +126,6 @@ TEST_F(PanelDialogTest, TheThickFrameNeverShowsASizingCursor) {
     }
 }
 
-TEST_F(PanelDialogTest, CustomDrawGoesToTheSliderAndItsResultIsTheMessageResult) {
-    NMCUSTOMDRAW draw{};
-    draw.hdr.hwndFrom = ::GetDlgItem(Panel(), IDC_BRIGHTNESS_SLIDER);
-    draw.hdr.idFrom = IDC_BRIGHTNESS_SLIDER;
-    draw.hdr.code = NM_CUSTOMDRAW;
-    draw.dwDrawStage = CDDS_PREPAINT;
-    EXPECT_EQ(::SendMessageW(Panel(), WM_NOTIFY, IDC_BRIGHTNESS_SLIDER, reinterpret_cast<LPARAM>(&draw)),
-              CDRF_NOTIFYITEMDRAW);
-    // A control without an object of ours keeps the default drawing.
-    draw.hdr.hwndFrom = ::GetDlgItem(Panel(), IDC_FACTORY_RESET);
-    draw.hdr.idFrom = IDC_FACTORY_RESET;
-    EXPECT_EQ(::SendMessageW(Panel(), WM_NOTIFY, IDC_FACTORY_RESET, reinterpret_cast<LPARAM>(&draw)), 0);
-}
-
 TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {
     // No display at all, as during a rebuild: a step from an assumed level would reach
     // the next monitors as if it were the user's.
@@ -149,6 +177,65 @@ TEST_F(PanelDialogTest, APanelWindowBetweenRebuildsLeavesNeitherIconNorLostHotke
     ::UnregisterHotKey(other, 1);
     ::DestroyWindow(other);
     WriteSettingDword(L"HotkeyBrightnessUp", 0);
+}
+
+TEST_F(PanelDialogTest, TheTrayMenuChecksWhatIsOnAndNamesAWaitingUpdate) {
+    WNDCLASSW standIn{};
+    standIn.lpfnWndProc = &StandInProcedure;
+    standIn.lpszClassName = L"Shell_TrayWnd";
+    ::RegisterClassW(&standIn);
+    const UniqueHwnd owner(::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                             nullptr, nullptr, nullptr));
+    using test_support::kRunKey;
+    const test_support::SavedValue usersOwn(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
+    struct Case {
+        bool startWithWindows, updateAvailable, checksDaily;
+        UINT startChecked, updateChecked;
+        unsigned textId;
+    };
+    for (const Case& c : {Case{true, false, true, MF_CHECKED, MF_CHECKED, kCheckForUpdatesTextId},
+                          Case{false, false, false, 0, 0, kCheckForUpdatesTextId},
+                          Case{false, true, true, 0, 0, kUpdateWaitingTextId}}) {
+        if (c.startWithWindows) {
+            test_support::WriteString(HKEY_CURRENT_USER, kRunKey, L"Orvalux", L"orvalux.exe");
+        } else {
+            test_support::DeleteValue(HKEY_CURRENT_USER, kRunKey, L"Orvalux");
+        }
+        menuSeen = {};
+        ShowTrayMenu(owner.get(), c.updateAvailable, c.checksDaily);
+        EXPECT_EQ(menuSeen.startWithWindows & MF_CHECKED, c.startChecked) << c.startWithWindows;
+        EXPECT_EQ(menuSeen.checkForUpdates & MF_CHECKED, c.updateChecked)
+            << c.updateAvailable << c.checksDaily;
+        EXPECT_EQ(menuSeen.updateText, LoadText(c.textId));
+    }
+
+    // The balloon goes to the shell once: the next change of the icon does not repeat it.
+    LoadTrayIcons();
+    trayIconData = NOTIFYICONDATAW{};
+    trayIconData.cbSize = sizeof(trayIconData);
+    trayIconData.hWnd = owner.get();
+    trayIconData.uFlags = NIF_ICON;
+    trayIconData.hIcon = trayIcons[0];
+    shellRecords.clear();
+    ShowUpdateBalloon();
+    SetTrayLevel(100);
+    ASSERT_EQ(shellRecords.size(), 2u) << "the stand-in is not the shell Wine reaches";
+    EXPECT_EQ(shellRecords[0].first, static_cast<ULONG_PTR>(NIM_MODIFY));
+    EXPECT_TRUE(shellRecords[0].second & NIF_INFO);
+    EXPECT_FALSE(shellRecords[1].second & NIF_INFO);
+}
+
+TEST_F(PanelDialogTest, TheIconAnswersTheLocatorsProbeAndNoOtherMove) {
+    // The shell passes a mouse move over the icon on as the tray callback.
+    const auto moveOverIcon = [] {
+        ::SendMessageW(Panel(), kTrayCallbackMessage, 0, MAKELPARAM(WM_MOUSEMOVE, 1));
+    };
+    trayProbeState = 1;
+    moveOverIcon();
+    EXPECT_EQ(trayProbeState, 2u);
+    trayProbeState = 0;
+    moveOverIcon();
+    EXPECT_EQ(trayProbeState, 0u) << "a move without a probe";
 }
 
 } // namespace

@@ -124,9 +124,12 @@ protected:
         ::DeleteFileW(stateFile.c_str());
     }
 
+    // Without a description the program talks to dxva2 itself.
     Program& Start(const std::wstring& arguments,
-                   const std::string& description = "display; monitor; display; monitor") {
-        ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS", description.c_str());
+                   const std::string& description = "display; monitor; display; monitor",
+                   const std::wstring& executable = ProgramPath()) {
+        ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS",
+                                  description.empty() ? nullptr : description.c_str());
         ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", settingsKey.c_str());
         ::SetEnvironmentVariableW(L"ORVALUX_SIMULATOR_STATE", stateFile.c_str());
 
@@ -144,7 +147,7 @@ protected:
         startup.hStdError = writer.get();
         startup.hStdOutput = writer.get();
         startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+        std::wstring commandLine = L"\"" + executable + L"\"";
         if (!arguments.empty()) {
             commandLine += L" " + arguments;
         }
@@ -315,6 +318,21 @@ protected:
         const std::optional<DWORD> stored = test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name);
         value = stored.value_or(value);
         return stored.has_value();
+    }
+
+    // Once the simulator has written nothing for a quarter second: a re-apply under way
+    // (its sets, then its read-backs) has finished.
+    bool WaitForQuietState() {
+        FILETIME last = StateFileTime();
+        auto since = Clock::now();
+        return WaitFor([&] {
+            const FILETIME now = StateFileTime();
+            if (::CompareFileTime(&now, &last) != 0) {
+                last = now;
+                since = Clock::now();
+            }
+            return Clock::now() - since >= std::chrono::milliseconds(250);
+        });
     }
 
     // Waits until the state file is rewritten after `before`; the time it took, or none.

@@ -1,6 +1,7 @@
 // Runs the real program as a separate process with simulated monitors.
 #include "LinuxProcess.h"
 #include "ProgramFixture.h"
+#include "ScreenPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +37,108 @@ size_t TrayIconCount() {
         },
         reinterpret_cast<LPARAM>(&count));
     return tray ? count : 0;
+}
+
+// What Wine's notification area shows: the program's icon is the only one while it runs.
+std::vector<DWORD> TrayImage() {
+    RECT rect{};
+    ::GetWindowRect(::FindWindowW(L"__winex11_standalone_tray", nullptr), &rect);
+    return test_support::ScreenPixels(rect);
+}
+
+// Whether the notification area comes to show something other than `image` (shell repaints
+// come late). Wine draws a new icon over the old one, so an earlier image never returns exactly.
+bool TrayChangesFrom(const std::vector<DWORD>& image) {
+    return WaitFor([&] { return TrayImage() != image; }, std::chrono::seconds(3));
+}
+
+int Channel(DWORD rgb, int shift) {
+    return static_cast<int>((rgb >> shift) & 0xFF);
+}
+
+bool Near(DWORD shown, DWORD expected, int tolerance) {
+    for (const int shift : {16, 8, 0}) {
+        if (std::abs(Channel(shown, shift) - Channel(expected, shift)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What is wrong with the brightness slider's wedge as the screen shows it, or nothing: on
+// a white window it fades from the pale yellow beside the channel's top to a dark olive
+// at its bottom, where it is eight pixels wide.
+std::string WedgeFault(HWND trackbar) {
+    RECT client{};
+    ::GetClientRect(trackbar, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(trackbar, &origin);
+    const RECT onScreen{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    const std::vector<DWORD> pixels = test_support::ScreenPixels(onScreen);
+    const auto at = [&](int x, int y) { return pixels.at(static_cast<size_t>(y * client.right + x)); };
+    const auto expected = [&](int y) { // the gradient runs from the top edge to one past the bottom
+        DWORD rgb = 0;
+        for (const int shift : {16, 8, 0}) {
+            const int top = Channel(0xFFFF98, shift);
+            const int bottom = Channel(0x5E5E50, shift);
+            rgb |= static_cast<DWORD>(top + (bottom - top) * y / (client.bottom + 1)) << shift;
+        }
+        return rgb;
+    };
+    const int top = 14;
+    const int bottom = client.bottom - 15;
+    std::ostringstream fault;
+    if (!Near(at(14, top), expected(top), 16)) {
+        fault << "top " << std::hex << at(14, top) << " not " << expected(top) << "; ";
+    }
+    if (!Near(at(14, bottom), expected(bottom), 16)) {
+        fault << "bottom " << std::hex << at(14, bottom) << " not " << expected(bottom) << "; ";
+    }
+    if (Near(at(client.right - 3, bottom), expected(bottom), 40)) {
+        fault << "the wedge does not narrow at the bottom; ";
+    }
+    return fault.str();
+}
+
+// How many of the title's opaque pixels the panel's header shows, upright and upside down.
+std::pair<int, int> TitleMatches(HWND panel) {
+    const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const UniqueHbitmap title(static_cast<HBITMAP>(
+        ::LoadImageW(program.get(), MAKEINTRESOURCEW(230), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    DIBSECTION section{};
+    if (!title || ::GetObjectW(title.get(), sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBitsPixel != 32) {
+        return {0, 0};
+    }
+    const int width = section.dsBm.bmWidth;
+    const int height = section.dsBm.bmHeight;
+    const bool bottomUp = section.dsBmih.biHeight > 0;
+    RECT client{};
+    ::GetClientRect(panel, &client);
+    POINT origin{(client.right - width) / 2, 8}; // centred below the top edge on a narrow panel
+    ::ClientToScreen(panel, &origin);
+    const std::vector<DWORD> shown =
+        test_support::ScreenPixels(RECT{origin.x, origin.y, origin.x + width, origin.y + height});
+    if (shown.empty()) {
+        return {0, 0};
+    }
+    const auto image = [&](int x, int row) { // top-down row
+        const int stored = bottomUp ? height - 1 - row : row;
+        return static_cast<const DWORD*>(section.dsBm.bmBits)[stored * width + x];
+    };
+    int upright = 0;
+    int flipped = 0;
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            const DWORD pixel = image(x, row);
+            if (pixel >> 24 == 0xFF) {
+                upright += Near(shown[static_cast<size_t>(row * width + x)], pixel & 0xFFFFFF, 8);
+                flipped +=
+                    Near(shown[static_cast<size_t>((height - 1 - row) * width + x)], pixel & 0xFFFFFF, 8);
+            }
+        }
+    }
+    return {upright, flipped};
 }
 
 } // namespace
@@ -139,7 +247,7 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
 }
 
 TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
-    constexpr DWORD delayMs = 1200;
+    constexpr DWORD delayMs = 300;
     WriteSetting(L"SettingsTimeout", delayMs);
     Program& program = Start(L"", "monitor");
     const std::vector<HWND> windows = WaitForWindows(program.id, 1);
@@ -147,7 +255,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
     const HWND panel = windows[0];
     // The re-apply shortly after start rewrites the state once; then all is quiet.
     ASSERT_TRUE(WaitForStateChange(FILETIME{}, Clock::now()));
-    ::Sleep(500);
+    ASSERT_TRUE(WaitForQuietState());
 
     // The monitor-power notification carries its data in the program's own memory.
     const auto powerSetting = [&](DWORD monitorOn) {
@@ -164,7 +272,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
     // The first monitor-power notification only reports the present state.
     FILETIME before = StateFileTime();
     powerSetting(1);
-    ::Sleep(delayMs + 600); // longer than a re-apply would take to come
+    ::Sleep(delayMs + 300); // longer than a re-apply would take to come
     const FILETIME quiet = StateFileTime();
     EXPECT_EQ(::CompareFileTime(&before, &quiet), 0) << "the first notification re-applied";
 
@@ -181,7 +289,7 @@ TEST_F(ProgramFixture, WakeUpsSendTheRememberedValuesAfterTheDelay) {
         const auto after = WaitForStateChange(before, sent);
         ASSERT_TRUE(after.has_value()) << name << ": nothing was sent again";
         EXPECT_GE(after->count(), static_cast<long long>(delayMs) - 100) << name;
-        ::Sleep(300); // the rest of this re-apply's writes
+        EXPECT_TRUE(WaitForQuietState()) << name;
     }
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(program, 20000), 0u);
@@ -292,8 +400,8 @@ TEST_F(ProgramFixture, HotkeysStepBrightnessAndContrastWithinTheirBounds) {
     WriteSetting(L"HotkeyContrastUp", controlAlt | 'C');
     WriteSetting(L"HotkeyContrastDown", controlAlt | 'X');
     // Held by this test before the program starts: silently left to the test.
-    UniqueHwnd focus(::CreateWindowExW(0, L"STATIC", L"orvalux hotkey focus", WS_POPUP | WS_VISIBLE, 0, 0, 50,
-                                       50, nullptr, nullptr, nullptr, nullptr));
+    UniqueHwnd focus(::CreateWindowExW(0, L"STATIC", L"orvalux hotkey focus", WS_POPUP | WS_VISIBLE, 400, 400,
+                                       50, 50, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(::RegisterHotKey(focus.get(), 1, MOD_CONTROL | MOD_ALT, 'X'));
     Program& program = Start(L"", "monitor brightness=0..100:95 contrast=0..100:5");
     const std::vector<HWND> windows = WaitForWindows(program.id, 1);
@@ -305,16 +413,24 @@ TEST_F(ProgramFixture, HotkeysStepBrightnessAndContrastWithinTheirBounds) {
     pump.Pump(std::chrono::milliseconds(3000), [&] { return ::GetForegroundWindow() == focus.get(); });
     pump.Pump(std::chrono::milliseconds(300), [] { return false; });
 
+    // The tray icon shows the brightness in levels: 95 and 90 percent share one.
+    ASSERT_TRUE(WaitFor([] { return !TrayImage().empty(); }));
+    const std::vector<DWORD> at95 = TrayImage();
     PressKeys({VK_CONTROL, VK_MENU, 'U'});
     EXPECT_NE(WaitForState("brightness=0..100:100").find("brightness=0..100:100"), std::string::npos);
     EXPECT_TRUE(WaitForSetting(L"Brightness", 100));
+    EXPECT_TRUE(TrayChangesFrom(at95)) << "the icon follows";
+    const std::vector<DWORD> at100 = TrayImage();
     PressKeys({VK_CONTROL, VK_MENU, 'D'});
     EXPECT_NE(WaitForState("brightness=0..100:90").find("brightness=0..100:90"), std::string::npos);
     EXPECT_EQ(SliderValue(windows[0], kBrightnessSlider), 90) << "the slider follows";
+    EXPECT_TRUE(TrayChangesFrom(at100)) << "the icon follows down";
+    const std::vector<DWORD> at90 = TrayImage();
 
     PressKeys({VK_CONTROL, VK_MENU, 'C'});
     EXPECT_NE(WaitForState("contrast=0..100:15").find("contrast=0..100:15"), std::string::npos);
     EXPECT_EQ(SliderValue(windows[0], kContrastSlider), 15);
+    EXPECT_EQ(TrayImage(), at90) << "contrast leaves the icon as it is";
     // The combination this test holds reaches the test, not the program.
     PressKeys({VK_CONTROL, VK_MENU, 'X'});
     MSG message{};
@@ -457,6 +573,24 @@ TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorAndTheExpandButtonCyclesThe
     const HWND panel = windows[0];
     ShowPanel(panel);
     EXPECT_EQ(SliderValue(panel, kBrightnessSlider), 20) << "the slider shows the first monitor: 10 of 0..50";
+    // What the shown panel draws: the wedge beside the brightness channel, the title upright.
+    std::string wedgeFault;
+    EXPECT_TRUE(
+        WaitFor([&] { return (wedgeFault = WedgeFault(::GetDlgItem(panel, kBrightnessSlider))).empty(); },
+                std::chrono::seconds(3)))
+        << wedgeFault;
+    std::pair<int, int> title;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            title = TitleMatches(panel);
+            return title.first > 50 && title.first > 2 * title.second;
+        },
+        std::chrono::seconds(3)))
+        << "title pixels shown upright " << title.first << ", upside down " << title.second;
+    // Shown where no click was, the panel may cover the notification area: moved aside.
+    ::SetWindowPos(panel, nullptr, 800, 800, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitFor([] { return !TrayImage().empty(); }));
+    const std::vector<DWORD> at20 = TrayImage();
 
     for (const int value : {90, 75, 60, 45, 30, 40}) {
         DragSlider(panel, kBrightnessSlider, value);
@@ -466,6 +600,23 @@ TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorAndTheExpandButtonCyclesThe
     EXPECT_NE(state.find("brightness=0..50:20"), std::string::npos) << state;
     EXPECT_NE(state.find("brightness=0..200:80"), std::string::npos) << state;
     EXPECT_TRUE(WaitForSetting(L"Brightness", 40));
+    EXPECT_TRUE(TrayChangesFrom(at20)) << "the icon follows";
+    const std::vector<DWORD> at40 = TrayImage();
+
+    // Releasing the thumb sends nothing more, wherever the trackbar now stands; a contrast
+    // move behind the release shows that the release has been handled.
+    const HWND brightness = ::GetDlgItem(panel, kBrightnessSlider);
+    ::SendMessageW(brightness, TBM_SETPOS, TRUE, 10);
+    ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 90), reinterpret_cast<LPARAM>(brightness));
+    ::SendMessageW(panel, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(brightness));
+    DragSlider(panel, kContrastSlider, 30);
+    const std::string released = WaitForState("contrast=0..100:30");
+    EXPECT_NE(released.find("brightness=0..200:80"), std::string::npos) << released;
+    EXPECT_TRUE(WaitForSetting(L"Contrast", 30));
+    EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"Brightness"), 40u);
+    EXPECT_EQ(TrayImage(), at40) << "contrast leaves the icon as it is";
+    DragSlider(panel, kBrightnessSlider, 20);
+    EXPECT_TRUE(TrayChangesFrom(at40)) << "the icon follows back";
 
     // A preset the monitors lack snaps to the nearest one they have, thumb included.
     DragSlider(panel, kColorTemperatureSlider, 5);
@@ -494,4 +645,66 @@ TEST_F(ProgramFixture, ASliderDragReachesEveryMonitorAndTheExpandButtonCyclesThe
     EXPECT_EQ(::WaitForSingleObject(program.process.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
     ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 0), 0); // Exit from the menu
     EXPECT_EQ(ExitCode(program, 20000), 0u);
+}
+
+TEST_F(ProgramFixture, WithoutTheSimulatorTheProgramDrivesDxva2AndGivesBackEveryHandle) {
+    // A recording stand-in for dxva2.dll beside a copy of the program, preferred to Wine's own.
+    const std::wstring log = stateFile + L".dxva2.txt";
+    ::DeleteFileW(log.c_str());
+    char overrides[512] = {};
+    const bool hadOverrides = ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof(overrides)) > 0;
+    ::SetEnvironmentVariableA("WINEDLLOVERRIDES",
+                              (hadOverrides ? std::string(overrides) + ";dxva2=n" : "dxva2=n").c_str());
+    ::SetEnvironmentVariableW(L"ORVALUX_DXVA2_LOG", log.c_str());
+    WriteSetting(L"Brightness", 70);
+    Program& program = Start(L"", "", test_support::BuildPath(ORVALUX_REAL_MONITORS_EXE_PATH));
+    ::SetEnvironmentVariableA("WINEDLLOVERRIDES", hadOverrides ? overrides : nullptr);
+    ::SetEnvironmentVariableW(L"ORVALUX_DXVA2_LOG", nullptr);
+
+    struct Call {
+        std::string name;
+        std::string handle;
+        long value = -1;
+    };
+    const auto calls = [&] {
+        std::vector<Call> read;
+        std::ifstream file(log.c_str());
+        for (std::string line; std::getline(file, line);) {
+            std::istringstream fields(line);
+            Call& call = read.emplace_back();
+            fields >> call.name >> call.handle >> call.value;
+        }
+        return read;
+    };
+    const auto count = [&](const std::string& name, long value = -1) {
+        const std::vector<Call> all = calls();
+        return std::count_if(all.begin(), all.end(), [&](const Call& c) {
+            return c.name == name && (value < 0 || c.value == value);
+        });
+    };
+    const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(WaitFor([&] { return count("set-brightness", 70) > 0; })) << "the stored value at start";
+    ShowPanel(windows[0]);
+    DragSlider(windows[0], kBrightnessSlider, 40);
+    EXPECT_TRUE(WaitFor([&] { return count("set-brightness", 40) > 0; })) << "a slider move";
+    ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    EXPECT_TRUE(WaitFor([&] { return count("open") == 2 && count("destroy") == 1; })) << "a rebuild";
+    ::PostMessageW(NewestPanel(program.id, windows[0]), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(program, 20000), 0u);
+
+    // Each handle given out is used only while open and given back once.
+    std::map<std::string, int> open;
+    for (const Call& call : calls()) {
+        if (call.name == "open") {
+            EXPECT_EQ(open[call.handle]++, 0) << call.handle << " given out twice";
+        } else {
+            EXPECT_EQ(open[call.handle], 1) << call.name << " on " << call.handle;
+            open[call.handle] -= call.name == "destroy";
+        }
+    }
+    EXPECT_EQ(open.size(), 2u);
+    for (const auto& [handle, left] : open) {
+        EXPECT_EQ(left, 0) << handle << " was not destroyed";
+    }
 }

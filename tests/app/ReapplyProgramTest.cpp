@@ -60,7 +60,7 @@ TEST_F(ReapplyProgram, MonitorsThatStayDeafOrIgnoreAValueGetTheStoredValuesBackA
     panel = WindowsOf(program.id).at(0);
     // The start's own re-apply has verified its values: its read-back is the last call.
     ASSERT_TRUE(MsUntil(kStored, Clock::now(), 5000));
-    ::Sleep(500);
+    ASSERT_TRUE(WaitForQuietState());
 
     // Deaf for 4 s from the re-apply's first call (100 ms after the resume): the values
     // are back within 1.5 s after it answers again, long after the quick attempts ended.
@@ -73,7 +73,7 @@ TEST_F(ReapplyProgram, MonitorsThatStayDeafOrIgnoreAValueGetTheStoredValuesBackA
     // A monitor that acknowledges and ignores the first set of each parameter: one nudge
     // (a step beside, then the value) for each of the two lost values, nothing for the
     // gains that it kept.
-    ::Sleep(300);
+    ASSERT_TRUE(WaitForQuietState());
     LoseValues("ignore=1 sets=0");
     resumed = Resume();
     EXPECT_TRUE(
@@ -82,7 +82,7 @@ TEST_F(ReapplyProgram, MonitorsThatStayDeafOrIgnoreAValueGetTheStoredValuesBackA
     EXPECT_TRUE(MsUntil("sets=10;", resumed, 1000)) << "6 sets, then two nudges of two: " << StateFile();
 
     // The user moves a slider while the monitor is deaf: the newest value wins.
-    ::Sleep(300);
+    ASSERT_TRUE(WaitForQuietState());
     LoseValues("deaf=2500");
     resumed = Resume();
     ::Sleep(500);
@@ -95,7 +95,7 @@ TEST_F(ReapplyProgram, MonitorsThatStayDeafOrIgnoreAValueGetTheStoredValuesBackA
 
     // Without patience the quick attempts (3 s) are all there is: a monitor that answers
     // only later keeps what it lost.
-    ::Sleep(300);
+    ASSERT_TRUE(WaitForQuietState());
     WriteSetting(L"ReapplyPatience", 0);
     LoseValues("deaf=3500");
     resumed = Resume();

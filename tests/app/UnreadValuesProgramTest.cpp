@@ -25,7 +25,7 @@ TEST_F(ProgramFixture, AMonitorWhoseValuesWereNotReadKeepsThemWhileTheOtherGetsI
     const FILETIME before = StateFileTime();
     ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     ASSERT_TRUE(WaitForStateChange(before, Clock::now()));
-    ::Sleep(300);
+    ASSERT_TRUE(WaitForQuietState());
     EXPECT_TRUE(shows("contrast=0..100:50 red=0..100:60 green=0..100:50 blue=0..100:50",
                       "contrast=0..100:30 red=0..100:40 green=0..100:50 blue=0..100:50"))
         << state;

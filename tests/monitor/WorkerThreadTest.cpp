@@ -58,12 +58,14 @@ protected:
 // Commands queued while the worker is busy make one batch: the last value of each
 // parameter, sent in the fixed order brightness, contrast, gains, colour temperature.
 TEST_F(WorkerFixture, CommandsQueuedWhileBusyMakeOneBatchInTheFixedOrder) {
-    Build("monitor set-latency=100");
+    Build("monitor");
+    api->HoldCalls(true);
     FirstWorker().PostCommand({2, 10});
     ASSERT_TRUE(api->WaitUntil([&] { return api->CallsInProgress() > 0; }));
     for (const MonitorCommand command : {MonitorCommand{6, 5}, {5, 60}, {1, 20}, {1, 50}}) {
         FirstWorker().PostCommand(command);
     }
+    api->HoldCalls(false);
     // A worker stopped while busy drops what queued meanwhile: let it get there first.
     // Any further call is made before Stop returns.
     ASSERT_TRUE(api->WaitUntil([&] { return api->Calls().size() >= 4; }));

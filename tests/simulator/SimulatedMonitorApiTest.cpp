@@ -67,14 +67,19 @@ TEST(SimulatedMonitorApi, RefusesWhatARealMonitorWouldAndReleasesHandlesOnce) {
 }
 
 TEST(SimulatedMonitorApi, CallsThatOverlapOnOneMonitorAreCounted) {
-    Opened opened("monitor set-latency=200; monitor set-latency=200");
+    Opened opened("monitor; monitor");
     SimulatedMonitorApi& api = opened.api;
     ASSERT_EQ(opened.handles.size(), 2u);
+    // Both calls begin while the first is held; an overlap is counted as a call begins.
     const auto whileAnotherCallRuns = [&](HANDLE busy, HANDLE next) {
-        std::thread other([&] { api.SetMonitorBrightness(busy, 10); });
-        EXPECT_TRUE(api.WaitUntil([&] { return api.CallsInProgress() > 0; }));
-        api.SetMonitorContrast(next, 10);
-        other.join();
+        api.HoldCalls(true);
+        std::thread first([&] { api.SetMonitorBrightness(busy, 10); });
+        EXPECT_TRUE(api.WaitUntil([&] { return api.CallsInProgress() == 1; }));
+        std::thread second([&] { api.SetMonitorContrast(next, 10); });
+        EXPECT_TRUE(api.WaitUntil([&] { return api.CallsInProgress() == 2; }));
+        api.HoldCalls(false);
+        first.join();
+        second.join();
     };
     whileAnotherCallRuns(opened.handles[0], opened.handles[1]);
     EXPECT_EQ(api.OverlapCount(), 0u) << "two monitors are two buses";

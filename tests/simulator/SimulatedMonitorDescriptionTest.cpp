@@ -46,7 +46,7 @@ TEST(SimulatedSetup, DisplaysMonitorsAndLaptopPanel) {
     EXPECT_EQ(setup.laptop.currentLevel, 30);
 }
 
-TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimaryAndCommentsAreSkipped) {
+TEST(SimulatedSetup, DisplaysLineUpFromThePrimaryFailuresLatenciesAndNone) {
     const SimulatedSetup setup =
         Parse("# three displays; monitor; # brightness=lots; display; display 800x600");
     ASSERT_EQ(setup.displays.size(), 3u);
@@ -55,17 +55,20 @@ TEST(SimulatedSetup, DisplaysWithoutGeometryLineUpFromThePrimaryAndCommentsAreSk
     EXPECT_EQ(setup.displays[1].left, 1920);
     EXPECT_EQ(setup.displays[2].left, 3840);
     EXPECT_EQ(setup.displays[2].width, 800);
-}
 
-TEST(SimulatedSetup, FailuresAndLatencies) {
-    const SimulatedSetup setup = Parse("monitor latency=50 get-latency=40 fail=caps,set-brightness:3");
-    const SimulatedMonitorDescription& monitor = setup.displays.at(0).monitors.at(0);
+    const SimulatedMonitorDescription monitor =
+        Parse("monitor latency=50 get-latency=40 fail=caps,set-brightness:3").displays.at(0).monitors.at(0);
     EXPECT_EQ(monitor.setLatencyMs, 50u);
     EXPECT_EQ(monitor.getLatencyMs, 40u);
     EXPECT_EQ(monitor.capabilitiesLatencyMs, 50u);
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::Capabilities)], kAlwaysFails);
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::SetBrightness)], 3u);
     EXPECT_EQ(monitor.failures[static_cast<size_t>(SimulatedOperation::SetContrast)], 0u);
+
+    const SimulatedSetup none = Parse("none");
+    EXPECT_TRUE(none.displays.empty());
+    EXPECT_FALSE(none.laptop.present);
+    EXPECT_EQ(FormatSimulatedSetup(none), "none\n");
 }
 
 TEST(SimulatedSetup, MalformedDescriptionsNameTheStatementAndTheFault) {
@@ -81,11 +84,4 @@ TEST(SimulatedSetup, MalformedDescriptionsNameTheStatementAndTheFault) {
     EXPECT_NE(ErrorOf("none; monitor").find("none"), std::string::npos);
     EXPECT_NE(ErrorOf("laptop levels=5,300").find("0 to 255"), std::string::npos);
     ErrorOf("monitor brightness=99999999999");
-}
-
-TEST(SimulatedSetup, NoneIsAMachineWithoutDisplaysOrPanel) {
-    const SimulatedSetup none = Parse("none");
-    EXPECT_TRUE(none.displays.empty());
-    EXPECT_FALSE(none.laptop.present);
-    EXPECT_EQ(FormatSimulatedSetup(none), "none\n");
 }

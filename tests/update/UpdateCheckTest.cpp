@@ -36,27 +36,6 @@ constexpr char kUpdate[] =
     "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Location>https://x/a.msi</Location>"
     "<Changes>PHRyPg==</Changes></VERSION>";
 
-std::wstring ProgramPath() {
-    return test_support::BuildPath(ORVALUX_EXE_PATH);
-}
-
-// Every window created on this thread while it lives, message boxes included.
-class WindowCreationCount {
-public:
-    WindowCreationCount() : hook_(::SetWindowsHookExW(WH_CBT, Count, nullptr, ::GetCurrentThreadId())) {
-        created = 0;
-    }
-    ~WindowCreationCount() { ::UnhookWindowsHookEx(hook_); }
-    static inline int created = 0;
-
-private:
-    static LRESULT CALLBACK Count(int code, WPARAM wParam, LPARAM lParam) {
-        created += code == HCBT_CREATEWND;
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
-
 constexpr int kInstallButton = 10202;
 
 // The page temporary folder's newest file, as UTF-16 text.
@@ -76,7 +55,8 @@ std::u16string NewestPageFile() {
     return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
 }
 
-// What an interactive run showed: every box is read when it activates, then closed.
+// What a run showed: every window created on this thread counted, every box read when it
+// activates, then closed.
 class BoxReader {
 public:
     struct Box {
@@ -85,17 +65,20 @@ public:
     };
     BoxReader() : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
         boxes.clear();
+        created = 0;
         pagesShown = 0;
         pageAnswer = IDCANCEL;
     }
     ~BoxReader() { ::UnhookWindowsHookEx(hook_); }
     static inline std::vector<Box> boxes;
+    static inline int created = 0; // windows, message boxes included
     // How often the update page was shown, and the button it is answered with.
     static inline int pagesShown = 0;
     static inline WORD pageAnswer = IDCANCEL;
 
 private:
     static LRESULT CALLBACK Read(int code, WPARAM wParam, LPARAM lParam) {
+        created += code == HCBT_CREATEWND;
         wchar_t className[16] = {};
         if (code == HCBT_ACTIVATE && wParam &&
             ::GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
@@ -127,7 +110,7 @@ protected:
         params.iconId = 100;
         params.appName = L"Orvalux";
         params.classToClose = L"Orvalux";
-        params.exePath = ProgramPath();
+        params.exePath = program_test::ProgramPath();
         params.limits.connectTimeoutMs = 1000;
         params.limits.lowSpeedSeconds = 1;
     }
@@ -160,7 +143,7 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
         SCOPED_TRACE(c.response);
         LoopbackHttpServer server(c.response);
         const uint64_t before = LocalFileTimeNow();
-        const WindowCreationCount windows;
+        const BoxReader windows;
         EXPECT_EQ(Run(server.BaseUrl()), c.result);
         EXPECT_EQ(windows.created, 0);
         const std::vector<std::string> lines = server.RequestLines();
@@ -177,7 +160,7 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
 }
 
 TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
-    const WindowCreationCount windows;
+    const BoxReader windows;
     EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort())), kUpdateFailed);
 
     // Ended by the shortened low-speed limit (a second), not the product's half minute.
@@ -437,7 +420,7 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     EXPECT_TRUE(left[0].starts_with(L"orvalux-update-watch-") && left[0].size() > 30) << WideToUtf8(left[0]);
     // The installer succeeded: the watch over it ends and starts nothing.
     ExpectTheUpdateToLeaveNothing();
-    EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(ProgramPath())).empty());
+    EXPECT_TRUE(program_test::ProcessesFrom(std::filesystem::path(program_test::ProgramPath())).empty());
 }
 
 TEST_F(DownloadTest, AWindowToCloseThatHangsDoesNotHoldUpTheInstallation) {
@@ -482,7 +465,8 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
     EXPECT_TRUE(OwnerAskedToClose());
     std::vector<UniqueHandle> restarted;
     EXPECT_TRUE(program_test::WaitFor([&] {
-        return !(restarted = program_test::ProcessesFrom(std::filesystem::path(ProgramPath()))).empty();
+        return !(restarted = program_test::ProcessesFrom(std::filesystem::path(program_test::ProgramPath())))
+                    .empty();
     })) << "the program did not come back after the failed installation";
     for (UniqueHandle& process : restarted) {
         ::TerminateProcess(process.get(), 0);

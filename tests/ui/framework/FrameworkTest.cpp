@@ -126,13 +126,6 @@ TEST_F(Framework, ASliderKeepsItsMaximumAtTheTopAndNeverShowsFocus) {
         EXPECT_EQ(HIWORD(lastUiState),
                   action == UIS_SET ? (UISF_HIDEFOCUS | UISF_HIDEACCEL) : UISF_HIDEACCEL);
     }
-
-    // The wedge is painted before each part, which the trackbar then draws itself.
-    NMCUSTOMDRAW draw{};
-    draw.dwDrawStage = CDDS_PREPAINT;
-    EXPECT_EQ(slider.OnCustomDraw(&draw), CDRF_NOTIFYITEMDRAW);
-    draw.dwDrawStage = CDDS_POSTPAINT;
-    EXPECT_EQ(slider.OnCustomDraw(&draw), 0);
 }
 
 TEST_F(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
