@@ -514,6 +514,9 @@ void SimulatedMonitorApi::WriteStateFile() const {
     if (stateFile_.empty()) {
         return;
     }
+    // The state is taken under the file's lock: taken before it, a write of another thread
+    // could pass this one and the file would end with the older state.
+    std::lock_guard guard(stateFileLock_);
     std::string text = FormatSimulatedSetup(State());
     if (const auto panel = ReadSimulatedLaptopPanel(); panel && laptop_.present) {
         text += "# laptop levels set:";
@@ -523,7 +526,6 @@ void SimulatedMonitorApi::WriteStateFile() const {
         }
         text += ";\n";
     }
-    std::lock_guard guard(stateFileLock_);
     // Written beside the target and moved over it, so a reader never sees half a file.
     // Its new stamp is remembered, so that this write is never read back as an edit.
     const std::wstring temporary = stateFile_ + L".tmp";
