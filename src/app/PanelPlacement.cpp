@@ -5,6 +5,8 @@
 #include "app/PanelRules.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
+#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 
@@ -60,8 +62,8 @@ void PanelDialog::ShowPanelAt(int x, int y, int showCommand) {
         return;
     }
     const IntRect current = ToIntRect(placement.rcNormalPosition);
-    placement.rcNormalPosition =
-        ToRect(PlacePanelAbove(x, y, current.Width(), current.Height(), PrimaryMonitorRect(), WorkArea()));
+    placement.rcNormalPosition = ToRect(PlacePanelAbove(x, y, current.Width(), current.Height(),
+                                                        PrimaryMonitorRect(), WorkArea(), WindowDpi(window)));
     if (!::IsWindowVisible(window)) {
         placement.showCmd = SW_HIDE; // placing a hidden panel must not flash it
     }
@@ -79,8 +81,9 @@ void PanelDialog::LayoutPanel() {
     RECT client{};
     ::GetClientRect(window, &client);
     const RECT lastSlider = ChildRect(window, kSliderIds[LastVisibleSlider(expandLevel)]);
-    const PanelColumnLayout layout = LayoutPanelColumn(ToIntRect(client), lastSlider.right,
-                                                       ToIntRect(ChildRect(window, IDC_FACTORY_RESET)));
+    const PanelColumnLayout layout =
+        LayoutPanelColumn(ToIntRect(client), lastSlider.right,
+                          ToIntRect(ChildRect(window, IDC_FACTORY_RESET)), WindowDpi(window));
 
     for (const int id : kColumnButtonIds) {
         const RECT button = ChildRect(window, id);
@@ -110,14 +113,9 @@ void PanelDialog::LayoutPanel() {
                      IsSliderVisible(i, expandLevel) ? SW_SHOW : SW_HIDE);
     }
 
-    // Loaded as the button's own copy, so the one it replaces can be destroyed.
-    const HANDLE icon = ::LoadImageW(
-        ResourceModule(), MAKEINTRESOURCEW(expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND),
-        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0);
-    if (const auto previous = reinterpret_cast<HICON>(::SendDlgItemMessageW(
-            window, IDC_EXPAND, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)))) {
-        ::DestroyIcon(previous);
-    }
+    ::SendDlgItemMessageW(window, IDC_EXPAND, BM_SETIMAGE, IMAGE_ICON,
+                          reinterpret_cast<LPARAM>(LoadSmallIcon(
+                              expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND, window)));
 
     ::InvalidateRect(window, nullptr, TRUE);
     ::UpdateWindow(window);

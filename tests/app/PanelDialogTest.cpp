@@ -4,6 +4,8 @@
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
+#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 
@@ -107,10 +109,8 @@ TEST_F(PanelDialogTest, TheRunValueIsReadAsOnWhateverItNames) {
 
 TEST_F(PanelDialogTest, TheTrayIconShowsTheBrightnessInNineLevels) {
     LoadTrayIcons();
-    const auto icon = [](WORD id) {
-        return ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    };
+    // At the notification area's size: the small-icon size of the primary monitor's scale.
+    const auto icon = [](WORD id) { return IconAtSize(id, SystemMetricForDpi(SM_CXSMICON, SystemDpi())); };
     const std::pair<uint32_t, WORD> levels[] = {{0, IDI_ORVALUX},       {12, IDI_ORVALUX},
                                                 {13, IDI_TRAY_LEVEL_1}, {50, IDI_TRAY_LEVEL_4},
                                                 {99, IDI_TRAY_LEVEL_7}, {100, IDI_TRAY_LEVEL_8}};
