@@ -15,6 +15,7 @@
 #include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -149,11 +150,15 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
                 key.expandLevel == 0 ? (key.width - imageWidth) / 2 : (key.width - imageWidth + at(28)) / 2;
             graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             graphics.DrawImage(titleImage.get(), x, at(kTitleTop), imageWidth, imageHeight);
-            const HICON icon = IconAtSize(IDI_ORVALUX, at(kApplicationIconSize));
+            const int iconSize = at(kApplicationIconSize);
+            const HICON icon = IconAtSize(IDI_ORVALUX, iconSize);
             if (key.expandLevel != 0) {
                 DrawIconOn(graphics, icon, x - at(28), at(3));
             } else {
-                DrawIconOn(graphics, icon, key.width - at(27), imageHeight + at(14));
+                // Dialog units seldom grow exactly with the scale: the header may end a few
+                // pixels short of the scaled position, and the icon must not be cut there.
+                DrawIconOn(graphics, icon, key.width - at(27),
+                           std::min<int>(imageHeight + at(14), key.height - iconSize));
             }
         }
 
