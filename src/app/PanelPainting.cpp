@@ -148,8 +148,15 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
                 PictureExtentForDpi(static_cast<int32_t>(titleImage->GetHeight()), titlePercent, key.dpi);
             const int x =
                 key.expandLevel == 0 ? (key.width - imageWidth) / 2 : (key.width - imageWidth + at(28)) / 2;
-            graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-            graphics.DrawImage(titleImage.get(), x, at(kTitleTop), imageWidth, imageHeight);
+            if (imageWidth == static_cast<int>(titleImage->GetWidth()) &&
+                imageHeight == static_cast<int>(titleImage->GetHeight())) {
+                // Drawn for this scale: copied as it is, with no resampling to pay for.
+                graphics.DrawImage(titleImage.get(), x, at(kTitleTop), 0, 0, imageWidth, imageHeight,
+                                   Gdiplus::UnitPixel);
+            } else {
+                graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                graphics.DrawImage(titleImage.get(), x, at(kTitleTop), imageWidth, imageHeight);
+            }
             const int iconSize = at(kApplicationIconSize);
             const HICON icon = IconAtSize(IDI_ORVALUX, iconSize);
             if (key.expandLevel != 0) {
