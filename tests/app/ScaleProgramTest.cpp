@@ -49,10 +49,8 @@ Picture Capture(HDC source, int x, int y, int width, int height) {
         const SelectionScope selection(target.get(), copy.get());
         ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
     }
-    Picture picture{width, height, {}};
     const auto* first = static_cast<const uint32_t*>(bits);
-    picture.pixels.assign(first, first + static_cast<size_t>(width) * height);
-    return picture;
+    return {width, height, {first, first + static_cast<size_t>(width) * height}};
 }
 
 Picture CaptureScreen(const RECT& area) {
@@ -62,31 +60,20 @@ Picture CaptureScreen(const RECT& area) {
     return picture;
 }
 
-// The program's own bitmap `id`, as the resource holds it (alpha in the top byte).
+// The program's own bitmap `id`; where its alpha is 0 its colour is black.
 Picture ProgramBitmap(int id) {
     const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
                                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    const UniqueHbitmap bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    DIBSECTION section{};
-    if (!bitmap || ::GetObjectW(bitmap.get(), sizeof(section), &section) != sizeof(section)) {
+    const UniqueHbitmap bitmap(
+        static_cast<HBITMAP>(::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP size{};
+    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof(size), &size)) {
         ADD_FAILURE() << "no bitmap " << id;
         return {};
     }
     const UniqueHdc memory(::CreateCompatibleDC(nullptr));
     const SelectionScope selection(memory.get(), bitmap.get());
-    Picture picture = Capture(memory.get(), 0, 0, section.dsBm.bmWidth, section.dsBm.bmHeight);
-    if (section.dsBm.bmBitsPixel == 32) { // BitBlt drops the alpha: take it from the bits
-        const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
-        for (int y = 0; y < picture.height; ++y) {
-            const int row = section.dsBmih.biHeight > 0 ? picture.height - 1 - y : y;
-            for (int x = 0; x < picture.width; ++x) {
-                picture.pixels[static_cast<size_t>(y) * picture.width + x] |=
-                    static_cast<uint32_t>(bits[row * section.dsBm.bmWidthBytes + x * 4 + 3]) << 24;
-            }
-        }
-    }
-    return picture;
+    return Capture(memory.get(), 0, 0, size.bmWidth, size.bmHeight);
 }
 
 // Whether `part` shows in `whole` pixel for pixel (colours only).
@@ -170,21 +157,24 @@ TEST_F(ProgramFixture, TheTitleTheFlagAndTheWedgesFollowTheScreensScale) {
             << "100 % flag";
     }
 
-    // The title: its letters as tall as the 100 % drawing's, scaled. Measured in the middle
-    // of the header, clear of the application icon, above the slider icons.
+    // The title: its letters as tall as the 100 % drawing's, scaled; in the middle of the
+    // header, clear of the application icon, above the slider icons.
     RECT client{};
     ::GetClientRect(panel, &client);
     ::MapWindowPoints(panel, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    const Picture shown = CaptureScreen(client);
     RECT icon{};
     ::GetWindowRect(::GetDlgItem(panel, IDC_BRIGHTNESS_ICON), &icon);
     const int half = ScaleForDpi(16, dpi);
-    const int shownTitle =
-        InkHeight(shown, shown.width / 2 - half, shown.width / 2 + half, icon.top - client.top,
-                  [](uint32_t pixel) { return Red(pixel) < 110 && Blue(pixel) < 150; });
+    int shownTitle = 0;
+    WaitFor([&] {
+        const Picture shown = CaptureScreen(client);
+        shownTitle = InkHeight(shown, shown.width / 2 - half, shown.width / 2 + half, icon.top - client.top,
+                               [](uint32_t pixel) { return Red(pixel) < 110 && Blue(pixel) < 150; });
+        return shownTitle > 0;
+    });
     const Picture title = ProgramBitmap(IDB_TITLE);
     const int drawnTitle = InkHeight(title, title.width / 2 - 16, title.width / 2 + 16, title.height,
-                                     [](uint32_t pixel) { return (pixel >> 24) > 128; });
+                                     [](uint32_t pixel) { return (pixel & 0xFFFFFF) != 0; });
     ASSERT_GT(drawnTitle, 5);
     EXPECT_NEAR(shownTitle, ScaleForDpi(drawnTitle, dpi), ScaleForDpi(2, dpi))
         << "title at " << dpi << " DPI";

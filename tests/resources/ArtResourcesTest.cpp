@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <set>
 #include <span>
@@ -122,20 +121,6 @@ TEST(Bitmaps, SeventeenDistinctFlags) {
         flags.emplace(reinterpret_cast<const char*>(flag.pixels.data()), flag.pixels.size());
     }
     EXPECT_EQ(flags.size(), static_cast<size_t>(IDB_FLAG_COUNT));
-}
-
-// Monitors at 150 and 200 % get drawings of their own, at the sizes the program shows there.
-TEST(Bitmaps, TitleAndFlagsComeAtOneAndAHalfAndTwiceTheSize) {
-    for (const auto& [id, width, height] :
-         {std::array<unsigned, 3>{IDB_TITLE_150, 113, 23}, std::array<unsigned, 3>{IDB_TITLE_200, 150, 30},
-          std::array<unsigned, 3>{IDB_FLAG_150_BASE, 24, 17},
-          std::array<unsigned, 3>{IDB_FLAG_150_BASE + 16, 24, 17},
-          std::array<unsigned, 3>{IDB_FLAG_200_BASE, 32, 22},
-          std::array<unsigned, 3>{IDB_FLAG_200_BASE + 16, 32, 22}}) {
-        const StoredBitmap bitmap = ReadBitmap(id);
-        EXPECT_EQ(bitmap.header.biWidth, static_cast<LONG>(width)) << "bitmap " << id;
-        EXPECT_EQ(bitmap.header.biHeight, static_cast<LONG>(height)) << "bitmap " << id;
-    }
 }
 
 } // namespace

