@@ -16,6 +16,7 @@
 #include "monitor/SettingsStore.h"
 #include "simulator/SimulatedMonitorApi.h"
 #include "ui/Localization.h"
+#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 
@@ -213,9 +214,30 @@ void Paint() {
                 panelMs < 1000.0 / 60 ? "yes" : "no");
 }
 
+// 2b. Opening the panel as the tray does, from ShowPanelAt to everything painted, at the
+// screen's scale (compare the figure with a run at another DPI, scripts/bench does).
+void OpenPanel() {
+    const HWND panel = panelDialog.Window();
+    std::vector<double> openings;
+    for (uint32_t i = 0; i < 40; ++i) {
+        ::ShowWindow(panel, SW_HIDE);
+        panelDialog.expandLevel = i % 2 ? 3 : 0; // each opening lays out and draws a new width
+        panelDialog.LayoutPanel();
+        PumpUntil(NowMs() + 5);
+        openings.push_back(TimeMs([&] {
+            panelDialog.ShowPanelAt(800, 900, SW_SHOW);
+            ::RedrawWindow(panel, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }));
+    }
+    std::printf(
+        "open: ShowPanelAt to everything painted, levels 0 and 3 in turn, at %u DPI: median %.2f ms\n",
+        WindowDpi(panel), SpreadOf(openings).median);
+}
+
 // Runs the program in this process as RunResident and BuildPass start it, without the tray
 // and the re-apply timer, and tears it down in the order of Teardown.
-bool InProcess() {
+bool InProcess(bool openingOnly) {
     ::SetEnvironmentVariableW(L"ORVALUX_SIMULATED_MONITORS",
                               L"display; monitor set-latency=50; display; monitor set-latency=50");
     std::string error;
@@ -237,9 +259,12 @@ bool InProcess() {
     const bool created = panelDialog.Create() != nullptr;
     commandDispatcher.Start();
     if (created) {
-        SliderRoad();
-        HotkeyRoad();
+        if (!openingOnly) {
+            SliderRoad();
+            HotkeyRoad();
+        }
         Paint();
+        OpenPanel();
     } else {
         std::printf("the panel could not be created (no display?)\n");
     }
@@ -486,13 +511,18 @@ void MemoryUse() {
 
 } // namespace
 
-int main() {
+// With "paint" only the painting and opening figures, for a second run at another scale.
+int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0); // figures appear as they are measured
+    const bool paintOnly = argc > 1 && std::strcmp(argv[1], "paint") == 0;
     const std::wstring key = BenchmarkKey(7);
     SetSettingsKeyPathForTesting(key);
-    const bool ran = InProcess();
+    const bool ran = InProcess(paintOnly);
     SetSettingsKeyPathForTesting(L"");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    if (paintOnly) {
+        return ran ? 0 : 1;
+    }
     StartUp();
     StartUpToTrayIcon();
     MemoryUse();

@@ -10,6 +10,7 @@
 #include "ui/Localization.h"
 #include "ui/SliderPopup.h"
 #include "ui/TimeoutDialog.h"
+#include "ui/framework/Dpi.h"
 
 #include <windows.h>
 
@@ -153,7 +154,8 @@ int main() {
     SetSettingsKeyPathForTesting(L"");
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 
-    std::printf("popups: from the command to everything painted, median of %d openings\n", kRuns);
+    std::printf("popups: from the command to everything painted, median of %d openings, at %u DPI\n", kRuns,
+                SystemDpi());
     std::printf("  plain empty dialog:     %6.1f ms\n", plainMs);
     // The template alone: its controls made and painted by the system, no code of ours.
     struct Figure {

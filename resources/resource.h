@@ -156,3 +156,11 @@
 #define IDB_FLAG_SPANISH 515
 #define IDB_FLAG_SWEDISH 516
 #define IDB_FLAG_COUNT 17
+
+// The title and the flags drawn again at 150 and 200 %, for monitors at those scales: the
+// title at 113 x 23 and 150 x 30, flag i at IDB_FLAG_150_BASE + i (24 x 17) and
+// IDB_FLAG_200_BASE + i (32 x 22).
+#define IDB_TITLE_150 231
+#define IDB_TITLE_200 232
+#define IDB_FLAG_150_BASE 520
+#define IDB_FLAG_200_BASE 540

@@ -12,9 +12,11 @@
 #include "monitor/DisplayMonitor.h"
 #include "monitor/SettingsStore.h"
 #include "ui/Localization.h"
+#include "ui/ScaledPictures.h"
 #include "ui/SmallIcons.h"
 #include "ui/Tooltips.h"
 #include "ui/TrayLocator.h"
+#include "ui/framework/Dpi.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateRules.h"
 
@@ -259,10 +261,11 @@ void PanelDialog::AttachSliders() {
 }
 
 void PanelDialog::ShowLanguageFlag() {
+    // The button does not own its picture: the panel keeps it until the next one is set.
+    UniqueHbitmap flag = LoadFlagBitmap(languageIndex, WindowDpi(window));
     ::SendDlgItemMessageW(window, IDC_LANGUAGE, BM_SETIMAGE, IMAGE_BITMAP,
-                          reinterpret_cast<LPARAM>(
-                              ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDB_FLAG_BASE + languageIndex),
-                                           IMAGE_BITMAP, 0, 0, LR_SHARED)));
+                          reinterpret_cast<LPARAM>(flag.get()));
+    languageFlag = std::move(flag);
 }
 
 void PanelDialog::SetButtonImages() {
@@ -275,7 +278,8 @@ void PanelDialog::SetButtonImages() {
 void PanelDialog::SetSliderIcons() {
     for (const SliderDescription& slider : kSliders) {
         const HWND holder = ::GetDlgItem(window, slider.iconHolderId);
-        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(slider.iconId)), 0);
+        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(slider.iconId, window)),
+                       0);
         ::ShowWindow(holder, SW_HIDE);
     }
 }

@@ -40,6 +40,8 @@ public:
     INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnPaint() override;
+    // At a new scale: pictures at the new size, the button column and width laid out again.
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
     // Creates a new panel window, hidden. The first window stays alive through rebuilds
     // as the target of what was registered for it; one between the first and the newest
@@ -108,6 +110,8 @@ private:
     UINT taskbarCreatedMessage = 0;
     UINT monitorOffMessage = 0;
     std::unique_ptr<Gdiplus::Bitmap> titleImage;
+    uint32_t titlePercent = 100; // the scale the title was drawn for
+    UniqueHbitmap languageFlag;  // shown on the language button
 
     // What the header's picture depends on; a change draws it anew.
     struct HeaderKey {
@@ -116,6 +120,7 @@ private:
         uint32_t expandLevel = 0;
         uint32_t tint = 0;
         uint32_t window = 0;
+        uint32_t dpi = 0;
         bool operator==(const HeaderKey&) const = default;
     };
     bool RenderHeader(HDC compatible, const HeaderKey& key);

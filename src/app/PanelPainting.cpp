@@ -5,12 +5,17 @@
 #include "app/PanelRules.h"
 #include "common/GdiResources.h"
 #include "ui/Localization.h"
+#include "ui/ScaledPictures.h"
+#include "ui/SmallIcons.h"
+#include "ui/framework/Dpi.h"
+#include "ui/framework/DpiRules.h"
 
 #include "resource.h"
 
 #include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -83,8 +88,9 @@ uint32_t CurrentHeaderTint() {
 void PanelDialog::LoadTitleImage() {
     titleImage.reset();
     headerPicture.reset();
-    UniqueHbitmap bitmap(static_cast<HBITMAP>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDB_TITLE),
-                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    ScaledPicture title = LoadTitleBitmap(WindowDpi(window));
+    const UniqueHbitmap bitmap = std::move(title.bitmap);
+    titlePercent = title.percent;
     DIBSECTION section{};
     if (!bitmap || ::GetObjectW(bitmap.get(), sizeof(section), &section) != sizeof(section) ||
         section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32) {
@@ -134,18 +140,32 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
         graphics.FillRectangle(&header, 0, 0, key.width, key.height);
 
         if (titleImage) {
-            const auto imageWidth = static_cast<int>(titleImage->GetWidth());
-            const auto imageHeight = static_cast<int>(titleImage->GetHeight());
+            // The title as large as the scale asks, shrunk from the nearest larger drawing.
+            const auto at = [&key](int pixels) { return ScaleForDpi(pixels, key.dpi); };
+            const int imageWidth =
+                PictureExtentForDpi(static_cast<int32_t>(titleImage->GetWidth()), titlePercent, key.dpi);
+            const int imageHeight =
+                PictureExtentForDpi(static_cast<int32_t>(titleImage->GetHeight()), titlePercent, key.dpi);
             const int x =
-                key.expandLevel == 0 ? (key.width - imageWidth) / 2 : (key.width - imageWidth + 28) / 2;
-            graphics.DrawImage(titleImage.get(), x, kTitleTop, imageWidth, imageHeight);
-            const auto icon =
-                static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ORVALUX), IMAGE_ICON,
-                                                kApplicationIconSize, kApplicationIconSize, LR_SHARED));
-            if (key.expandLevel != 0) {
-                DrawIconOn(graphics, icon, x - 28, 3);
+                key.expandLevel == 0 ? (key.width - imageWidth) / 2 : (key.width - imageWidth + at(28)) / 2;
+            if (imageWidth == static_cast<int>(titleImage->GetWidth()) &&
+                imageHeight == static_cast<int>(titleImage->GetHeight())) {
+                // Drawn for this scale: copied as it is, with no resampling to pay for.
+                graphics.DrawImage(titleImage.get(), x, at(kTitleTop), 0, 0, imageWidth, imageHeight,
+                                   Gdiplus::UnitPixel);
             } else {
-                DrawIconOn(graphics, icon, key.width - 27, imageHeight + 14);
+                graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                graphics.DrawImage(titleImage.get(), x, at(kTitleTop), imageWidth, imageHeight);
+            }
+            const int iconSize = at(kApplicationIconSize);
+            const HICON icon = IconAtSize(IDI_ORVALUX, iconSize);
+            if (key.expandLevel != 0) {
+                DrawIconOn(graphics, icon, x - at(28), at(3));
+            } else {
+                // Dialog units seldom grow exactly with the scale: the header may end a few
+                // pixels short of the scaled position, and the icon must not be cut there.
+                DrawIconOn(graphics, icon, key.width - at(27),
+                           std::min<int>(imageHeight + at(14), key.height - iconSize));
             }
         }
 
@@ -163,7 +183,7 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
                 continue;
             }
             const RECT holder = ClientRectOf(child, window);
-            if (key.width - holder.right > kIconClearanceFromRight) {
+            if (key.width - holder.right > ScaleForDpi(kIconClearanceFromRight, key.dpi)) {
                 ::DrawIconEx(context, holder.left, holder.top, icon, 0, 0, 0, nullptr, DI_NORMAL);
             }
         }
@@ -173,6 +193,15 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
     headerPicture = std::move(picture);
     headerKey = key;
     return true;
+}
+
+LRESULT PanelDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    const LRESULT result = CDlgWnd::OnDpiChanged(dpi, suggested);
+    LoadTitleImage();
+    SetButtonImages();
+    SetSliderIcons();
+    LayoutPanel(); // also redraws
+    return result;
 }
 
 LRESULT PanelDialog::OnPaint() {
@@ -192,8 +221,8 @@ LRESULT PanelDialog::OnPaint() {
     // Header: the tint fading into the window colour down to the slider icons' bottom,
     // with the title, the application icon and the slider icons; drawn once, then copied.
     const RECT iconHolder = ClientRectOf(::GetDlgItem(window, IDC_BRIGHTNESS_ICON), window);
-    const HeaderKey key{client.right, iconHolder.bottom, expandLevel, CurrentHeaderTint(),
-                        ::GetSysColor(COLOR_WINDOW)};
+    const HeaderKey key{client.right,        iconHolder.bottom,           expandLevel,
+                        CurrentHeaderTint(), ::GetSysColor(COLOR_WINDOW), WindowDpi(window)};
     if (key.width > 0 && key.height > 0 &&
         ((headerPicture && key == headerKey) || RenderHeader(paint.get(), key))) {
         const UniqueHdc memory(::CreateCompatibleDC(paint.get()));

@@ -6,6 +6,7 @@
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
 #include "ui/SmallIcons.h"
+#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 
@@ -61,8 +62,8 @@ void PanelDialog::ShowPanelAt(int x, int y, int showCommand) {
         return;
     }
     const IntRect current = ToIntRect(placement.rcNormalPosition);
-    placement.rcNormalPosition =
-        ToRect(PlacePanelAbove(x, y, current.Width(), current.Height(), PrimaryMonitorRect(), WorkArea()));
+    placement.rcNormalPosition = ToRect(PlacePanelAbove(x, y, current.Width(), current.Height(),
+                                                        PrimaryMonitorRect(), WorkArea(), WindowDpi(window)));
     if (!::IsWindowVisible(window)) {
         placement.showCmd = SW_HIDE; // placing a hidden panel must not flash it
     }
@@ -80,8 +81,9 @@ void PanelDialog::LayoutPanel() {
     RECT client{};
     ::GetClientRect(window, &client);
     const RECT lastSlider = ChildRect(window, kSliderIds[LastVisibleSlider(expandLevel)]);
-    const PanelColumnLayout layout = LayoutPanelColumn(ToIntRect(client), lastSlider.right,
-                                                       ToIntRect(ChildRect(window, IDC_FACTORY_RESET)));
+    const PanelColumnLayout layout =
+        LayoutPanelColumn(ToIntRect(client), lastSlider.right,
+                          ToIntRect(ChildRect(window, IDC_FACTORY_RESET)), WindowDpi(window));
 
     for (const int id : kColumnButtonIds) {
         const RECT button = ChildRect(window, id);
@@ -111,11 +113,11 @@ void PanelDialog::LayoutPanel() {
                      IsSliderVisible(i, expandLevel) ? SW_SHOW : SW_HIDE);
     }
 
-    // Shared icons: no panel window owns a copy, so none is left behind when a rebuild
-    // destroys one.
+    // Shared icons, one per size: no panel window owns a copy, so none is left behind when
+    // a rebuild destroys one.
     ::SendDlgItemMessageW(window, IDC_EXPAND, BM_SETIMAGE, IMAGE_ICON,
-                          reinterpret_cast<LPARAM>(
-                              LoadSmallIcon(expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND)));
+                          reinterpret_cast<LPARAM>(LoadSmallIcon(
+                              expandLevel == kMaximumExpandLevel ? IDI_COLLAPSE : IDI_EXPAND, window)));
 
     ::InvalidateRect(window, nullptr, TRUE);
     ::UpdateWindow(window);

@@ -46,9 +46,10 @@ int LastVisibleSlider(uint32_t expandLevel) {
 }
 
 IntRect PlacePanelAbove(int32_t x, int32_t y, int32_t width, int32_t height, const IntRect& horizontalBounds,
-                        const IntRect& workArea) {
+                        const IntRect& workArea, uint32_t dpi) {
+    const int32_t spare = ScaleForDpi(kWorkAreaSpare, dpi);
     IntRect panel;
-    panel.bottom = y - kPanelGapAboveAnchor;
+    panel.bottom = y - ScaleForDpi(kPanelGapAboveAnchor, dpi);
     panel.top = panel.bottom - height;
     panel.left = x - width / 2;
     panel.right = panel.left + width;
@@ -65,11 +66,11 @@ IntRect PlacePanelAbove(int32_t x, int32_t y, int32_t width, int32_t height, con
 
     // Top edge first, so the header stays reachable when the work area is too short.
     if (panel.top < workArea.top) {
-        panel.top = workArea.top + kWorkAreaSpare;
+        panel.top = workArea.top + spare;
         panel.bottom = panel.top + height;
     }
     if (panel.bottom > workArea.bottom) {
-        panel.bottom = workArea.bottom - kWorkAreaSpare;
+        panel.bottom = workArea.bottom - spare;
         panel.top = panel.bottom - height;
     }
     return panel;
@@ -95,11 +96,12 @@ std::optional<IntRect> PrimaryDisplayRect(const std::vector<std::vector<IntRect>
 }
 
 PanelColumnLayout LayoutPanelColumn(const IntRect& client, int32_t lastSliderRight,
-                                    const IntRect& resetButton) {
+                                    const IntRect& resetButton, uint32_t dpi) {
     const int32_t rightMargin = client.right - resetButton.right;
     const int32_t buttonWidth = resetButton.Width();
     PanelColumnLayout layout;
-    layout.clientRight = lastSliderRight + rightMargin + buttonWidth + kButtonGapRightOfSliders;
+    layout.clientRight =
+        lastSliderRight + rightMargin + buttonWidth + ScaleForDpi(kButtonGapRightOfSliders, dpi);
     layout.buttonLeft = layout.clientRight - rightMargin - buttonWidth;
     return layout;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/IntRect.h"
+#include "ui/framework/DpiRules.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,9 +23,9 @@ int LastVisibleSlider(uint32_t expandLevel);
 // The panel's window rectangle for a panel of `width` by `height` shown above the anchor
 // point (`x`, `y`): its bottom 32 pixels above the anchor, centred on it, kept inside
 // `horizontalBounds` (left edge first) and inside `workArea` with 8 pixels to spare (top
-// edge first).
+// edge first). The distances are those at 96 DPI and grow with `dpi`.
 IntRect PlacePanelAbove(int32_t x, int32_t y, int32_t width, int32_t height, const IntRect& horizontalBounds,
-                        const IntRect& workArea);
+                        const IntRect& workArea, uint32_t dpi = kBaseDpi);
 
 // The primary display's rectangle: for each display (its physical monitors' rectangles)
 // the union of them; the first union whose left and top are both 0. A display without
@@ -38,9 +39,10 @@ struct PanelColumnLayout {
 };
 // From the current client rectangle (origin 0, 0), the right edge of the last visible
 // slider and the factory-reset button's rectangle (client coordinates): the button column
-// keeps its right margin and sits 14 pixels right of the last slider.
+// keeps its right margin and sits 14 pixels (at 96 DPI, scaled to `dpi`) right of the last
+// slider.
 PanelColumnLayout LayoutPanelColumn(const IntRect& client, int32_t lastSliderRight,
-                                    const IntRect& resetButton);
+                                    const IntRect& resetButton, uint32_t dpi = kBaseDpi);
 
 // A window rectangle in screen coordinates moved left so that its right edge does not
 // pass `workAreaRight`.

@@ -5,7 +5,10 @@
 #include "common/UniqueResource.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
 #include "ui/TrayMenu.h"
+#include "ui/framework/Dpi.h"
+#include "ui/framework/DpiRules.h"
 
 #include "resource.h"
 
@@ -24,6 +27,11 @@ constexpr DWORD kAddRetryDelayMs = 1000;
 constexpr DWORD kBalloonFlags = NIIF_USER | NIIF_LARGE_ICON | NIIF_RESPECT_QUIET_TIME;
 constexpr UINT kBalloonTimeoutMs = 10000;
 constexpr int kMenuIconSize = 16;
+
+// The menu opens at the tray, on the primary monitor.
+int MenuIconSize() {
+    return ScaleForDpi(kMenuIconSize, SystemDpi());
+}
 
 HICON IconForPercent(uint32_t percent) {
     return trayIcons[TrayLevelForPercent(percent)];
@@ -69,12 +77,11 @@ void UseOwnerDrawnIcons(HMENU menu) {
 } // namespace
 
 void LoadTrayIcons() {
-    const int width = ::GetSystemMetrics(SM_CXSMICON);
-    const int height = ::GetSystemMetrics(SM_CYSMICON);
+    // The notification area shows small icons at the primary monitor's scale.
+    const int size = SystemMetricForDpi(SM_CXSMICON, SystemDpi());
     for (size_t level = 0; level < trayIcons.size(); ++level) {
         const WORD id = level == 0 ? IDI_ORVALUX : static_cast<WORD>(IDI_TRAY_LEVEL_BASE + level);
-        trayIcons[level] = static_cast<HICON>(
-            ::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_SHARED));
+        trayIcons[level] = IconAtSize(id, size);
     }
 }
 
@@ -128,8 +135,7 @@ void ShowUpdateBalloon() {
     CopyText(trayIconData.szInfoTitle, L"Orvalux");
     trayIconData.dwInfoFlags = kBalloonFlags;
     trayIconData.uTimeout = kBalloonTimeoutMs;
-    const auto picture = static_cast<HICON>(::LoadImageW(
-        ResourceModule(), MAKEINTRESOURCEW(IDI_CHECK_FOR_UPDATES), IMAGE_ICON, 32, 32, LR_SHARED));
+    const HICON picture = IconAtSize(IDI_CHECK_FOR_UPDATES, SystemMetricForDpi(SM_CXICON, SystemDpi()));
     if (isVistaOrLater) {
         trayIconData.hBalloonIcon = picture;
     } else {
@@ -166,20 +172,19 @@ INT_PTR MeasureMenuItem(MEASUREITEMSTRUCT& item) {
         return E_FAIL;
     }
     item.itemWidth += 2;
-    if (item.itemHeight < kMenuIconSize) {
-        item.itemHeight = kMenuIconSize;
+    const auto size = static_cast<UINT>(MenuIconSize());
+    if (item.itemHeight < size) {
+        item.itemHeight = size;
     }
     return 0;
 }
 
 INT_PTR DrawMenuItem(const DRAWITEMSTRUCT& item) {
-    const UniqueHicon icon(
-        static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(static_cast<WORD>(item.itemData)),
-                                        IMAGE_ICON, kMenuIconSize, kMenuIconSize, 0)));
-    if (icon) {
-        ::DrawIconEx(item.hDC, item.rcItem.left - kMenuIconSize,
-                     item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kMenuIconSize) / 2, icon.get(),
-                     0, 0, 0, nullptr, DI_NORMAL);
+    const int size = MenuIconSize();
+    if (const HICON icon = IconAtSize(static_cast<WORD>(item.itemData), size)) {
+        ::DrawIconEx(item.hDC, item.rcItem.left - size,
+                     item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - size) / 2, icon, 0, 0, 0,
+                     nullptr, DI_NORMAL);
     }
     return 1;
 }

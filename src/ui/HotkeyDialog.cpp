@@ -59,18 +59,28 @@ void CHotkeyDlg::ShowIncrement() const {
     ::SetDlgItemTextW(window, IDC_INCREMENT, text);
 }
 
-INT_PTR CHotkeyDlg::OnInitDialog(WPARAM, LPARAM) {
-    CreateTooltips(window);
-    SetDialogIcons(window);
+void CHotkeyDlg::SetIcons() {
     SetButtonIcon(window, IDOK, IDI_OK);
     SetButtonIcon(window, IDCANCEL, IDI_CANCEL);
     SetButtonIcon(window, IDC_INCREMENT, IDI_INCREMENT);
-    ShowIncrement();
     for (const Mark& mark : kMarks) {
         const HWND holder = ::GetDlgItem(window, mark.controlId);
-        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(mark.iconId)), 0);
+        ::SendMessageW(holder, STM_SETICON, reinterpret_cast<WPARAM>(LoadSmallIcon(mark.iconId, window)), 0);
         ::ShowWindow(holder, SW_SHOW);
     }
+}
+
+LRESULT CHotkeyDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    const LRESULT result = CDlgWnd::OnDpiChanged(dpi, suggested);
+    SetIcons();
+    return result;
+}
+
+INT_PTR CHotkeyDlg::OnInitDialog(WPARAM, LPARAM) {
+    CreateTooltips(window);
+    SetDialogIcons(window);
+    SetIcons();
+    ShowIncrement();
     for (const HotkeyField& field : kFields) {
         ::SendDlgItemMessageW(window, field.controlId, HKM_SETHOTKEY, ControlCode(this->*field.code), 0);
     }

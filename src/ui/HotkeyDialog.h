@@ -17,6 +17,8 @@ public:
     INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // The dialog's own size follows its dialog units; its icons are loaded for the new scale.
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
     uint32_t hotkeyMonitorOff = 0;
     uint32_t hotkeyBrightnessUp = 0;
@@ -27,5 +29,6 @@ public:
 
 private:
     void ShowIncrement() const;
+    void SetIcons();
     void ChooseIncrement(HWND button);
 };

@@ -4,14 +4,14 @@
 #include "common/Settings.h"
 #include "ui/Localization.h"
 #include "ui/PopupRules.h"
+#include "ui/ScaledPictures.h"
 #include "ui/Tooltips.h"
+#include "ui/framework/Dpi.h"
+#include "ui/framework/DpiRules.h"
 
 #include "resource.h"
 
 namespace {
-
-constexpr int kFlagWidth = 16;
-constexpr int kFlagHeight = 11;
 
 int32_t ListedIndex(uint32_t index) {
     // A stored index past the table shows the first entry.
@@ -43,11 +43,12 @@ void CLanguageDlg::FillList(HWND list) {
     if (flags) {
         ::ImageList_Destroy(flags);
     }
-    flags = ::ImageList_Create(kFlagWidth, kFlagHeight, ILC_COLOR32, static_cast<int>(kLanguageCount), 1);
+    const uint32_t dpi = WindowDpi(window);
+    const SIZE flagSize = FlagSizeForDpi(dpi);
+    flags = ::ImageList_Create(flagSize.cx, flagSize.cy, ILC_COLOR32, static_cast<int>(kLanguageCount), 1);
     ::SendMessageW(list, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(flags));
     for (uint32_t index = 0; index < kLanguageCount; ++index) {
-        UniqueHbitmap flag(static_cast<HBITMAP>(::LoadImageW(
-            ResourceModule(), MAKEINTRESOURCEW(kFirstFlagBitmapId + index), IMAGE_BITMAP, 0, 0, 0)));
+        const UniqueHbitmap flag = LoadFlagBitmap(index, dpi);
         if (flag && flags) {
             ::ImageList_Add(flags, flag.get(), nullptr);
         }
@@ -71,13 +72,23 @@ INT_PTR CLanguageDlg::OnInitDialog(WPARAM, LPARAM) {
     ReadSettingDword(L"Language", stored);
     selection = ListedIndex(stored);
     ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
-
-    RECT anchor{};
-    ::GetWindowRect(Anchor(), &anchor);
-    ::SetWindowPos(window, nullptr, anchor.left + 1, anchor.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    PlaceAgain();
     ::SetForegroundWindow(window);
     return TRUE;
+}
+
+void CLanguageDlg::PlaceAgain() {
+    if (placed) { // a change of scale: flags at the new size, the choice kept
+        const HWND list = ::GetDlgItem(window, IDC_LANGUAGE_LIST);
+        const LRESULT chosen = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+        FillList(list);
+        ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    }
+    RECT anchor{};
+    ::GetWindowRect(Anchor(), &anchor);
+    ::SetWindowPos(window, nullptr, anchor.left + ScaleForDpi(1, WindowDpi(window)), anchor.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    placed = true;
 }
 
 LRESULT CLanguageDlg::OnCommand(WPARAM wParam, LPARAM) {

@@ -28,6 +28,9 @@ private:
     INT_PTR CurrentResult() const override { return selection; }
     void MarkCancelled() override { selection = -1; }
     void FillList(HWND list);
+    // Over the anchor, one pixel (at 100 %) right of its left edge, with the flags at the
+    // popup's scale.
+    void PlaceAgain() override;
 
     HIMAGELIST flags = nullptr; // the list's images, destroyed with the popup object
 };

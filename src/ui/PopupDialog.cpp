@@ -2,6 +2,7 @@
 
 #include "ui/PopupRules.h"
 #include "ui/Tooltips.h"
+#include "ui/framework/Dpi.h"
 
 CPopupDlg::CPopupDlg(COLORREF key) : colorKey(key), keyBrush(::CreateSolidBrush(key)) {}
 
@@ -21,9 +22,25 @@ void CPopupDlg::PlaceAtAnchor(bool horizontal) {
     RECT popup{};
     ::GetWindowRect(Anchor(), &anchor);
     ::GetWindowRect(window, &popup);
-    const IntPoint origin = SliderPopupOrigin({anchor.left, anchor.top, anchor.right, anchor.bottom},
-                                              popup.right - popup.left, popup.bottom - popup.top, horizontal);
+    const IntPoint origin =
+        SliderPopupOrigin({anchor.left, anchor.top, anchor.right, anchor.bottom}, popup.right - popup.left,
+                          popup.bottom - popup.top, horizontal, WindowDpi(window));
     ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    placed = true;
+    placedHorizontal = horizontal;
+}
+
+void CPopupDlg::PlaceAgain() {
+    if (placed) {
+        PlaceAtAnchor(placedHorizontal);
+    }
+}
+
+LRESULT CPopupDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    const LRESULT result = CDlgWnd::OnDpiChanged(dpi, suggested);
+    PlaceAgain();
+    ::InvalidateRect(window, nullptr, TRUE);
+    return result;
 }
 
 void CPopupDlg::TrackTooltip(bool on) {

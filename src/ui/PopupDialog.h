@@ -15,6 +15,9 @@
 class CPopupDlg : public CDlgWnd {
 public:
     INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // At a new scale the popup takes the size the system proposes, lies beside its anchor
+    // again and is drawn anew.
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
     // Shows the value next to the pointer while a slider is held (on), the control's hint
     // as a balloon otherwise (off).
@@ -35,6 +38,11 @@ protected:
     // Moves the popup beside its anchor: a horizontal slider above it, a vertical one to
     // its right.
     void PlaceAtAnchor(bool horizontal);
+    // Places the popup again after a change of scale: by default as PlaceAtAnchor last did.
+    virtual void PlaceAgain();
+
+    bool placed = false;
+    bool placedHorizontal = false;
 
     const COLORREF colorKey;
     UniqueHbrush keyBrush;

@@ -23,19 +23,23 @@ uint32_t BlueStepColorKey(uint32_t face) {
     return (face & 0x0000FFFF) | (blue == 0 ? 1 : blue - 1) << 16;
 }
 
-IntPoint SliderPopupOrigin(const IntRect& anchor, int32_t popupWidth, int32_t popupHeight, bool horizontal) {
+IntPoint SliderPopupOrigin(const IntRect& anchor, int32_t popupWidth, int32_t popupHeight, bool horizontal,
+                           uint32_t dpi) {
     if (horizontal) {
-        return {(anchor.left + anchor.right) / 2 - popupWidth / 2, anchor.top - anchor.Height() + 10};
+        return {(anchor.left + anchor.right) / 2 - popupWidth / 2,
+                anchor.top - anchor.Height() + ScaleForDpi(10, dpi)};
     }
-    return {anchor.right - 3, (anchor.top + anchor.bottom) / 2 - popupHeight / 2};
+    return {anchor.right - ScaleForDpi(3, dpi), (anchor.top + anchor.bottom) / 2 - popupHeight / 2};
 }
 
-DialogUnitSize SliderPopupSize(int32_t anchorClientWidth, int32_t baseUnitWidth, bool horizontal) {
+DialogUnitSize SliderPopupSize(int32_t anchorClientWidth, int32_t baseUnitWidth, bool horizontal,
+                               uint32_t dpi) {
     if (horizontal) {
-        return {PixelsToDialogUnits(anchorClientWidth + kHorizontalExtraPixels, baseUnitWidth),
-                kHorizontalHeightUnits};
+        return {
+            PixelsToDialogUnits(anchorClientWidth + ScaleForDpi(kHorizontalExtraPixels, dpi), baseUnitWidth),
+            kHorizontalHeightUnits};
     }
-    return {PixelsToDialogUnits(kVerticalWidthPixels, baseUnitWidth), kVerticalHeightUnits};
+    return {PixelsToDialogUnits(ScaleForDpi(kVerticalWidthPixels, dpi), baseUnitWidth), kVerticalHeightUnits};
 }
 
 int32_t LogicalPositionForValue(int32_t value, int32_t minimum, int32_t maximum, bool horizontal) {

@@ -3,6 +3,7 @@
 #include "ui/DialogTemplate.h"
 #include "ui/Localization.h"
 #include "ui/PopupRules.h"
+#include "ui/framework/Dpi.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -59,8 +60,8 @@ INT_PTR CSliderPopup::DoModal(HWND owner, LPARAM parameter) {
     }
     RECT client{};
     ::GetClientRect(anchor, &client);
-    const DialogUnitSize size =
-        SliderPopupSize(client.right - client.left, LOWORD(::GetDialogBaseUnits()), horizontal);
+    const DialogUnitSize size = SliderPopupSize(client.right - client.left, LOWORD(::GetDialogBaseUnits()),
+                                                horizontal, WindowDpi(anchor));
     SingleControlTemplate description;
     description.style = kPopupStyle;
     description.extendedStyle = kPopupExtendedStyle;

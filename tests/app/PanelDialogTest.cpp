@@ -8,6 +8,8 @@
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
+#include "ui/SmallIcons.h"
+#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 

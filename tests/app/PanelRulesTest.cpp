@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 
 namespace {
@@ -106,4 +107,22 @@ TEST(UpdateCheck, IsDueOnceADayUntilAnUpdateIsFound) {
     constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
     EXPECT_FALSE(IsUpdateCheckDue(true, false, kMax - 5, kLast));
     EXPECT_FALSE(IsUpdateCheckDue(true, false, kMax - 5, kMax));
+}
+
+// The described distances are those at 100 %; at 125, 150 and 200 % they grow with the scale.
+TEST(PanelPlacement, DistancesGrowWithTheScale) {
+    const IntRect workArea{0, 40, 1920, 1040};
+    for (const auto& [dpi, gap, spare, column] : std::array<std::array<int32_t, 4>, 4>{
+             {{96, 32, 8, 14}, {120, 40, 10, 18}, {144, 48, 12, 21}, {192, 64, 16, 28}}}) {
+        SCOPED_TRACE(dpi);
+        const auto at = static_cast<uint32_t>(dpi);
+        EXPECT_EQ(PlacePanelAbove(1000, 1060, kWidth, kHeight, kScreen, kWorkAreaAboveTaskBar, at).bottom,
+                  1060 - gap);
+        EXPECT_EQ(PlacePanelAbove(1000, 20, kWidth, kHeight, kScreen, workArea, at).top, 40 + spare);
+        EXPECT_EQ(PlacePanelAbove(1000, 2000, kWidth, kHeight, kScreen, workArea, at).bottom, 1040 - spare);
+        const PanelColumnLayout layout =
+            LayoutPanelColumn(IntRect{0, 0, 300, 400}, 100, IntRect{250, 300, 290, 330}, at);
+        EXPECT_EQ(layout.clientRight, 100 + 10 + 40 + column);
+        EXPECT_EQ(layout.buttonLeft, 100 + column);
+    }
 }

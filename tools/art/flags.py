@@ -1,5 +1,8 @@
 """The 16 x 11 language flags 500 to 516, drawn in pixel coordinates.
 
+The same drawings, scaled, give the flags for monitors at 150 % (24 x 17, ids 520 to 536)
+and 200 % (32 x 22, ids 540 to 556).
+
 500 stands for the user's default language (a globe); 501 to 516 follow the order of the
 language table: Arabic, simplified Chinese, traditional Chinese, Dutch, English,
 French, German, Greek, Hebrew, Italian, Japanese, Korean, Portuguese (Brazil),
@@ -9,6 +12,14 @@ Russian, Spanish, Swedish.
 import math
 
 WIDTH, HEIGHT = 16, 11
+
+# Scale in percent -> (first resource id, file name suffix).
+SCALES = {100: (500, ""), 150: (520, "_150"), 200: (540, "_200")}
+
+
+def size_at(percent):
+    """The flag's size at `percent`, rounded half up as the program scales its 100 % sizes."""
+    return tuple((extent * percent + 50) // 100 for extent in (WIDTH, HEIGHT))
 
 WHITE = (1.0, 1.0, 1.0)
 
@@ -252,11 +263,14 @@ def swedish(cr):
     cr.fill()
 
 
-def frame(cr):
-    """A faint edge, so white flags keep their shape on a white button."""
+def frame(cr, width=WIDTH, height=HEIGHT):
+    """A faint edge, so white flags keep their shape on a white button; drawn in device
+    pixels, one pixel wide per 100 %, so it stays sharp at every scale."""
+    line = max(1, round(width / WIDTH))
+    cr.identity_matrix()
     cr.set_source_rgba(0, 0, 0, 0.28)
-    cr.set_line_width(1)
-    cr.rectangle(0.5, 0.5, WIDTH - 1, HEIGHT - 1)
+    cr.set_line_width(line)
+    cr.rectangle(line / 2, line / 2, width - line, height - line)
     cr.stroke()
 
 

@@ -27,16 +27,18 @@ def render_icon(draw, size):
     return imagefiles.image_from_cairo(surface)
 
 
-def render_flag(draw):
-    surface = new_surface(flags.WIDTH, flags.HEIGHT)
+def render_flag(draw, percent=100):
+    width, height = flags.size_at(percent)
+    surface = new_surface(width, height)
     context = cairo.Context(surface)
+    context.scale(width / flags.WIDTH, height / flags.HEIGHT)
     draw(context)
-    flags.frame(context)
+    flags.frame(context, width, height)
     return imagefiles.image_from_cairo(surface)
 
 
-def render_wordmark():
-    surface = new_surface(wordmark.WIDTH, wordmark.HEIGHT)
+def render_wordmark(percent=100):
+    surface = new_surface(*wordmark.size_at(percent))
     wordmark.draw(surface)
     return imagefiles.image_from_cairo(surface)
 
@@ -49,9 +51,16 @@ def main(arguments):
         images = [render_icon(draw, size) for size in sizes]
         imagefiles.write_file(os.path.join(output, "icons", name + ".ico"), imagefiles.encode_ico(images))
     for name, draw in flags.FLAGS.values():
-        # Flags are opaque: 24 bits load everywhere, in image lists and on buttons alike.
-        imagefiles.write_file(os.path.join(output, "bitmaps", name + ".bmp"), imagefiles.encode_bmp(render_flag(draw), 24))
-    imagefiles.write_file(os.path.join(output, "bitmaps", "title.bmp"), imagefiles.encode_bmp(render_wordmark(), 32))
+        for percent, (_, suffix) in flags.SCALES.items():
+            # Flags are opaque: 24 bits load everywhere, in image lists and on buttons alike.
+            imagefiles.write_file(
+                os.path.join(output, "bitmaps", name + suffix + ".bmp"),
+                imagefiles.encode_bmp(render_flag(draw, percent), 24),
+            )
+    for percent, (_, name) in wordmark.SCALES.items():
+        imagefiles.write_file(
+            os.path.join(output, "bitmaps", name + ".bmp"), imagefiles.encode_bmp(render_wordmark(percent), 32)
+        )
     print(f"rendered {len(icons.ICONS)} icons, {len(flags.FLAGS)} flags and the title into {output}")
     return 0
 

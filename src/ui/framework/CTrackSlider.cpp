@@ -2,6 +2,7 @@
 
 #include "common/GdiResources.h"
 
+#include "ui/framework/Dpi.h"
 #include "ui/framework/WedgeRules.h"
 
 #include <objidl.h> // before gdiplus.h, which needs it under WIN32_LEAN_AND_MEAN
@@ -150,7 +151,7 @@ bool CTrackSlider::RenderWedge(const WedgeKey& key) {
         graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighQuality);
 
         const WedgeShape shape =
-            MakeWedgeShape(IntRect{0, 0, key.width, key.height}, key.vertical, key.wedge);
+            MakeWedgeShape(IntRect{0, 0, key.width, key.height}, key.vertical, key.wedge, key.dpi);
         const WedgeColors colors = MakeWedgeColors(key.color1, key.color2, SystemRgb(COLOR_WINDOW));
         Gdiplus::LinearGradientBrush brush(ToPoint(shape.gradientStart), ToPoint(shape.gradientEnd),
                                            Gdiplus::Color(colors.first), Gdiplus::Color(colors.second));
@@ -160,8 +161,9 @@ bool CTrackSlider::RenderWedge(const WedgeKey& key) {
         graphics.FillPolygon(&brush, polygon, 4);
 
         // A sunken edge: shadow along the first three points, highlight along the last three.
-        Gdiplus::Pen shadow(OpaqueSystemColor(COLOR_BTNSHADOW), 1.0f);
-        Gdiplus::Pen highlight(OpaqueSystemColor(COLOR_BTNHIGHLIGHT), 1.0f);
+        const auto edge = static_cast<Gdiplus::REAL>(WedgeEdgeWidth(key.dpi));
+        Gdiplus::Pen shadow(OpaqueSystemColor(COLOR_BTNSHADOW), edge);
+        Gdiplus::Pen highlight(OpaqueSystemColor(COLOR_BTNHIGHLIGHT), edge);
         const Gdiplus::Point first[] = {polygon[0], polygon[1], polygon[2]};
         const Gdiplus::Point last[] = {polygon[2], polygon[3], ToPoint(shape.points[4])};
         graphics.DrawLines(&shadow, first, 3);
@@ -186,7 +188,8 @@ void CTrackSlider::PaintWedge(const NMCUSTOMDRAW& draw) {
                        color2,
                        ::GetSysColor(COLOR_WINDOW),
                        ::GetSysColor(COLOR_BTNSHADOW),
-                       ::GetSysColor(COLOR_BTNHIGHLIGHT)};
+                       ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                       WindowDpi(window)};
     if ((!wedgePicture || !(key == wedgeKey)) && !RenderWedge(key)) {
         return;
     }

@@ -51,6 +51,7 @@ private:
         COLORREF window = 0;
         COLORREF shadow = 0;
         COLORREF highlight = 0;
+        uint32_t dpi = 0;
         bool operator==(const WedgeKey&) const = default;
     };
 

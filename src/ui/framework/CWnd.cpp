@@ -53,6 +53,11 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         handled = OnLButtonUp(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
+    case WM_DPICHANGED:
+        if (lParam) {
+            handled = OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        }
+        break;
     default:
         break;
     }
@@ -60,6 +65,14 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return previousProcedure ? ::CallWindowProcW(previousProcedure, window, message, wParam, lParam) : 0;
+}
+
+LRESULT CWnd::OnDpiChanged(UINT, const RECT& suggested) {
+    if (window) {
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return 0;
 }
 
 LRESULT CWnd::OnCommand(WPARAM, LPARAM) {

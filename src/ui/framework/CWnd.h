@@ -34,6 +34,10 @@ public:
     virtual LRESULT OnLButtonDown(WPARAM keys, int x, int y);
     virtual LRESULT OnLButtonUp(WPARAM keys, int x, int y);
     virtual LRESULT OnCustomDraw(NMCUSTOMDRAW* draw);
+    // The window moved to a monitor of another scale (`dpi`); `suggested` is the window
+    // rectangle the system proposes there. The base takes that rectangle and leaves the
+    // rest (a dialog's controls) to the default handling.
+    virtual LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
 
 protected:
     // Binds `control` to this object and routes its messages through WindowProc; the

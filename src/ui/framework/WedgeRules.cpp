@@ -33,24 +33,33 @@ uint32_t EveryChannelTenth(uint32_t argb) {
 
 } // namespace
 
-WedgeShape MakeWedgeShape(const IntRect& client, bool vertical, bool wedge) {
+WedgeShape MakeWedgeShape(const IntRect& client, bool vertical, bool wedge, uint32_t dpi) {
+    const auto at = [dpi](int32_t pixels) { return ScaleForDpi(pixels, dpi); };
     const int32_t l = client.left;
     const int32_t t = client.top;
     const int32_t r = client.right;
     const int32_t b = client.bottom;
     WedgeShape shape;
     if (vertical) {
-        shape.points = {IntPoint{l + 12, b - 12}, IntPoint{l + 12, t + 11}, IntPoint{r - 1, t + 11},
-                        wedge ? IntPoint{l + 20, b - 12} : IntPoint{r - 1, b - 12}, IntPoint{l + 12, b - 12}};
+        shape.points = {IntPoint{l + at(12), b - at(12)}, IntPoint{l + at(12), t + at(11)},
+                        IntPoint{r - at(1), t + at(11)},
+                        wedge ? IntPoint{l + at(20), b - at(12)} : IntPoint{r - at(1), b - at(12)},
+                        IntPoint{l + at(12), b - at(12)}};
         shape.gradientStart = {0, 0};
         shape.gradientEnd = {0, b + 1};
     } else {
-        shape.points = {IntPoint{l + 11, t + 9}, wedge ? IntPoint{l + 11, t + 7} : IntPoint{l + 11, t},
-                        IntPoint{r - 13, t}, IntPoint{r - 13, t + 9}, IntPoint{l + 11, t + 9}};
+        shape.points = {IntPoint{l + at(11), t + at(9)},
+                        wedge ? IntPoint{l + at(11), t + at(7)} : IntPoint{l + at(11), t},
+                        IntPoint{r - at(13), t}, IntPoint{r - at(13), t + at(9)},
+                        IntPoint{l + at(11), t + at(9)}};
         shape.gradientStart = {r + 1, 0};
         shape.gradientEnd = {0, 0};
     }
     return shape;
+}
+
+int32_t WedgeEdgeWidth(uint32_t dpi) {
+    return ScaleForDpi(1, dpi);
 }
 
 WedgeColors MakeWedgeColors(uint32_t color1, uint32_t color2, uint32_t windowRgb) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/IntRect.h"
+#include "ui/framework/DpiRules.h"
 
 #include <array>
 #include <cstdint>
@@ -17,8 +18,12 @@ struct WedgeShape {
 };
 
 // `client` is the trackbar's client rectangle. Vertical: wide at the top (maximum) and 8
-// pixels wide at the bottom with `wedge`, a rectangle without.
-WedgeShape MakeWedgeShape(const IntRect& client, bool vertical, bool wedge);
+// pixels wide at the bottom with `wedge`, a rectangle without. The offsets from the edges
+// are those at 96 DPI and grow with `dpi`, as the trackbar's channel margins do.
+WedgeShape MakeWedgeShape(const IntRect& client, bool vertical, bool wedge, uint32_t dpi = kBaseDpi);
+
+// The width of the wedge's sunken edge: one pixel at 96 DPI.
+int32_t WedgeEdgeWidth(uint32_t dpi);
 
 struct WedgeColors {
     uint32_t first = 0;  // ARGB, alpha 255
