@@ -163,11 +163,7 @@ TEST_F(CommandLineProgram, ADisplayChangeOrACommandDuringARebuildWaitsForTheNewM
     Program& instance = Start(L"", slow);
     const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
     ASSERT_EQ(windows.size(), 1u);
-    const FILETIME before = StateFileTime();
-    ASSERT_TRUE(WaitFor([&] {
-        const FILETIME now = StateFileTime();
-        return ::CompareFileTime(&before, &now) < 0;
-    })) << "the re-apply did not start";
+    ASSERT_TRUE(WaitForStateChange(StateFileTime(), Clock::now())) << "the re-apply did not start";
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080), SMTO_NORMAL, 10000,
                           &ignored);
@@ -241,11 +237,7 @@ TEST_F(CommandLineProgram, ASetWaitsOnTheMonitorsOffThePanelsThreadAndEndsWithTh
 
     // Closing the instance while a command runs ends both soon, the command answered.
     Program& cut = Start(L"set contrast 70 red 70 green 70 blue 70", slow);
-    const FILETIME written = StateFileTime();
-    ASSERT_TRUE(WaitFor([&] {
-        const FILETIME now = StateFileTime();
-        return ::CompareFileTime(&written, &now) < 0;
-    })) << "the command did not start";
+    ASSERT_TRUE(WaitForStateChange(StateFileTime(), Clock::now())) << "the command did not start";
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(instance, 10000), 0u);
     const DWORD cutCode = ExitCode(cut, 10000);
