@@ -17,11 +17,10 @@ namespace {
 class CalibrationProgram : public ProgramFixture {
 protected:
     void WriteMonitorValue(const wchar_t* identity, const wchar_t* name, DWORD value) {
-        UniqueHkey key;
-        const std::wstring path = settingsKey + L"\\Monitors\\" + identity;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                          nullptr, key.put(), nullptr);
-        ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        test_support::WriteDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\" + identity, name, value);
+    }
+    std::optional<DWORD> MonitorValue(const wchar_t* identity, const wchar_t* name) {
+        return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\" + identity, name);
     }
 
     std::string RunCommand(const std::wstring& arguments, const std::string& description,
@@ -77,12 +76,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
                   .find("monitor 3 (Out): brightness 0..100, "
                         "contrast 0..100, left out"),
               std::string::npos);
-    DWORD excluded = 0;
-    DWORD size = sizeof(excluded);
-    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, (settingsKey + L"\\Monitors\\OUT").c_str(), L"Excluded",
-                             RRF_RT_REG_DWORD, nullptr, &excluded, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(excluded, 1u);
+    EXPECT_EQ(MonitorValue(L"OUT", L"Excluded"), 1u);
     // A slider move, a hotkey step (from the first monitor's 30) and a factory reset pass it by.
     DragSlider(panel, kBrightnessSlider, 30);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:30 ", "name=Second brightness=0..200:64 ",
@@ -133,9 +127,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
         << state;
     EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 50);
-    DWORD shared = 0;
-    EXPECT_TRUE(ReadSetting(L"Brightness", shared));
-    EXPECT_EQ(shared, 50u);
+    EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"Brightness"), 50u);
     EXPECT_TRUE(StateShows({"name=Out brightness=0..100:77 "})) << state;
     DragSlider(swapped[0], kBrightnessSlider, 0);
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
@@ -169,14 +161,7 @@ TEST_F(CalibrationProgram, TheMonitorsDialogPreviewsCancelPutsBackAndOkStores) {
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
     };
-    const auto stored = [&](const wchar_t* name) {
-        DWORD value = 0;
-        DWORD size = sizeof(value);
-        return ::RegGetValueW(HKEY_CURRENT_USER, (settingsKey + L"\\Monitors\\TWO").c_str(), name,
-                              RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
-                   ? std::optional<DWORD>(value)
-                   : std::nullopt;
-    };
+    const auto stored = [&](const wchar_t* name) { return MonitorValue(L"TWO", name); };
 
     HWND dialog = openDialog();
     // Identify shows one number on each monitor, for a moment.

@@ -155,22 +155,25 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     EXPECT_EQ(ExitCode(instance, 20000), 0u);
 }
 
-TEST_F(CommandLineProgram, ACommandDuringARebuildWaitsForTheNewMonitorList) {
+TEST_F(CommandLineProgram, ADisplayChangeOrACommandDuringARebuildWaitsForTheNewMonitorList) {
     // A monitor that keeps refusing keeps its worker re-sending slowly, so the teardown
-    // of a rebuild waits for it, serving messages, while the command arrives.
+    // of a rebuild waits for it, serving messages, while another display change (docking
+    // sends them in bursts) and then the command arrive.
     const std::string slow = "monitor name=Slow set-latency=300 fail=set-brightness";
     Program& instance = Start(L"", slow);
     const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
     ASSERT_EQ(windows.size(), 1u);
-    const FILETIME before = StateFileTime();
-    ASSERT_TRUE(WaitFor([&] {
-        const FILETIME now = StateFileTime();
-        return ::CompareFileTime(&before, &now) < 0;
-    })) << "the re-apply did not start";
+    ASSERT_TRUE(WaitForStateChange(StateFileTime(), Clock::now())) << "the re-apply did not start";
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080), SMTO_NORMAL, 10000,
+                          &ignored);
+    ::Sleep(150); // aimed at the teardown's wait for the busy worker; a miss only weakens the test
     ::PostMessageW(windows[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
     const Outcome get = Run(L"get", slow);
     EXPECT_EQ(get.exitCode, 0u) << get.output;
     EXPECT_TRUE(Contains(get.output, "1  Slow ")) << get.output;
+    EXPECT_EQ(ExitCode(instance, 0), STILL_ACTIVE) << "the program ended after the display changes";
+    EXPECT_EQ(WaitForWindows(instance.id, 2).size(), 2u) << "the first panel and the newest are left";
     ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(instance, 20000), 0u);
 }
@@ -234,11 +237,7 @@ TEST_F(CommandLineProgram, ASetWaitsOnTheMonitorsOffThePanelsThreadAndEndsWithTh
 
     // Closing the instance while a command runs ends both soon, the command answered.
     Program& cut = Start(L"set contrast 70 red 70 green 70 blue 70", slow);
-    const FILETIME written = StateFileTime();
-    ASSERT_TRUE(WaitFor([&] {
-        const FILETIME now = StateFileTime();
-        return ::CompareFileTime(&written, &now) < 0;
-    })) << "the command did not start";
+    ASSERT_TRUE(WaitForStateChange(StateFileTime(), Clock::now())) << "the command did not start";
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(instance, 10000), 0u);
     const DWORD cutCode = ExitCode(cut, 10000);

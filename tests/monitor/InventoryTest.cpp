@@ -73,7 +73,8 @@ class InventoryFixture : public SimulatedInventoryTest {};
 
 } // namespace
 
-TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturnsAndAgainAfterARebuild) {
+// Rebuilds (a display change) and their handles: the whole-program storm and dxva2 tests.
+TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturns) {
     PVOID handler = ::AddVectoredExceptionHandler(1, &RecordThreadName);
     // Slow capability queries: the enumeration must wait for every worker to finish.
     Build("display 1920x1080; monitor name=Alpha brightness=0..50:25 caps-latency=100; monitor name=Beta "
@@ -125,14 +126,6 @@ TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturnsAnd
     EXPECT_EQ(ReferencePercent(MonitorParameter::Brightness), 100u);
     EXPECT_EQ(ReferenceColorTemperature(), 0u);
     EXPECT_EQ(ReferencePercent(MonitorParameter::ColorTemperature), 0u) << "a preset, not a percentage";
-    EnumerateDisplayMonitors();
-    ASSERT_EQ(displayMonitors.size(), 3u);
-    for (DisplayMonitor* display : displayMonitors) {
-        EXPECT_TRUE(display->worker->IsRunning());
-    }
-    EXPECT_EQ(displayMonitors[0]->physicalMonitors[0].brightnessMaximum, 50u);
-    EXPECT_EQ(api->OpenHandleCount(), 4u);
-    DestroyDisplayMonitors();
     EXPECT_EQ(api->InvalidReleaseCount(), 0u) << "a handle was released twice";
 }
 

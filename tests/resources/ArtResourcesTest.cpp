@@ -101,22 +101,6 @@ StoredBitmap ReadBitmap(unsigned id) {
     return bitmap;
 }
 
-TEST(Bitmaps, TitleIsAWordmarkWithAlpha) {
-    const StoredBitmap title = ReadBitmap(IDB_TITLE);
-    EXPECT_EQ(title.header.biWidth, 75);
-    EXPECT_EQ(title.header.biHeight, 15);
-    ASSERT_EQ(title.header.biBitCount, 32);
-    ASSERT_EQ(title.pixels.size(), 75u * 15 * 4);
-    long transparent = 0, opaque = 0;
-    for (size_t alpha = 3; alpha < title.pixels.size(); alpha += 4) {
-        transparent += title.pixels[alpha] == std::byte{0};
-        opaque += title.pixels[alpha] == std::byte{255};
-    }
-    // Letters on a clear background: both kinds of pixel, the background the larger part.
-    EXPECT_GT(opaque, 50);
-    EXPECT_GT(transparent, 75 * 15 / 2);
-}
-
 TEST(Bitmaps, SeventeenDistinctFlags) {
     std::set<std::string> flags; // the pixel bytes of each
     for (unsigned id = IDB_FLAG_BASE; id < IDB_FLAG_BASE + IDB_FLAG_COUNT; ++id) {

@@ -9,16 +9,9 @@
 
 #include <commctrl.h>
 
-#include <array>
 #include <memory>
 
 namespace {
-
-// A control bound to an object that handles nothing.
-class PassThrough final : public CWnd {
-public:
-    void Bind(HWND control) { Subclass(control); }
-};
 
 class FakeDwm final : public DwmApi {
 public:
@@ -85,25 +78,6 @@ protected:
     HWND parent = nullptr;
     static inline WPARAM lastUiState = 0;
 };
-
-TEST_F(Framework, ASubclassedControlWhoseObjectHandlesNothingBehavesLikeThePlainOne) {
-    const HWND plain = Trackbar();
-    const HWND bound = Trackbar();
-    PassThrough object;
-    object.Bind(bound);
-    EXPECT_EQ(CWnd::FromWindow(bound), &object);
-    EXPECT_EQ(CWnd::FromWindow(plain), nullptr);
-
-    for (const HWND trackbar : {plain, bound}) {
-        ::SendMessageW(trackbar, TBM_SETRANGE, FALSE, MAKELPARAM(0, 50));
-        ::SendMessageW(trackbar, TBM_SETPOS, TRUE, 20);
-    }
-    constexpr std::array<UINT, 4> queries = {TBM_GETPOS, TBM_GETRANGEMAX, TBM_GETPAGESIZE, WM_GETDLGCODE};
-    for (const UINT query : queries) {
-        EXPECT_EQ(::SendMessageW(bound, query, 0, 0), ::SendMessageW(plain, query, 0, 0)) << query;
-    }
-    EXPECT_EQ(::SendMessageW(bound, TBM_GETPOS, 0, 0), 20);
-}
 
 TEST_F(Framework, ASliderKeepsItsMaximumAtTheTopAndNeverShowsFocus) {
     CTrackSlider slider;
