@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
+#include <utility>
 
 using namespace program_test;
 
@@ -93,10 +95,31 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
                             "name=Out brightness=0..100:50 contrast=0..100:33 "}))
         << state;
 
+    // A resume after both lost their values (edited in the simulator's state file): the
+    // adjusted monitor gets its value back, which shows that the re-apply has run, and the
+    // left-out one keeps what its own buttons set.
+    WriteSetting(L"SettingsTimeout", 100);
+    std::string edited = StateFile();
+    for (const auto& [from, to] :
+         {std::pair{"name=First brightness=0..100:50 ", "name=First brightness=0..100:7 "},
+          std::pair{"name=Out brightness=0..100:50 ", "name=Out brightness=0..100:12 "}}) {
+        ASSERT_NE(edited.find(from), std::string::npos) << edited;
+        edited.replace(edited.find(from), std::string(from).size(), to);
+    }
+    {
+        std::ofstream file((stateFile + L".edit").c_str(), std::ios::binary);
+        file << edited;
+    }
+    ASSERT_TRUE(::MoveFileExW((stateFile + L".edit").c_str(), stateFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Out brightness=0..100:12 "})) << state;
+    ASSERT_TRUE(WaitForQuietState());
+    EXPECT_NE(StateFile().find("name=Out brightness=0..100:12 "), std::string::npos) << StateFile();
+
     // A shared set counts the second in its share and the left-out one not at all.
     RunCommand(L"set brightness 50", kMonitors);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
-                            "name=Out brightness=0..100:50 contrast=0..100:33 "}))
+                            "name=Out brightness=0..100:12 contrast=0..100:33 "}))
         << state;
     const std::string json = RunCommand(L"list --json", kMonitors);
     EXPECT_NE(json.find("\"calibration\":{\"brightness\":{\"low\":20,\"high\":60},\"contrast\":{\"low\":0,"
