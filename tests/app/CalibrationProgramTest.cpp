@@ -99,6 +99,9 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     // adjusted monitor gets its value back, which shows that the re-apply has run, and the
     // left-out one keeps what its own buttons set.
     WriteSetting(L"SettingsTimeout", 100);
+    // Once the factory reset's calls are over: a write of one still under way would put its
+    // state over the edit.
+    ASSERT_TRUE(WaitForQuietState());
     std::string edited = StateFile();
     for (const auto& [from, to] :
          {std::pair{"name=First brightness=0..100:50 ", "name=First brightness=0..100:7 "},
