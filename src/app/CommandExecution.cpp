@@ -1,5 +1,6 @@
 #include "app/CommandExecution.h"
 
+#include "monitor/CalibrationChange.h"
 #include "monitor/CalibrationStore.h"
 #include "monitor/DisplayMonitor.h"
 #include "monitor/LaptopBacklight.h"

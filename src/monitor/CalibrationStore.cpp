@@ -2,7 +2,6 @@
 
 #include "common/Settings.h"
 #include "common/UniqueResource.h"
-#include "monitor/DisplayMonitor.h"
 
 #include <windows.h>
 
@@ -60,19 +59,4 @@ bool StoreCalibration(const std::wstring& identity, const std::wstring& name,
     written = WriteNumber(key.get(), L"ContrastLow", calibration.contrast.low) && written;
     written = WriteNumber(key.get(), L"ContrastHigh", calibration.contrast.high) && written;
     return WriteNumber(key.get(), L"Excluded", calibration.excluded ? 1 : 0) && written;
-}
-
-bool ApplyCalibration(DisplayMonitor& display, PhysicalMonitor& physical,
-                      const MonitorCalibration& calibration, bool store) {
-    physical.calibration = PackCalibration(calibration);
-    const bool stored = !store || StoreCalibration(physical.identity, physical.description, calibration);
-    if (!calibration.excluded) {
-        for (const MonitorParameter parameter : {MonitorParameter::Brightness, MonitorParameter::Contrast}) {
-            uint32_t shared = 0;
-            if (ReadSettingDword(SettingNameOf(parameter), shared) && shared <= 100) {
-                display.SendPercentTo(physical, parameter, shared);
-            }
-        }
-    }
-    return stored;
 }
