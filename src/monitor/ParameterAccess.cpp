@@ -459,3 +459,33 @@ uint32_t DisplayMonitor::NearestColorTemperature(uint32_t requested) const {
     }
     return ::NearestColorTemperature(requested, supportedSets);
 }
+
+std::optional<uint32_t> ReferencePercentIfAny(MonitorParameter parameter) {
+    if (displayMonitors.empty()) {
+        return std::nullopt;
+    }
+    if (parameter == MonitorParameter::ColorTemperature) {
+        return displayMonitors.front()->ColorTemperaturePreset();
+    }
+    std::vector<std::vector<bool>> hasRange;
+    for (const DisplayMonitor* display : displayMonitors) {
+        std::vector<bool>& monitors = hasRange.emplace_back();
+        for (const PhysicalMonitor& physical : display->physicalMonitors) {
+            monitors.push_back(physical.CanStandFor(parameter));
+        }
+    }
+    const std::optional<ReferencePosition> position = ChooseReference(hasRange);
+    if (!position || !position->monitor) {
+        return 100;
+    }
+    return displayMonitors[position->display]->physicalMonitors[*position->monitor].SharedPercent(parameter);
+}
+
+uint32_t ReferencePercent(MonitorParameter parameter) {
+    return ReferencePercentIfAny(parameter).value_or(
+        parameter == MonitorParameter::ColorTemperature ? kNoColorTemperature : 100);
+}
+
+uint32_t ReferenceColorTemperature() {
+    return displayMonitors.empty() ? 0 : displayMonitors.front()->ColorTemperaturePreset();
+}
