@@ -19,13 +19,6 @@ std::string Repeat(std::string_view part, size_t times) {
     return text;
 }
 
-TEST(UpdateRules, VersionTextHasNoDotBeforeBuild) {
-    EXPECT_EQ(FormatVersionText(3, 1, 5), "3.15");
-    EXPECT_EQ(FormatVersionText(3, 1, 15), "3.115");
-    EXPECT_EQ(FormatVersionText(3, 10, 2), "3.102");
-    EXPECT_EQ(FormatVersionText(65535, 0, 0), "65535.00");
-}
-
 TEST(UpdateRules, InputDocumentGivesTheRequest) {
     struct Case {
         VersionInputValues values;
