@@ -66,6 +66,7 @@ public:
                                     nullptr, nullptr);
         monitorPowerPostedAt = 0;
         monitorPowerParameter = 0;
+        monitorPowerCount = 0;
     }
     ~BroadcastListener() { ::DestroyWindow(window_); }
 
@@ -89,12 +90,14 @@ public:
 
     static inline DWORD monitorPowerPostedAt;
     static inline LPARAM monitorPowerParameter;
+    static inline int monitorPowerCount; // broadcasts dispatched so far
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
         if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) {
             monitorPowerPostedAt = static_cast<DWORD>(::GetMessageTime());
             monitorPowerParameter = lParam;
+            ++monitorPowerCount;
             return 0;
         }
         return ::DefWindowProcW(window, message, wParam, lParam);
