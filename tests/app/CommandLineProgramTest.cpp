@@ -35,10 +35,11 @@ protected:
         return value;
     }
 
-    // Two monitors with their own brightness ranges, and one that refuses contrast.
+    // Two monitors with their own brightness ranges, one that refuses contrast, and a
+    // display without a physical monitor.
     static inline const std::string kMonitors = "display; monitor name=Left brightness=0..50:10; "
                                                 "display; monitor name=Right_Side brightness=10..110:60; "
-                                                "display; monitor name=Stubborn fail=set-contrast";
+                                                "display; monitor name=Stubborn fail=set-contrast; display";
 };
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -52,6 +53,9 @@ TEST_F(CommandLineProgram, WithAnInstanceEveryCommandGoesThroughItAndBadInputCha
     const std::vector<HWND> windows = WaitForWindows(instance.id, 1);
     ASSERT_EQ(windows.size(), 1u);
     const HWND panel = windows[0];
+    // The panel opens and widens, the display without a monitor among the others.
+    ShowPanel(panel);
+    ::SendMessageW(::GetDlgItem(panel, kExpandButton), BM_CLICK, 0, 0);
 
     // Every monitor in its own range, stored, and the panel's slider follows.
     Outcome set = Run(L"set brightness 40");
