@@ -33,21 +33,6 @@ protected:
     }
 
     static std::string NameOf(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-    // Whether the state file comes to hold every part (the file as last read: `state`).
-    bool StateShows(std::initializer_list<const char*> parts) {
-        return WaitFor([&] {
-            state = StateFile();
-            for (const char* part : parts) {
-                if (state.find(part) == std::string::npos) {
-                    return false;
-                }
-            }
-            return true;
-        });
-    }
-
-    std::string state;
 };
 
 constexpr char kMonitors[] = "display; monitor name=First id=ONE brightness=0..100:50; "
@@ -72,7 +57,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     DragSlider(panel, kBrightnessSlider, 50);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
                             "name=Out brightness=0..100:50 "}))
-        << state;
+        << lastState;
 
     EXPECT_NE(RunCommand(L"exclude --monitor Out", kMonitors)
                   .find("monitor 3 (Out): brightness 0..100, "
@@ -83,17 +68,17 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     DragSlider(panel, kBrightnessSlider, 30);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:30 ", "name=Second brightness=0..200:64 ",
                             "name=Out brightness=0..100:50 "}))
-        << state;
+        << lastState;
     ::SendMessageW(panel, WM_HOTKEY, 3, 0);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:40 ", "name=Second brightness=0..200:72 ",
                             "name=Out brightness=0..100:50 "}))
-        << state;
+        << lastState;
     DWORD_PTR result = 0;
     ::SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
                           reinterpret_cast<LPARAM>(::GetDlgItem(panel, 1012)), SMTO_NORMAL, 20000, &result);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 ",
                             "name=Out brightness=0..100:50 contrast=0..100:33 "}))
-        << state;
+        << lastState;
 
     // A resume after both lost their values (edited in the simulator's state file): the
     // adjusted monitor gets its value back, which shows that the re-apply has run, and the
@@ -115,7 +100,8 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     }
     ASSERT_TRUE(::MoveFileExW((stateFile + L".edit").c_str(), stateFile.c_str(), MOVEFILE_REPLACE_EXISTING));
     ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Out brightness=0..100:12 "})) << state;
+    EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Out brightness=0..100:12 "}))
+        << lastState;
     ASSERT_TRUE(WaitForQuietState());
     EXPECT_NE(StateFile().find("name=Out brightness=0..100:12 "), std::string::npos) << StateFile();
 
@@ -123,7 +109,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     RunCommand(L"set brightness 50", kMonitors);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:80 ",
                             "name=Out brightness=0..100:12 contrast=0..100:33 "}))
-        << state;
+        << lastState;
     const std::string json = RunCommand(L"list --json", kMonitors);
     EXPECT_NE(json.find("\"calibration\":{\"brightness\":{\"low\":20,\"high\":60},\"contrast\":{\"low\":0,"
                         "\"high\":100}},\"excluded\":false}"),
@@ -135,7 +121,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     RunCommand(L"include --monitor 3", kMonitors);
     EXPECT_TRUE(StateShows(
         {"name=Second brightness=0..200:150 ", "name=Out brightness=0..100:50 contrast=0..100:50 "}))
-        << state;
+        << lastState;
     RunCommand(L"calibrate --monitor 2 brightness 60..20", kMonitors, 2);
     // Left out again: at the next start its own value must not become the shared one.
     RunCommand(L"exclude --monitor Out", kMonitors);
@@ -151,13 +137,13 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     ASSERT_EQ(swapped.size(), 1u);
     // The second now stands first: 75 % of its range (150) stands for the shared 50 %.
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
-        << state;
+        << lastState;
     EXPECT_EQ(SliderValue(swapped[0], kBrightnessSlider), 50);
     EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"Brightness"), 50u);
-    EXPECT_TRUE(StateShows({"name=Out brightness=0..100:77 "})) << state;
+    EXPECT_TRUE(StateShows({"name=Out brightness=0..100:77 "})) << lastState;
     DragSlider(swapped[0], kBrightnessSlider, 0);
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
-        << state;
+        << lastState;
     ::PostMessageW(swapped[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(again, 20000), 0u);
 }

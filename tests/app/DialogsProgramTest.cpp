@@ -2,11 +2,7 @@
 // and the mouse as a user does.
 #include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
-#include "ScreenPixels.h"
-
-#include "common/GdiResources.h"
-
-#include "resource.h"
+#include "ScaleCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -60,48 +56,6 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
         input.mi.dy = static_cast<LONG>(y * 65535LL / (::GetSystemMetrics(SM_CYSCREEN) - 1));
     }
     ::SendInput(1, &input, sizeof(input));
-}
-
-// Whether the program's bitmap `id` shows on the screen inside `window`, pixel for pixel.
-bool ShowsBitmap(HWND window, int id) {
-    const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    const UniqueHbitmap bitmap(
-        static_cast<HBITMAP>(::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
-    BITMAP size{};
-    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof(size), &size)) {
-        ADD_FAILURE() << "no bitmap " << id;
-        return false;
-    }
-    const UniqueHdc memory(::CreateCompatibleDC(nullptr));
-    std::vector<DWORD> picture;
-    {
-        const SelectionScope selected(memory.get(), bitmap.get());
-        picture = test_support::Pixels(memory.get(), RECT{0, 0, size.bmWidth, size.bmHeight});
-    }
-
-    const RECT area = WindowRect(window);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const std::vector<DWORD> shown = test_support::ScreenPixels(area);
-    if (picture.empty() || shown.empty()) {
-        ADD_FAILURE() << "no pixels";
-        return false;
-    }
-    for (int top = 0; top + size.bmHeight <= height; ++top) {
-        for (int left = 0; left + size.bmWidth <= width; ++left) {
-            bool same = true;
-            for (int row = 0; same && row < size.bmHeight; ++row) {
-                same = std::equal(picture.begin() + row * size.bmWidth,
-                                  picture.begin() + (row + 1) * size.bmWidth,
-                                  shown.begin() + (top + row) * width + left);
-            }
-            if (same) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 void ClickAt(int x, int y) {
@@ -166,17 +120,20 @@ protected:
     }
 
     // The program's newest visible dialog that is not in `known`, once one shows.
-    HWND WaitForNewDialog(const std::vector<HWND>& known) const {
+    HWND WaitForNewDialog(const std::vector<HWND>& known,
+                          std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
         HWND found = nullptr;
-        WaitFor([&] {
-            for (HWND window : WindowsOf(program->id)) {
-                if (::IsWindowVisible(window) &&
-                    std::find(known.begin(), known.end(), window) == known.end()) {
-                    found = window;
+        WaitFor(
+            [&] {
+                for (HWND window : WindowsOf(program->id)) {
+                    if (::IsWindowVisible(window) &&
+                        std::find(known.begin(), known.end(), window) == known.end()) {
+                        found = window;
+                    }
                 }
-            }
-            return found != nullptr;
-        });
+                return found != nullptr;
+            },
+            limit);
         return found;
     }
 
@@ -439,7 +396,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         elsewhere.Click();
         PressKeys({VK_CONTROL, VK_MENU, 'U'});
         const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
-        EXPECT_NE(WaitForState(raised).find(raised), std::string::npos) << StateFile();
+        EXPECT_TRUE(StateShows({raised})) << lastState;
 
         // Cancel keeps everything as it was.
         ShowPanel(panel);
@@ -478,7 +435,8 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         // The flag button shows the Russian flag, and the panel's hints, asked for when they
         // show, are Russian now.
         ShowPanel(panel);
-        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, kRussianFlag); })) << "the Russian flag";
+        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), kRussianFlag); }))
+            << "the Russian flag";
         const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
@@ -524,8 +482,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         SCOPED_TRACE("the Monitors dialog");
         // It previews a share of the shared 50 %, Cancel puts it back and OK stores it.
         DragSlider(panel, kBrightnessSlider, 50);
-        ASSERT_NE(WaitForState("name=Second brightness=0..200:100 ").find("Second brightness=0..200:100 "),
-                  std::string::npos);
+        ASSERT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
         const auto stored = [&](const wchar_t* name) {
             return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\TWO", name);
         };
@@ -540,8 +497,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
                            reinterpret_cast<LPARAM>(list));
             ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
             ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
-            EXPECT_NE(WaitForState("Second brightness=0..200:80 ").find("Second brightness=0..200:80 "),
-                      std::string::npos);
+            EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
             return dialog;
         };
         const auto click = [](HWND dialog, int id) {
@@ -554,8 +510,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").size() == 2; }));
         EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").empty(); }));
         click(dialog, IDCANCEL);
-        EXPECT_NE(WaitForState("Second brightness=0..200:100 ").find("Second brightness=0..200:100 "),
-                  std::string::npos);
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
         EXPECT_FALSE(stored(L"BrightnessLow"));
         dialog = openDialog();
@@ -564,25 +519,11 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_EQ(stored(L"BrightnessLow"), 20u);
         EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
         EXPECT_EQ(stored(L"Excluded"), 0u);
-        EXPECT_NE(StateFile().find("Second brightness=0..200:80 "), std::string::npos) << StateFile();
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
     }
     // A display change while one of the program's modal windows is open closes it as if
     // cancelled: nothing it would have done on a choice of the user happens, and the program
     // goes on with a rebuilt panel. (Rebuilds last: the first panel is the shown one until then.)
-    const auto dialogShown = [&](std::chrono::milliseconds limit) { // a visible window that is no panel
-        HWND found = nullptr;
-        WaitFor(
-            [&] {
-                for (HWND window : WindowsOf(program->id)) {
-                    if (::IsWindowVisible(window) && !::GetDlgItem(window, kExpandButton)) {
-                        found = window;
-                    }
-                }
-                return found != nullptr;
-            },
-            limit);
-        return found;
-    };
     const auto changeDisplayWhileOpen = [&](HWND dialog) { // the dialog goes and a new panel comes
         const std::vector<HWND> before = WindowsOf(program->id);
         ::PostMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
@@ -625,7 +566,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         HWND page = nullptr;
         for (int click = 0; click < 5 && !page; ++click) {
             TrayCallback(panel, NIN_BALLOONUSERCLICK, 0, 0);
-            page = dialogShown(std::chrono::seconds(3));
+            page = WaitForNewDialog(WindowsOf(program->id), std::chrono::seconds(3));
         }
         ASSERT_NE(page, nullptr) << "no update page";
         changeDisplayWhileOpen(page);

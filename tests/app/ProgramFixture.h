@@ -27,6 +27,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace program_test {
@@ -265,11 +266,15 @@ protected:
         return data.ftLastWriteTime;
     }
 
-    // The state file once it holds `text`, or as it is after a few seconds.
-    std::string WaitForState(const std::string& text) {
-        std::string state;
-        WaitFor([&] { return (state = StateFile()).find(text) != std::string::npos; });
-        return state;
+    // Whether the state file comes to hold every part within a few seconds (the file as
+    // last read: lastState).
+    bool StateShows(std::initializer_list<std::string_view> parts) {
+        return WaitFor([&] {
+            lastState = StateFile();
+            return std::all_of(parts.begin(), parts.end(), [&](std::string_view part) {
+                return lastState.find(part) != std::string::npos;
+            });
+        });
     }
 
     // Whether the setting comes to hold `value` within a few seconds.
@@ -352,6 +357,7 @@ protected:
     std::optional<test_support::ThrowawayKey> throwawayKey;
     std::wstring settingsKey; // the program's, given to it in its environment
     std::wstring stateFile;
+    std::string lastState;
     std::deque<Program> started; // stable references while more programs start
     std::vector<UniqueHandle> pipes;
 };

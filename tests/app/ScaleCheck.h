@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ProgramFixture.h"
+#include "ScreenPixels.h"
 
 #include "common/GdiResources.h"
 #include "ui/framework/DpiRules.h"
@@ -16,41 +17,22 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace program_test {
 namespace scale_check {
 
-// A `width` x `height` picture of `source` at (x, y), top row first, as 0x00RRGGBB.
+// A `width` x `height` picture, top row first, as 0x00RRGGBB.
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-inline Picture Capture(HDC source, int x, int y, int width, int height) {
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const UniqueHbitmap copy(::CreateDIBSection(source, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const UniqueHdc target(::CreateCompatibleDC(source));
-    if (!copy || !target) {
-        return {};
-    }
-    {
-        const SelectionScope selection(target.get(), copy.get());
-        ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
-    }
-    const auto* first = static_cast<const uint32_t*>(bits);
-    return {width, height, {first, first + static_cast<size_t>(width) * height}};
-}
-
 inline Picture CaptureScreen(const RECT& area) {
-    const HDC screen = ::GetDC(nullptr);
-    Picture picture = Capture(screen, area.left, area.top, area.right - area.left, area.bottom - area.top);
-    ::ReleaseDC(nullptr, screen);
-    return picture;
+    return {area.right - area.left, area.bottom - area.top, test_support::ScreenPixels(area)};
 }
 
 // The program's own bitmap `id`; where its alpha is 0 its colour is black.
@@ -66,18 +48,22 @@ inline Picture ProgramBitmap(int id) {
     }
     const UniqueHdc memory(::CreateCompatibleDC(nullptr));
     const SelectionScope selection(memory.get(), bitmap.get());
-    return Capture(memory.get(), 0, 0, size.bmWidth, size.bmHeight);
+    return {size.bmWidth, size.bmHeight,
+            test_support::Pixels(memory.get(), RECT{0, 0, size.bmWidth, size.bmHeight})};
 }
 
-// Whether `part` shows in `whole` pixel for pixel (colours only).
+// Whether `part` shows in `whole` pixel for pixel.
 inline bool Contains(const Picture& whole, const Picture& part) {
+    if (whole.pixels.empty() || part.pixels.empty()) {
+        return false;
+    }
     for (int top = 0; top + part.height <= whole.height; ++top) {
         for (int left = 0; left + part.width <= whole.width; ++left) {
             bool same = true;
             for (int y = 0; same && y < part.height; ++y) {
-                for (int x = 0; same && x < part.width; ++x) {
-                    same = ((whole.At(left + x, top + y) ^ part.At(x, y)) & 0xFFFFFF) == 0;
-                }
+                same = std::equal(part.pixels.begin() + y * part.width,
+                                  part.pixels.begin() + (y + 1) * part.width,
+                                  whole.pixels.begin() + (top + y) * whole.width + left);
             }
             if (same) {
                 return true;
@@ -124,6 +110,11 @@ inline RECT ChannelRect(HANDLE process, HWND trackbar) {
 
 } // namespace scale_check
 
+// Whether the program's bitmap `id` shows inside `area` of the screen, pixel for pixel.
+inline bool ShowsBitmap(const RECT& area, int id) {
+    return scale_check::Contains(scale_check::CaptureScreen(area), scale_check::ProgramBitmap(id));
+}
+
 constexpr uint32_t kEnglish = 5; // written as the Language setting before the start
 
 // The shown panel of the program `process` with the Language setting kEnglish, at `dpi`.
@@ -133,13 +124,11 @@ inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     RECT button{};
     ::GetWindowRect(::GetDlgItem(panel, IDC_LANGUAGE), &button);
     const int flagBase = dpi >= 192 ? IDB_FLAG_200_BASE : dpi >= 144 ? IDB_FLAG_150_BASE : IDB_FLAG_BASE;
-    const Picture flag = ProgramBitmap(flagBase + kEnglish);
     // Shown once Wine has handed the panel's drawing to the screen.
-    EXPECT_TRUE(WaitFor([&] { return Contains(CaptureScreen(button), flag); }))
+    EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, flagBase + kEnglish); }))
         << "flag for " << dpi << " DPI";
     if (dpi > kBaseDpi) {
-        EXPECT_FALSE(Contains(CaptureScreen(button), ProgramBitmap(IDB_FLAG_BASE + kEnglish)))
-            << "100 % flag";
+        EXPECT_FALSE(ShowsBitmap(button, IDB_FLAG_BASE + kEnglish)) << "100 % flag";
     }
 
     // The title: its letters as tall as the 100 % drawing's, scaled; in the middle of the

@@ -22,27 +22,18 @@ TEST_F(ProgramFixture, MonitorsWhoseValuesWereNotReadKeepThemWhileTheOthersGetTh
     EXPECT_NE(StateFile().find("name=Late brightness=0..100:50 contrast=0..100:50"), std::string::npos)
         << StateFile();
 
-    std::string state;
-    const auto shows = [&](std::initializer_list<const char*> parts) {
-        state = StateFile();
-        for (const char* part : parts) {
-            if (state.find(part) == std::string::npos) {
-                return false;
-            }
-        }
-        return true;
-    };
     // A wake-up re-applies (after the start's own re-apply, or in its place); its first
     // write shows it under way, and it is done a moment later.
     const FILETIME before = StateFileTime();
     ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     ASSERT_TRUE(WaitForStateChange(before, Clock::now()));
     ASSERT_TRUE(WaitForQuietState());
-    EXPECT_TRUE(shows({"name=Unread brightness=0..100:50 contrast=0..100:50 red=0..100:60 green=0..100:50 "
-                       "blue=0..100:50",
-                       "name=Plain brightness=0..100:50 contrast=0..100:30 red=0..100:40 green=0..100:50 "
-                       "blue=0..100:50"}))
-        << state;
+    EXPECT_TRUE(
+        StateShows({"name=Unread brightness=0..100:50 contrast=0..100:50 red=0..100:60 green=0..100:50 "
+                    "blue=0..100:50",
+                    "name=Plain brightness=0..100:50 contrast=0..100:30 red=0..100:40 green=0..100:50 "
+                    "blue=0..100:50"}))
+        << lastState;
     EXPECT_EQ(SliderValue(panel, kContrastSlider), 30) << "the sliders show the monitor that has the value";
     EXPECT_EQ(SliderValue(panel, redSlider), 40);
 
@@ -50,18 +41,17 @@ TEST_F(ProgramFixture, MonitorsWhoseValuesWereNotReadKeepThemWhileTheOthersGetTh
     // after it on each monitor, so once all show it the red change has been handled.
     DragSlider(panel, redSlider, 80);
     DragSlider(panel, kColorTemperatureSlider, 6);
-    EXPECT_TRUE(WaitFor([&] {
-        return shows({"name=Unread brightness=0..100:50 contrast=0..100:50 red=0..100:60 green=0..100:50 "
-                      "blue=0..100:50 temp=6",
-                      "name=Plain brightness=0..100:50 contrast=0..100:30 red=0..100:80 green=0..100:50 "
-                      "blue=0..100:50 temp=6"});
-    })) << state;
+    EXPECT_TRUE(
+        StateShows({"name=Unread brightness=0..100:50 contrast=0..100:50 red=0..100:60 green=0..100:50 "
+                    "blue=0..100:50 temp=6",
+                    "name=Plain brightness=0..100:50 contrast=0..100:30 red=0..100:80 green=0..100:50 "
+                    "blue=0..100:50 temp=6"}))
+        << lastState;
 
     // The late one's next read succeeds: a slider's value arrives in its range, and its
     // brightness, unread at first as well, was not re-asserted from a guessed level.
     DragSlider(panel, kContrastSlider, 70);
-    EXPECT_TRUE(WaitFor([&] { return shows({"name=Late brightness=0..100:50 contrast=0..100:70"}); }))
-        << state;
+    EXPECT_TRUE(StateShows({"name=Late brightness=0..100:50 contrast=0..100:70"})) << lastState;
     ::PostMessageW(panel, WM_CLOSE, 0, 0);
     EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
