@@ -1,5 +1,8 @@
 // Monitors that match: each monitor's share of the one slider, and monitors left out,
-// through the real program with simulated monitors that tell who they are.
+// through the real program with simulated monitors that tell who they are; and the
+// re-apply after a wake-up against one that misbehaves as real ones do. The simulator reads
+// its state file back when this test changes it: that is how a monitor loses its values
+// while the machine sleeps.
 #include "ProgramFixture.h"
 
 #include "resource.h"
@@ -8,7 +11,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
+#include <optional>
+#include <regex>
 #include <string>
 #include <utility>
 
@@ -33,6 +39,40 @@ protected:
     }
 
     static std::string NameOf(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+    // The state file replaced as the simulator replaces it; the simulator reads it back.
+    void WriteState(const std::string& text) {
+        const std::wstring temporary = stateFile + L".edit";
+        {
+            std::ofstream file(temporary.c_str(), std::ios::binary);
+            file << text;
+        }
+        ASSERT_TRUE(::MoveFileExW(temporary.c_str(), stateFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+
+    // The first monitor forgets its values (as in a sleep), with the given misbehaviour from
+    // now on.
+    void LoseValues(const std::string& misbehaviour) {
+        std::string state = StateFile();
+        const size_t at = state.find(kStored);
+        ASSERT_NE(at, std::string::npos) << state;
+        state.replace(at, std::string(kStored).size(), std::string(kLost) + " " + misbehaviour);
+        WriteState(std::regex_replace(state, std::regex(" sets=[0-9]+ id="), " id="));
+    }
+
+    // Milliseconds until the state file shows `text` (at most `limitMs`), or none.
+    std::optional<long long> MsUntil(const std::string& text, Clock::time_point since, long long limitMs) {
+        while (StateFile().find(text) == std::string::npos) {
+            if (Clock::now() - since > std::chrono::milliseconds(limitMs)) {
+                return std::nullopt;
+            }
+            ::Sleep(20);
+        }
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+    }
+
+    static constexpr char kStored[] = "name=First brightness=0..100:60 contrast=0..100:30";
+    static constexpr char kLost[] = "name=First brightness=0..100:90 contrast=0..100:80";
 };
 
 constexpr char kMonitors[] = "display; monitor name=First id=ONE brightness=0..100:50; "
@@ -45,7 +85,8 @@ constexpr char kSwapped[] = "display; monitor name=Second id=TWO brightness=0..2
 
 } // namespace
 
-TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOutOneIsNeverWritten) {
+TEST_F(CalibrationProgram,
+       EachMonitorTakesItsShareFollowsItsIdentityLeftOutIsNeverWrittenAndLostValuesComeBack) {
     WriteMonitorValue(L"TWO", L"BrightnessLow", 20);
     WriteMonitorValue(L"TWO", L"BrightnessHigh", 60);
     Program& instance = Start(L"", kMonitors);
@@ -94,11 +135,7 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
         ASSERT_NE(edited.find(from), std::string::npos) << edited;
         edited.replace(edited.find(from), std::string(from).size(), to);
     }
-    {
-        std::ofstream file((stateFile + L".edit").c_str(), std::ios::binary);
-        file << edited;
-    }
-    ASSERT_TRUE(::MoveFileExW((stateFile + L".edit").c_str(), stateFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+    WriteState(edited);
     ::SendMessageW(panel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Out brightness=0..100:12 "}))
         << lastState;
@@ -132,8 +169,8 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     // a reversed stored share reads as none.
     WriteMonitorValue(L"ONE", L"BrightnessLow", 70);
     WriteMonitorValue(L"ONE", L"BrightnessHigh", 30);
-    Program& again = Start(L"", kSwapped);
-    const std::vector<HWND> swapped = WaitForWindows(again.id, 1);
+    Program& restarted = Start(L"", kSwapped);
+    const std::vector<HWND> swapped = WaitForWindows(restarted.id, 1);
     ASSERT_EQ(swapped.size(), 1u);
     // The second now stands first: 75 % of its range (150) stands for the shared 50 %.
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:150 ", "name=First brightness=0..100:50 "}))
@@ -144,6 +181,72 @@ TEST_F(CalibrationProgram, EachMonitorTakesItsShareFollowsItsIdentityAndALeftOut
     DragSlider(swapped[0], kBrightnessSlider, 0);
     EXPECT_TRUE(StateShows({"name=Second brightness=0..200:100 ", "name=First brightness=0..100:0 "}))
         << lastState;
-    ::PostMessageW(swapped[0], WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(again, 20000), 0u);
+
+    // The re-apply after a wake-up against a monitor that misbehaves as real ones do: the
+    // first monitor loses its values (edited in the state file) after 60 and 30 were set.
+    const HWND swappedPanel = swapped[0];
+    const auto resume = [&] {
+        ::SendMessageW(swappedPanel, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        return Clock::now();
+    };
+    DragSlider(swappedPanel, kBrightnessSlider, 60);
+    DragSlider(swappedPanel, kContrastSlider, 30);
+    ASSERT_TRUE(MsUntil(kStored, Clock::now(), 5000)) << StateFile();
+
+    // Deaf for 4 s from the re-apply's first call (100 ms after the resume): the values
+    // are back within 1.5 s after it answers again, long after the quick attempts ended.
+    ASSERT_TRUE(WaitForQuietState());
+    LoseValues("deaf=4000");
+    Clock::time_point resumed = resume();
+    const auto deafReturn = MsUntil(kStored, resumed, 100 + 4000 + 1500);
+    ASSERT_TRUE(deafReturn) << StateFile();
+    EXPECT_GE(*deafReturn, 4000) << "it came back while the monitor was deaf";
+
+    // A monitor that acknowledges and ignores the first set of each parameter: one nudge
+    // (a step beside, then the value) for each of the two lost values, nothing for the
+    // gains that it kept.
+    ASSERT_TRUE(WaitForQuietState());
+    LoseValues("ignore=1 sets=0");
+    resumed = resume();
+    EXPECT_TRUE(
+        MsUntil(std::string(kStored) + " red=0..100:50 green=0..100:50 blue=0..100:50 temp=3", resumed, 3000))
+        << StateFile();
+    EXPECT_TRUE(MsUntil("sets=10 id=ONE;", resumed, 1000))
+        << "6 sets, then two nudges of two: " << StateFile();
+
+    // The user moves a slider while the monitor is deaf: the newest value wins.
+    ASSERT_TRUE(WaitForQuietState());
+    LoseValues("deaf=2500");
+    resumed = resume();
+    ::Sleep(500);
+    DragSlider(swappedPanel, kContrastSlider, 70);
+    EXPECT_TRUE(MsUntil("name=First brightness=0..100:60 contrast=0..100:70", resumed, 100 + 2500 + 1500))
+        << StateFile();
+    EXPECT_EQ(SliderValue(swappedPanel, kContrastSlider), 70);
+    DragSlider(swappedPanel, kContrastSlider, 30);
+    ASSERT_TRUE(MsUntil(kStored, Clock::now(), 2000));
+
+    // Without patience the quick attempts (3 s) are all there is: a monitor that answers
+    // only later keeps what it lost.
+    ASSERT_TRUE(WaitForQuietState());
+    WriteSetting(L"ReapplyPatience", 0);
+    LoseValues("deaf=3500");
+    resumed = resume();
+    EXPECT_FALSE(MsUntil(kStored, resumed, 100 + 3500 + 1500)) << StateFile();
+
+    // Exit while a monitor is deaf and its worker waits 2 s between retries: the program
+    // ends at once. Under Wine the tray icon's removal alone takes about 2 s of that.
+    DragSlider(swappedPanel, kBrightnessSlider, 60);
+    DragSlider(swappedPanel, kContrastSlider, 30);
+    ASSERT_TRUE(MsUntil(kStored, Clock::now(), 2000));
+    WriteSetting(L"ReapplyPatience", 60000);
+    LoseValues("deaf=20000");
+    resume();
+    ::Sleep(100 + 3000 + 100 + 200 + 400 + 800 + 1600 + 1000); // into the 2 s pauses
+    const Clock::time_point exitAt = Clock::now();
+    ::PostMessageW(swappedPanel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(restarted, 20000), 0u);
+    const auto exitMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - exitAt).count();
+    std::printf("exit during the deaf time: %lld ms\n", static_cast<long long>(exitMs));
+    EXPECT_LT(exitMs, 2000 + 400);
 }
