@@ -265,9 +265,9 @@ TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
     EXPECT_EQ(ExitCode(program, 20000), 0u);
 }
 
-// One resident program for what needs no special monitors, in steps: wake-ups, second
-// starts and the tray, the panel's drawing, a slider drag, hotkeys, then the rebuilds of a
-// display-change storm and the end.
+// One resident program, in steps: wake-ups, monitors whose values were not read at start,
+// second starts and the tray, the panel's drawing, a slider drag, hotkeys, then the rebuilds
+// of a display-change storm and the end.
 class TheResidentProgram : public ProgramFixture {
 protected:
     static constexpr DWORD kDelayMs = 300; // the wake-ups' SettingsTimeout
@@ -284,6 +284,8 @@ protected:
         WriteSetting(L"HotkeyBrightnessDown", kControlAlt | 'D');
         WriteSetting(L"HotkeyContrastUp", kControlAlt | 'C');
         WriteSetting(L"HotkeyContrastDown", kControlAlt | 'X');
+        WriteSetting(L"Contrast", 30); // for the monitors whose values were not read
+        WriteSetting(L"GainRed", 40);
         // Held by this test before the program starts: silently left to the test.
         focus.reset(::CreateWindowExW(0, L"STATIC", L"orvalux hotkey focus", WS_POPUP, 400, 400, 50, 50,
                                       nullptr, nullptr, nullptr, nullptr));
@@ -291,12 +293,20 @@ protected:
         // The marker on the command line finds the program's Linux process, whose
         // anonymous memory is what Wine does not report.
         const std::wstring marker = L"storm-" + std::to_wstring(::GetCurrentProcessId());
-        program = &Start(marker, "display; monitor brightness=0..50:10 temp=2 temps=2,6; "
-                                 "display; monitor brightness=0..200:20 temp=2 temps=2,6");
+        // Unread: its contrast and gains are never read. Late: its first two contrast reads
+        // (the worker's first and the stored value's) and its first brightness read fail.
+        program = &Start(
+            marker, "display; monitor name=Unread brightness=0..50:10 contrast=0..100:50 red=0..100:60 "
+                    "temp=2 temps=2,3,6 fail=get-contrast,get-gain; "
+                    "display; monitor name=Plain brightness=0..50:10 temp=2 temps=2,3,6; "
+                    "display; monitor brightness=0..200:20 temp=2 temps=2,3,6; "
+                    "display; monitor name=Late temp=2 temps=2,3,6 fail=get-contrast:2,get-brightness:1");
         const std::vector<HWND> windows = WaitForWindows(program->id, 1);
         ASSERT_EQ(windows.size(), 1u) << "the resident program shows its (hidden) panel window";
         panel = windows[0];
         EXPECT_FALSE(::IsWindowVisible(panel));
+        EXPECT_NE(StateFile().find("name=Late brightness=0..100:50 contrast=0..100:50"), std::string::npos)
+            << "nothing goes out at start to the late one: " << StateFile();
         linuxProcess = test_support::LinuxProcessFolder(marker);
     }
 
@@ -340,6 +350,36 @@ protected:
             EXPECT_GE(after->count(), static_cast<long long>(kDelayMs) - 100) << name;
             EXPECT_TRUE(WaitForQuietState()) << name;
         }
+    }
+
+    // The monitors whose values were not read at start, after the wake-ups' re-applies: the
+    // unread one keeps its values while the others get their own, and the sliders show one
+    // that has the value; the late one takes part once a read succeeds.
+    void UnreadValues() {
+        constexpr int redSlider = 1005;
+        EXPECT_TRUE(
+            StateShows({"name=Unread brightness=0..50:10 contrast=0..100:50 red=0..100:60 green=0..100:50 "
+                        "blue=0..100:50",
+                        "name=Plain brightness=0..50:10 contrast=0..100:30 red=0..100:40 green=0..100:50 "
+                        "blue=0..100:50"}))
+            << lastState;
+        EXPECT_EQ(SliderValue(panel, kContrastSlider), 30)
+            << "the sliders show the monitor that has the value";
+        EXPECT_EQ(SliderValue(panel, redSlider), 40);
+        // A slider reaches only the monitors whose range is known; the colour temperature
+        // goes after it on each monitor, so once all show it the red change has been handled.
+        DragSlider(panel, redSlider, 80);
+        DragSlider(panel, kColorTemperatureSlider, 3);
+        EXPECT_TRUE(
+            StateShows({"name=Unread brightness=0..50:10 contrast=0..100:50 red=0..100:60 green=0..100:50 "
+                        "blue=0..100:50 temp=3",
+                        "name=Plain brightness=0..50:10 contrast=0..100:30 red=0..100:80 green=0..100:50 "
+                        "blue=0..100:50 temp=3"}))
+            << lastState;
+        // The late one's next read succeeds: a slider's value arrives in its range, and its
+        // brightness, unread at first as well, was not re-asserted from a guessed level.
+        DragSlider(panel, kContrastSlider, 70);
+        EXPECT_TRUE(StateShows({"name=Late brightness=0..100:50 contrast=0..100:70"})) << lastState;
     }
 
     // A second start ends and leaves the instance alone; monitoroff goes through it. Their
@@ -464,9 +504,9 @@ protected:
         ::SendMessageW(panel, WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 90),
                        reinterpret_cast<LPARAM>(brightness));
         ::SendMessageW(panel, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(brightness));
-        DragSlider(panel, kContrastSlider, 30);
-        EXPECT_TRUE(StateShows({"contrast=0..100:30", "brightness=0..200:80"})) << lastState;
-        EXPECT_TRUE(WaitForSetting(L"Contrast", 30));
+        DragSlider(panel, kContrastSlider, 35);
+        EXPECT_TRUE(StateShows({"contrast=0..100:35", "brightness=0..200:80"})) << lastState;
+        EXPECT_TRUE(WaitForSetting(L"Contrast", 35));
         EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"Brightness"), 40u);
         EXPECT_EQ(TrayImage(), at40) << "contrast leaves the icon as it is";
         DragSlider(panel, kBrightnessSlider, 20);
@@ -645,6 +685,7 @@ TEST_F(TheResidentProgram, AnswersWakeUpsSecondStartsTheTraySlidersHotkeysAndDis
     // Seconds after it, longer than the delay: the first notification sent nothing again.
     EXPECT_EQ(StateFile(), beforeFirstNotification) << "the first notification re-applied";
     step("wake-ups", [&] { WakeUps(); });
+    step("unread values", [&] { UnreadValues(); });
     step("Start with Windows", [&] { StartWithWindows(); });
     step("tray clicks", [&] { TrayClicks(); });
     step("drawing", [&] { Drawing(); });
