@@ -174,7 +174,7 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
     EXPECT_GE(BroadcastListener::PostedAfter(begun), std::chrono::milliseconds(900));
 }
 
-// The first start stores the monitor's own brightness at its end. Its daily check meanwhile
+// The first start stores the monitor's own brightness. Its daily check meanwhile
 // meets an endpoint that accepts the request and never answers: the program goes on
 // answering, and Exit from the tray menu does not wait for the endpoint.
 TEST_F(ProgramFixture, AStalledCheckHoldsUpNeitherThePanelNorExitAndTheNextStartAppliesWhatWasStored) {
