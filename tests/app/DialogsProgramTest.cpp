@@ -1,9 +1,8 @@
 // The panel's popups and the hotkey dialog of the real program, driven with the keyboard
 // and the mouse as a user does.
+#include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
-#include "ScreenPixels.h"
-
-#include "common/GdiResources.h"
+#include "ScaleCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
@@ -56,48 +56,6 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
         input.mi.dy = static_cast<LONG>(y * 65535LL / (::GetSystemMetrics(SM_CYSCREEN) - 1));
     }
     ::SendInput(1, &input, sizeof(input));
-}
-
-// Whether the program's bitmap `id` shows on the screen inside `window`, pixel for pixel.
-bool ShowsBitmap(HWND window, int id) {
-    const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    const UniqueHbitmap bitmap(
-        static_cast<HBITMAP>(::LoadImageW(program.get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
-    BITMAP size{};
-    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof(size), &size)) {
-        ADD_FAILURE() << "no bitmap " << id;
-        return false;
-    }
-    const UniqueHdc memory(::CreateCompatibleDC(nullptr));
-    std::vector<DWORD> picture;
-    {
-        const SelectionScope selected(memory.get(), bitmap.get());
-        picture = test_support::Pixels(memory.get(), RECT{0, 0, size.bmWidth, size.bmHeight});
-    }
-
-    const RECT area = WindowRect(window);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const std::vector<DWORD> shown = test_support::ScreenPixels(area);
-    if (picture.empty() || shown.empty()) {
-        ADD_FAILURE() << "no pixels";
-        return false;
-    }
-    for (int top = 0; top + size.bmHeight <= height; ++top) {
-        for (int left = 0; left + size.bmWidth <= width; ++left) {
-            bool same = true;
-            for (int row = 0; same && row < size.bmHeight; ++row) {
-                same = std::equal(picture.begin() + row * size.bmWidth,
-                                  picture.begin() + (row + 1) * size.bmWidth,
-                                  shown.begin() + (top + row) * width + left);
-            }
-            if (same) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 void ClickAt(int x, int y) {
@@ -162,17 +120,20 @@ protected:
     }
 
     // The program's newest visible dialog that is not in `known`, once one shows.
-    HWND WaitForNewDialog(const std::vector<HWND>& known) const {
+    HWND WaitForNewDialog(const std::vector<HWND>& known,
+                          std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
         HWND found = nullptr;
-        WaitFor([&] {
-            for (HWND window : WindowsOf(program->id)) {
-                if (::IsWindowVisible(window) &&
-                    std::find(known.begin(), known.end(), window) == known.end()) {
-                    found = window;
+        WaitFor(
+            [&] {
+                for (HWND window : WindowsOf(program->id)) {
+                    if (::IsWindowVisible(window) &&
+                        std::find(known.begin(), known.end(), window) == known.end()) {
+                        found = window;
+                    }
                 }
-            }
-            return found != nullptr;
-        });
+                return found != nullptr;
+            },
+            limit);
         return found;
     }
 
@@ -277,7 +238,20 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     WriteSetting(L"HotkeyIncrement", 0);
     WriteSetting(L"SettingsTimeout", 3000);
     WriteSetting(L"Language", 40);
-    const HWND panel = StartWithPanel();
+    // An update endpoint for the update page, which a display change cancels at the end.
+    LoopbackHttpServer endpoint(
+        {{"/Orvalux/", LoopbackHttpServer::Response(
+                           "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated><Version>9.8.7</Version>"
+                           "<Location>#BASE#/files/setup.exe</Location>"
+                           "<Changes>PHRyPjx0ZD5GYXN0ZXI8L3RkPjwvdHI+</Changes></VERSION>")},
+         {"/files/", LoopbackHttpServer::Response("MZ")}});
+    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL",
+                              (endpoint.BaseUrl() + "/Orvalux/VersionCheck.aspx").c_str());
+    WriteSetting(L"CheckForUpdates", 1);
+    // Two monitors that tell who they are, for the Monitors dialog.
+    const HWND panel = StartWithPanel("display; monitor name=First id=ONE brightness=0..100:50; "
+                                      "display; monitor name=Second id=TWO brightness=0..200:100");
+    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL", nullptr);
     ASSERT_NE(panel, nullptr);
     {
         SCOPED_TRACE("the delay popup");
@@ -422,7 +396,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         elsewhere.Click();
         PressKeys({VK_CONTROL, VK_MENU, 'U'});
         const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
-        EXPECT_NE(WaitForState(raised).find(raised), std::string::npos) << StateFile();
+        EXPECT_TRUE(StateShows({raised})) << lastState;
 
         // Cancel keeps everything as it was.
         ShowPanel(panel);
@@ -461,7 +435,8 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         // The flag button shows the Russian flag, and the panel's hints, asked for when they
         // show, are Russian now.
         ShowPanel(panel);
-        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, kRussianFlag); })) << "the Russian flag";
+        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), kRussianFlag); }))
+            << "the Russian flag";
         const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
@@ -502,6 +477,102 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
         EXPECT_TRUE(WaitFor([&] { return SettingType(L"Language") == REG_DWORD; })) << "written again";
         EXPECT_TRUE(WaitForSetting(L"Language", 14));
-        ExitProgram(panel);
     }
+    {
+        SCOPED_TRACE("the Monitors dialog");
+        // It previews a share of the shared 50 %, Cancel puts it back and OK stores it.
+        DragSlider(panel, kBrightnessSlider, 50);
+        ASSERT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
+        const auto stored = [&](const wchar_t* name) {
+            return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\TWO", name);
+        };
+        const auto openDialog = [&] {
+            ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
+            const HWND dialog = WaitForNewDialog({panel});
+            EXPECT_NE(dialog, nullptr) << "the dialog did not open";
+            // The second monitor, brightness 20..60: 40 % of its range for the shared 50 %.
+            const HWND list = ::GetDlgItem(dialog, IDC_MONITOR_LIST);
+            ::SendMessageW(list, LB_SETCURSEL, 1, 0);
+            ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_LIST, LBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(list));
+            ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
+            ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
+            EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
+            return dialog;
+        };
+        const auto click = [](HWND dialog, int id) {
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+        };
+        HWND dialog = openDialog();
+        // Identify shows one number on each monitor, for a moment.
+        click(dialog, IDC_IDENTIFY);
+        EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").size() == 2; }));
+        EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").empty(); }));
+        click(dialog, IDCANCEL);
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        EXPECT_FALSE(stored(L"BrightnessLow"));
+        dialog = openDialog();
+        click(dialog, IDOK);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+        EXPECT_EQ(stored(L"BrightnessLow"), 20u);
+        EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
+        EXPECT_EQ(stored(L"Excluded"), 0u);
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
+    }
+    // A display change while one of the program's modal windows is open closes it as if
+    // cancelled: nothing it would have done on a choice of the user happens, and the program
+    // goes on with a rebuilt panel. (Rebuilds last: the first panel is the shown one until then.)
+    const auto changeDisplayWhileOpen = [&](HWND dialog) { // the dialog goes and a new panel comes
+        const std::vector<HWND> before = WindowsOf(program->id);
+        ::PostMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); })) << "the dialog stayed";
+        EXPECT_TRUE(WaitFor([&] {
+            for (HWND window : WindowsOf(program->id)) {
+                if (std::find(before.begin(), before.end(), window) == before.end() &&
+                    ::GetDlgItem(window, kExpandButton)) {
+                    return true;
+                }
+            }
+            return false;
+        })) << "no rebuilt panel";
+        EXPECT_EQ(ExitCode(*program, 0), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
+    };
+    {
+        SCOPED_TRACE("a display change with the delay popup open");
+        DWORD delay = 0;
+        ASSERT_TRUE(ReadSetting(L"SettingsTimeout", delay));
+        ShowPanel(panel);
+        const HWND popup = Open(panel, kDelayButton, {panel});
+        ASSERT_NE(popup, nullptr) << "no delay popup";
+        DragSlider(popup, kDelaySlider, delay == 4500 ? 5000 : 4500);
+        changeDisplayWhileOpen(popup);
+        EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"SettingsTimeout"), delay)
+            << "nothing is stored";
+    }
+    {
+        SCOPED_TRACE("a display change with the update page open");
+        // Found by the hourly check and opened by the balloon: nothing is downloaded.
+        ::PostMessageW(panel, WM_TIMER, 3, 0);
+        ASSERT_TRUE(WaitFor([&] {
+            uint64_t lastCheck = 0;
+            DWORD size = sizeof(lastCheck);
+            return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
+                                  nullptr, &lastCheck, &size) == ERROR_SUCCESS;
+        })) << "no check";
+        // The check's answer reaches the panel a moment after the time is stored: until then
+        // a balloon click finds no update to show.
+        HWND page = nullptr;
+        for (int click = 0; click < 5 && !page; ++click) {
+            TrayCallback(panel, NIN_BALLOONUSERCLICK, 0, 0);
+            page = WaitForNewDialog(WindowsOf(program->id), std::chrono::seconds(3));
+        }
+        ASSERT_NE(page, nullptr) << "no update page";
+        changeDisplayWhileOpen(page);
+        for (const std::string& line : endpoint.RequestLines()) {
+            EXPECT_EQ(line.find("/files/"), std::string::npos) << "the installer was requested: " << line;
+        }
+    }
+    ExitProgram(panel);
 }

@@ -27,6 +27,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace program_test {
@@ -66,6 +67,7 @@ public:
                                     nullptr, nullptr);
         monitorPowerPostedAt = 0;
         monitorPowerParameter = 0;
+        monitorPowerCount = 0;
     }
     ~BroadcastListener() { ::DestroyWindow(window_); }
 
@@ -89,12 +91,14 @@ public:
 
     static inline DWORD monitorPowerPostedAt;
     static inline LPARAM monitorPowerParameter;
+    static inline int monitorPowerCount; // broadcasts dispatched so far
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
         if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER) {
             monitorPowerPostedAt = static_cast<DWORD>(::GetMessageTime());
             monitorPowerParameter = lParam;
+            ++monitorPowerCount;
             return 0;
         }
         return ::DefWindowProcW(window, message, wParam, lParam);
@@ -262,11 +266,15 @@ protected:
         return data.ftLastWriteTime;
     }
 
-    // The state file once it holds `text`, or as it is after a few seconds.
-    std::string WaitForState(const std::string& text) {
-        std::string state;
-        WaitFor([&] { return (state = StateFile()).find(text) != std::string::npos; });
-        return state;
+    // Whether the state file comes to hold every part within a few seconds (the file as
+    // last read: lastState).
+    bool StateShows(std::initializer_list<std::string_view> parts) {
+        return WaitFor([&] {
+            lastState = StateFile();
+            return std::all_of(parts.begin(), parts.end(), [&](std::string_view part) {
+                return lastState.find(part) != std::string::npos;
+            });
+        });
     }
 
     // Whether the setting comes to hold `value` within a few seconds.
@@ -349,6 +357,7 @@ protected:
     std::optional<test_support::ThrowawayKey> throwawayKey;
     std::wstring settingsKey; // the program's, given to it in its environment
     std::wstring stateFile;
+    std::string lastState;
     std::deque<Program> started; // stable references while more programs start
     std::vector<UniqueHandle> pipes;
 };
