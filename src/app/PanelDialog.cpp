@@ -292,8 +292,9 @@ void PanelDialog::SyncSliders() {
         sliders[i].SetLogicalPosition(static_cast<int>(ReferenceValue(kSliders[i].parameter)));
     }
     for (DisplayMonitor* display : displayMonitors) {
-        // A display whose monitors never told their brightness has no level to keep.
-        if (display->physicalMonitors.empty() || display->HasRange(MonitorParameter::Brightness)) {
+        // A display whose monitors never told their brightness, or that has none, has no
+        // level to keep: its stand-in 100 would overwrite the user's stored brightness.
+        if (display->HasRange(MonitorParameter::Brightness)) {
             display->SetBrightness(display->BrightnessPercent());
         }
     }

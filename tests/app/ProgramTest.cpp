@@ -300,7 +300,8 @@ protected:
                     "temp=2 temps=2,3,6 fail=get-contrast,get-gain; "
                     "display; monitor name=Plain brightness=0..50:10 temp=2 temps=2,3,6; "
                     "display; monitor brightness=0..200:20 temp=2 temps=2,3,6; "
-                    "display; monitor name=Late temp=2 temps=2,3,6 fail=get-contrast:2,get-brightness:1");
+                    "display; monitor name=Late temp=2 temps=2,3,6 fail=get-contrast:2,get-brightness:1; "
+                    "display"); // without a physical monitor: no level of its own to store
         const std::vector<HWND> windows = WaitForWindows(program->id, 1);
         ASSERT_EQ(windows.size(), 1u) << "the resident program shows its (hidden) panel window";
         panel = windows[0];
