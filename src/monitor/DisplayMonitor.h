@@ -114,10 +114,13 @@ struct DisplayMonitor {
     // Accepted when brightness, contrast and every gain were, Unanswered when no monitor
     // took any value. A range never read is asked for first, and its value left out while
     // the monitor does not answer.
-    ReapplyAttempt SendRememberedValues();
+    // Given `resetsSeen` (factoryResets when the re-apply began), nothing is sent once a
+    // factory reset has come since: what was remembered before it is history.
+    ReapplyAttempt SendRememberedValues(std::optional<uint32_t> resetsSeen = std::nullopt);
     // After an accepted attempt: reads every value back and nudges one that did not take
-    // (a step beside it, then the value), at most kMaxNudges times per parameter.
-    void VerifyRememberedValues();
+    // (a step beside it, then the value), at most kMaxNudges times per parameter; it stops
+    // as SendRememberedValues does once a factory reset has come.
+    void VerifyRememberedValues(std::optional<uint32_t> resetsSeen = std::nullopt);
     // Attempts one re-apply makes: a single one on a laptop panel, whose monitor already
     // refused DDC/CI, so that it does not spend three seconds failing at every wake-up.
     int ReapplyAttempts() const;
@@ -153,6 +156,11 @@ struct DisplayMonitor {
     // remembered all the same, so the re-apply delivers the user's newest value instead
     // of the older one once the monitor answers again.
     std::atomic<bool> keepRefusedValues{false};
+    // Factory resets begun on this display; a re-apply under way gives way to one.
+    std::atomic<uint32_t> factoryResets{0};
+    bool ResetSince(std::optional<uint32_t> resetsSeen) const {
+        return resetsSeen && *resetsSeen != factoryResets.load();
+    }
 };
 
 // Every display monitor of the desktop, in enumeration order. Changed only on the main

@@ -53,6 +53,7 @@ void MonitorWorker::Run() {
     // behind retries of an older one. Like a command, a re-apply requested before a Stop
     // makes its first attempt; the Stop ends the retries.
     ReapplySchedule reapply;
+    uint32_t resetsAtBegin = 0;
     // The flag is tested after each batch, never before the first wait: Stop signals the
     // event, so commands posted just before a Stop are still applied once.
     do {
@@ -66,15 +67,16 @@ void MonitorWorker::Run() {
         if (reapplyRequested.exchange(false)) {
             reapply.Begin(owner->ReapplyAttempts(), owner->isLaptopPanel ? 0 : ReadReapplyPatience(),
                           Clock::now());
+            resetsAtBegin = owner->factoryResets.load();
         } else if (std::any_of(latest.begin(), latest.end(),
                                [](const auto& value) { return value.has_value(); })) {
             // The user's value may find the monitor awake: no more waiting for it.
             reapply.EndPause(Clock::now());
         }
         if (reapply.IsDue(Clock::now()) && (IsRunning() || !reapply.IsPatient())) {
-            const ReapplyAttempt attempt = owner->SendRememberedValues();
+            const ReapplyAttempt attempt = owner->SendRememberedValues(resetsAtBegin);
             if (attempt == ReapplyAttempt::Accepted) {
-                owner->VerifyRememberedValues();
+                owner->VerifyRememberedValues(resetsAtBegin);
             }
             reapply.AttemptMade(attempt, Clock::now());
         }

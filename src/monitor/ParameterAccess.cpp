@@ -346,9 +346,12 @@ bool DisplayMonitor::SendPercentTo(PhysicalMonitor& physical, MonitorParameter p
     return SendPercentToOne(api, physical, parameter, percent, false);
 }
 
-ReapplyAttempt DisplayMonitor::SendRememberedValues() {
+ReapplyAttempt DisplayMonitor::SendRememberedValues(std::optional<uint32_t> resetsSeen) {
     MonitorConfigApi& api = MonitorApi();
     std::lock_guard guard(deviceLock);
+    if (ResetSince(resetsSeen)) {
+        return ReapplyAttempt::Accepted; // nothing left to deliver
+    }
     SentValues all;
     for (PhysicalMonitor& physical : physicalMonitors) {
         const SentValues sent = SendRememberedValuesOf(api, physical);
@@ -361,7 +364,7 @@ ReapplyAttempt DisplayMonitor::SendRememberedValues() {
     return all.anyAccepted ? ReapplyAttempt::Refused : ReapplyAttempt::Unanswered;
 }
 
-void DisplayMonitor::VerifyRememberedValues() {
+void DisplayMonitor::VerifyRememberedValues(std::optional<uint32_t> resetsSeen) {
     MonitorConfigApi& api = MonitorApi();
     for (PhysicalMonitor& physical : physicalMonitors) {
         for (uint32_t code = kFirstParameterCode;
@@ -373,6 +376,9 @@ void DisplayMonitor::VerifyRememberedValues() {
             }
             for (uint32_t nudges = 0;; ++nudges) {
                 std::lock_guard guard(deviceLock);
+                if (ResetSince(resetsSeen)) {
+                    return;
+                }
                 const auto range = RangeOf(physical, parameter);
                 const uint32_t wanted = range.current;
                 const NudgeDecision decision = DecideNudge(CurrentOf(QueryRange(api, physical, parameter)),

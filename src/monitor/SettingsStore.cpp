@@ -74,6 +74,7 @@ void DisplayMonitor::RefreshValues(bool store) {
 }
 
 void DisplayMonitor::RestoreFactoryDefaults() {
+    ++factoryResets; // before any reset call: a re-apply must not undo them while they settle
     WaitCursor cursor;
     MonitorConfigApi& api = MonitorApi();
     const int count = static_cast<int>(physicalMonitors.size());

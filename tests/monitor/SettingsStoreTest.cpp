@@ -170,3 +170,16 @@ TEST_F(SettingsStoreFixture, AFactoryResetStoresWhatTheReferenceMonitorReportsAf
         }
     }
 }
+
+// A re-apply still retrying when the user restores the factory values must not send the
+// values it remembered from before into the reset's settling time.
+TEST_F(SettingsStoreFixture, AFactoryResetEndsAReapplyUnderWay) {
+    Build("monitor brightness=0..100:50 contrast=0..100:50 caps=0xC00 fail=set-contrast");
+    displayMonitors[0]->SetBrightness(40);
+    ReapplyMonitorValues();
+    ASSERT_TRUE(api->WaitUntil([&] { return api->CountCalls(Op::SetContrast) >= 2; })) << "no retries";
+    RestoreAllFactoryDefaults();
+    FinishWork();
+    EXPECT_EQ(Monitor(0, 0).brightness.current, 50u);
+    EXPECT_EQ(Stored(L"Brightness"), 50u);
+}
