@@ -369,6 +369,22 @@ inline void TrayCallback(HWND panel, WORD event, int x, int y) {
     ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
 }
 
+// Icons in Wine's notification area: each a child window of its stand-alone tray.
+inline size_t TrayIconCount() {
+    size_t count = 0;
+    const HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
+    ::EnumChildWindows(
+        tray,
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            *reinterpret_cast<size_t*>(data) += std::wstring(name) == L"__winex11_tray_icon";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return tray ? count : 0;
+}
+
 // Processes started from `exeName` (any case), opened to read and to end them.
 inline std::vector<UniqueHandle> ProcessesNamed(const wchar_t* exeName) {
     std::vector<UniqueHandle> found;

@@ -1,7 +1,6 @@
 // Runs the real program as a separate process with simulated monitors, each start
 // serving as many checks as its monitors allow.
 #include "LinuxProcess.h"
-#include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
 #include "ScaleCheck.h"
 #include "ScreenPixels.h"
@@ -19,7 +18,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -29,22 +27,6 @@
 using namespace program_test;
 
 namespace {
-
-// Icons in Wine's notification area: each a child window of its stand-alone tray.
-size_t TrayIconCount() {
-    size_t count = 0;
-    const HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
-    ::EnumChildWindows(
-        tray,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            *reinterpret_cast<size_t*>(data) += std::wstring(name) == L"__winex11_tray_icon";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return tray ? count : 0;
-}
 
 // What Wine's notification area shows: the program's icon is the only one while it runs.
 std::vector<DWORD> TrayImage() {
@@ -174,87 +156,9 @@ TEST_F(ProgramFixture, AFirstMonitorOffStartSwitchesOffAfterOneSecondAndEnds) {
     EXPECT_GE(BroadcastListener::PostedAfter(begun), std::chrono::milliseconds(900));
 }
 
-// The first start stores the monitor's own brightness. Its daily check meanwhile
-// meets an endpoint that accepts the request and never answers: the program goes on
-// answering, and Exit from the tray menu does not wait for the endpoint.
-TEST_F(ProgramFixture, AStalledCheckHoldsUpNeitherThePanelNorExitAndTheNextStartAppliesWhatWasStored) {
-    const size_t iconsBefore = TrayIconCount();
-    LoopbackHttpServer stalled("", true);
-    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL",
-                              (stalled.BaseUrl() + "/Orvalux/VersionCheck.aspx").c_str());
-    WriteSetting(L"CheckForUpdates", 1);
-    Program& first = Start(L"", "monitor brightness=0..50:35 contrast=0..100:20"); // 70 percent
-    ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL", nullptr);
-    const std::vector<HWND> windows = WaitForWindows(first.id, 1);
-    ASSERT_EQ(windows.size(), 1u);
-    const HWND panel = windows[0];
-
-    constexpr UINT_PTR updateCheckTimer = 3;
-    ::PostMessageW(panel, WM_TIMER, updateCheckTimer, 0);
-    ASSERT_TRUE(WaitFor([&] { return !stalled.RequestLines().empty(); })) << "no check";
-    // A tick while the check runs starts no second one.
-    ::PostMessageW(panel, WM_TIMER, updateCheckTimer, 0);
-    // Three seconds into the stall, asked again and again.
-    Clock::duration longest{};
-    for (const auto end = Clock::now() + std::chrono::seconds(3); Clock::now() < end; ::Sleep(10)) {
-        const auto sent = Clock::now();
-        DWORD_PTR ignored = 0;
-        const bool answered = ::SendMessageTimeoutW(panel, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored) != 0;
-        longest = std::max(longest, Clock::now() - sent);
-        if (!answered) {
-            break;
-        }
-    }
-    const auto longestMs = std::chrono::duration_cast<std::chrono::milliseconds>(longest).count();
-    std::cout << "longest answer of the program during the stalled check: " << longestMs << " ms\n";
-    RecordProperty("LongestAnswerMs", static_cast<int>(longestMs));
-    EXPECT_LT(longestMs, 100);
-    EXPECT_EQ(stalled.RequestLines().size(), 1u);
-
-    // The right button opens the menu; its last item, chosen with the keyboard, is Exit.
-    TrayCallback(panel, WM_RBUTTONDOWN, 600, 700);
-    ASSERT_TRUE(WaitFor([&] {
-        const HWND menu = ::FindWindowW(L"#32768", nullptr);
-        return menu && ::IsWindowVisible(menu);
-    }));
-    PressKeys({VK_UP});
-    const auto exitChosen = Clock::now();
-    PressKeys({VK_RETURN});
-    EXPECT_EQ(ExitCode(first, 10000), 0u);
-    const auto exitMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - exitChosen).count();
-    std::cout << "exit during the stalled check took " << exitMs << " ms\n";
-    EXPECT_LT(exitMs, 3000);
-    EXPECT_EQ(TrayIconCount(), iconsBefore) << "the icon was removed";
-
-    // The next start applies the stored value to another monitor in its own range and to a
-    // laptop panel, whose value the panel's re-assertion keeps through a rebuild.
-    SCOPED_TRACE("the next start");
-    WriteSetting(L"CheckForUpdates", 0);
-    Program& program =
-        Start(L"", "monitor fail=caps; laptop levels=0,10,20,30,40,50,60,70,80,90,100 current=30; "
-                   "display; monitor brightness=0..200:10 contrast=0..100:90");
-    const std::vector<HWND> next = WaitForWindows(program.id, 1);
-    ASSERT_EQ(next.size(), 1u);
-    // The stored value goes out at start through the main thread's own backlight, and the
-    // panel's re-assertion keeps it rather than the level the panel had before.
-    // Nothing else was stored: the contrast stays.
-    EXPECT_TRUE(StateShows({"levels set: 70 70", "brightness=0..200:140", "contrast=0..100:90"}))
-        << lastState;
-    EXPECT_TRUE(WaitForSetting(L"Brightness", 70));
-
-    // After a display change the main thread has a backlight again: a newly stored value
-    // reaches the panel.
-    WriteSetting(L"Brightness", 40);
-    ::PostMessageW(next[0], WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
-    EXPECT_TRUE(StateShows({"levels set: 70 70 40 40"})) << lastState;
-    ::PostMessageW(NewestPanel(program.id, next[0]), WM_CLOSE, 0, 0);
-    ASSERT_EQ(ExitCode(program, 20000), 0u);
-    EXPECT_TRUE(WaitForSetting(L"Brightness", 40));
-}
-
 TEST_F(ProgramFixture, APanelWithoutMonitorsOpensAndEndsCleanly) {
-    // No display at all. (A display without a physical monitor: the command-line test's.)
+    // No display at all. (A display without a physical monitor: the command-line test's; a
+    // stalled daily check and what the next start applies: the calibration test's.)
     Program& program = Start(L"", "none");
     const std::vector<HWND> windows = WaitForWindows(program.id, 1);
     ASSERT_EQ(windows.size(), 1u);
