@@ -555,12 +555,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         SCOPED_TRACE("a display change with the update page open");
         // Found by the hourly check and opened by the balloon: nothing is downloaded.
         ::PostMessageW(panel, WM_TIMER, 3, 0);
-        ASSERT_TRUE(WaitFor([&] {
-            uint64_t lastCheck = 0;
-            DWORD size = sizeof(lastCheck);
-            return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
-                                  nullptr, &lastCheck, &size) == ERROR_SUCCESS;
-        })) << "no check";
+        ASSERT_TRUE(WaitForUpdateCheckStored()) << "no check";
         // The check's answer reaches the panel a moment after the time is stored: until then
         // a balloon click finds no update to show.
         HWND page = nullptr;

@@ -283,6 +283,16 @@ protected:
             [&] { return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name) == value; });
     }
 
+    // Whether a daily check comes to store its time within a few seconds.
+    bool WaitForUpdateCheckStored() {
+        return WaitFor([&] {
+            uint64_t lastCheck = 0;
+            DWORD size = sizeof(lastCheck);
+            return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
+                                  nullptr, &lastCheck, &size) == ERROR_SUCCESS;
+        });
+    }
+
     void WriteSetting(const wchar_t* name, DWORD value) {
         test_support::WriteDword(HKEY_CURRENT_USER, settingsKey, name, value);
     }

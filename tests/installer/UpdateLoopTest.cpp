@@ -105,12 +105,7 @@ TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
     // The hourly check finds the next version; the balloon's click shows it; Install
     // replaces the program, which ends, and the new version starts in its place.
     ::PostMessageW(firstPanel, WM_TIMER, kUpdateCheckTimer, 0);
-    EXPECT_TRUE(WaitFor([&] {
-        uint64_t lastCheck = 0;
-        DWORD size = sizeof(lastCheck);
-        return ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), L"LastCheckForUpdate", RRF_RT_QWORD,
-                              nullptr, &lastCheck, &size) == ERROR_SUCCESS;
-    })) << "no check";
+    EXPECT_TRUE(WaitForUpdateCheckStored()) << "no check";
     // The check runs on the main thread: this message is handled once it has returned, or
     // inside whatever modal loop it opened, whose window shows by then.
     DWORD_PTR ignored = 0;
