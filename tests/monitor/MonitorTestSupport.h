@@ -4,6 +4,7 @@
 
 #include "common/Settings.h"
 #include "monitor/DisplayMonitor.h"
+#include "monitor/MonitorWorker.h"
 #include "simulator/SimulatedLaptopPanel.h"
 #include "simulator/SimulatedMonitorApi.h"
 
@@ -42,6 +43,13 @@ protected:
         api.reset();
     }
 
+    DisplayMonitor& First() { return *displayMonitors.at(0); }
+    // Stopping the workers waits for what they were doing, a re-apply included.
+    void FinishWork() {
+        for (DisplayMonitor* display : displayMonitors) {
+            display->worker->Stop();
+        }
+    }
     SimulatedMonitorDescription Monitor(size_t display, size_t monitor) const {
         return api->State().displays.at(display).monitors.at(monitor);
     }

@@ -3,11 +3,7 @@
 namespace {
 
 using Op = SimulatedOperation;
-
-class ParameterFixture : public SimulatedInventoryTest {
-protected:
-    DisplayMonitor& First() { return *displayMonitors.at(0); }
-};
+using ParameterFixture = SimulatedInventoryTest;
 
 } // namespace
 

@@ -1,7 +1,6 @@
 #include "MonitorTestSupport.h"
 
 #include "common/UniqueResource.h"
-#include "monitor/MonitorWorker.h"
 #include "monitor/SettingsStore.h"
 
 #include <algorithm>
@@ -12,12 +11,6 @@ using Op = SimulatedOperation;
 
 class SettingsStoreFixture : public SimulatedInventoryTest {
 protected:
-    // The re-apply runs on the workers: stopping them waits for it to end.
-    void FinishWork() {
-        for (DisplayMonitor* display : displayMonitors) {
-            display->worker->Stop();
-        }
-    }
     void StoreRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, keyPath, name, type, data, size));
     }
@@ -104,21 +97,6 @@ TEST_F(SettingsStoreFixture, RefusingMonitorsCostThirtyAttemptsALaptopPanelOne) 
             previous = call.time;
         }
     }
-}
-
-TEST_F(SettingsStoreFixture, CommandsGoBeforeRetriesAndAStopEndsThem) {
-    Build("monitor brightness=0..100:50 fail=set-contrast");
-    ReapplyMonitorValues();
-    ASSERT_TRUE(api->WaitUntil([&] { return api->CountCalls(Op::SetContrast) >= 1; }));
-    displayMonitors[0]->worker->PostCommand({1, 70});
-    // The command goes out during a pause, not after the last retry; the retries then
-    // carry on with its value.
-    ASSERT_TRUE(api->WaitUntil([&] {
-        const auto sent = Sent(Op::SetBrightness);
-        return std::count(sent.begin(), sent.end(), 70u) >= 2;
-    }));
-    FinishWork();
-    EXPECT_LT(api->CountCalls(Op::SetContrast), size_t{kReapplyAttempts}) << "the retries outlived the stop";
 }
 
 TEST_F(SettingsStoreFixture, WithoutAWorkerTheCallerReappliesWaitingForDeviceCallsInProgress) {

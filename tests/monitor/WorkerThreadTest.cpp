@@ -3,7 +3,6 @@
 #include "common/UniqueResource.h"
 #include "monitor/CommandDispatcher.h"
 #include "monitor/CommandQueueThread.h"
-#include "monitor/MonitorWorker.h"
 #include "monitor/WorkerThread.h"
 
 #include <thread>
@@ -16,7 +15,7 @@ using Op = SimulatedOperation;
 class WorkerFixture : public SimulatedInventoryTest {
 protected:
     void TearDown() override { commandDispatcher.Stop(); }
-    MonitorWorker& FirstWorker() { return *displayMonitors.at(0)->worker; }
+    MonitorWorker& FirstWorker() { return *First().worker; }
 };
 
 // A queue thread whose queue can be looked at.
@@ -91,9 +90,7 @@ TEST_F(WorkerFixture, TheDispatcherCopiesEveryCommandToEveryDisplayAndStartsAgai
     ASSERT_TRUE(commandDispatcher.Start());
     commandDispatcher.PostCommand({2, 70});
     commandDispatcher.Stop();
-    for (DisplayMonitor* display : displayMonitors) {
-        display->worker->Stop();
-    }
+    FinishWork();
     EXPECT_EQ(Monitor(0, 0).contrast.current, 140u);
     EXPECT_EQ(Monitor(1, 0).contrast.current, 70u);
     EXPECT_EQ(Monitor(1, 1).contrast.current, 70u);
