@@ -15,6 +15,12 @@ public:
         data.push_back(static_cast<std::byte>(value >> 8));
         return *this;
     }
+    Bytes& Words(std::initializer_list<uint16_t> values) {
+        for (const uint16_t value : values) {
+            Word(value);
+        }
+        return *this;
+    }
     Bytes& Dword(uint32_t value) {
         return Word(static_cast<uint16_t>(value)).Word(static_cast<uint16_t>(value >> 16));
     }
@@ -37,16 +43,8 @@ public:
 // with creation data, and a control without text.
 TEST(DialogTemplate, ReadsTheCaptionAndEachControlsTextOfAnExtendedTemplate) {
     Bytes dialog;
-    dialog.Word(1)
-        .Word(0xFFFF)
-        .Dword(0)
-        .Dword(0x80)
-        .Dword(0x80C800C0)
-        .Word(3)
-        .Word(0)
-        .Word(0)
-        .Word(178)
-        .Word(116);
+    // Version 1, signature, help id, extended style, style, 3 items, x, y, cx, cy.
+    dialog.Words({1, 0xFFFF}).Dword(0).Dword(0x80).Dword(0x80C800C0).Words({3, 0, 0, 178, 116});
     dialog.Word(0).Word(0).Text(u"Define hotkeys").Word(8).Word(400).Word(0x0100).Text(u"MS Shell Dlg 2");
     dialog.Align().Dword(0).Dword(0).Dword(0x50000003).Word(5).Word(5).Word(10).Word(10).Dword(1054);
     dialog.Word(0xFFFF).Word(0x0082).Word(0xFFFF).Word(214).Word(0);

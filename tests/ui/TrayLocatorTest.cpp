@@ -78,11 +78,12 @@ protected:
         probeMoves = 0;
     }
 
-    RECT ScreenRectOfButton(int button) const {
+    // Whether `found` is the screen rectangle of `button`.
+    bool IsButton(const RECT& found, int button) const {
         RECT rect{};
         ::SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(&rect));
         ::MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
+        return ::EqualRect(&found, &rect) != FALSE;
     }
 
     UniqueHwnd taskbar;
@@ -90,52 +91,6 @@ protected:
     HWND notificationArea = nullptr;
     HWND toolbar = nullptr;
 };
-
-TEST_F(FakeTaskbar, TheWalkFindsTheFirstToolbarOfTheNotificationArea) {
-    const HWND second = CreateToolbar(notificationArea, 1);
-    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), toolbar);
-    ::DestroyWindow(toolbar);
-    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), second) << "the first one left";
-    ::DestroyWindow(second);
-    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), notificationArea) << "no toolbar: the area itself";
-    ::DestroyWindow(notificationArea);
-    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), nullptr) << "never the task list";
-    EXPECT_EQ(FindTrayToolbarIn(nullptr), nullptr);
-}
-
-TEST_F(FakeTaskbar, TheProbeStopsAtTheButtonThatAnswers) {
-    // A hidden icon has no rectangle and is passed over.
-    ::SendMessageW(toolbar, TB_HIDEBUTTON, 101, TRUE);
-    ourButton = 2;
-    RECT found{};
-    ASSERT_TRUE(LocateTrayIconInToolbar(toolbar, found));
-    const RECT expected = ScreenRectOfButton(2);
-    EXPECT_TRUE(::EqualRect(&found, &expected))
-        << found.left << "," << found.top << " " << found.right << "," << found.bottom;
-    EXPECT_EQ(trayProbeState, 0u);
-    EXPECT_EQ(probeMoves, 2) << "buttons 0 and 2 only";
-
-    // Our icon hidden in the overflow: no button answers.
-    ourButton = -1;
-    probeMoves = 0;
-    found = RECT{};
-    EXPECT_FALSE(LocateTrayIconInToolbar(toolbar, found));
-    EXPECT_EQ(trayProbeState, 0u);
-    EXPECT_EQ(probeMoves, 3);
-    EXPECT_TRUE(::IsRectEmpty(&found)) << "untouched";
-    EXPECT_FALSE(LocateTrayIconInToolbar(nullptr, found));
-}
-
-TEST_F(FakeTaskbar, WhenTheShellCannotTellTheToolbarIsProbed) {
-    // Wine's shell answers E_NOTIMPL; its own task bar is older, so the walk finds ours.
-    ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), taskbar.get());
-    UniqueHwnd iconWindow(Create(L"STATIC", nullptr, 0, WS_POPUP));
-    ourButton = 3;
-    RECT found{};
-    ASSERT_TRUE(LocateTrayIcon(iconWindow.get(), 1, found));
-    const RECT expected = ScreenRectOfButton(3);
-    EXPECT_TRUE(::EqualRect(&found, &expected));
-}
 
 // Allocations of this process's own (the probe's buffer is one when the toolbar is ours).
 int PrivateAllocations() {
@@ -151,9 +106,48 @@ int PrivateAllocations() {
     return count;
 }
 
-TEST_F(FakeTaskbar, TheProbeReleasesItsBufferWhetherItFindsTheIconOrNot) {
-    const int before = PrivateAllocations();
+TEST_F(FakeTaskbar, TheWalkFindsTheFirstToolbarOfTheNotificationArea) {
+    const HWND second = CreateToolbar(notificationArea, 1);
+    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), toolbar);
+    ::DestroyWindow(toolbar);
+    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), second) << "the first one left";
+    ::DestroyWindow(second);
+    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), notificationArea) << "no toolbar: the area itself";
+    ::DestroyWindow(notificationArea);
+    EXPECT_EQ(FindTrayToolbarIn(taskbar.get()), nullptr) << "never the task list";
+    EXPECT_EQ(FindTrayToolbarIn(nullptr), nullptr);
+}
+
+// Wine's shell cannot tell where the icon is (E_NOTIMPL), and its own task bar is older than
+// ours: the walk finds our toolbar, which is probed.
+TEST_F(FakeTaskbar, TheProbeStopsAtTheButtonThatAnswersAndReleasesItsBuffer) {
+    ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), taskbar.get());
+    UniqueHwnd iconWindow(Create(L"STATIC", nullptr, 0, WS_POPUP));
+    ourButton = 3;
     RECT found{};
+    ASSERT_TRUE(LocateTrayIcon(iconWindow.get(), 1, found));
+    EXPECT_TRUE(IsButton(found, 3));
+
+    // A hidden icon has no rectangle and is passed over.
+    ::SendMessageW(toolbar, TB_HIDEBUTTON, 101, TRUE);
+    ourButton = 2;
+    probeMoves = 0;
+    ASSERT_TRUE(LocateTrayIconInToolbar(toolbar, found));
+    EXPECT_TRUE(IsButton(found, 2));
+    EXPECT_EQ(trayProbeState, 0u);
+    EXPECT_EQ(probeMoves, 2) << "buttons 0 and 2 only";
+
+    // Our icon hidden in the overflow: no button answers.
+    ourButton = -1;
+    probeMoves = 0;
+    found = RECT{};
+    EXPECT_FALSE(LocateTrayIconInToolbar(toolbar, found));
+    EXPECT_EQ(trayProbeState, 0u);
+    EXPECT_EQ(probeMoves, 3);
+    EXPECT_TRUE(::IsRectEmpty(&found)) << "untouched";
+    EXPECT_FALSE(LocateTrayIconInToolbar(nullptr, found));
+
+    const int before = PrivateAllocations();
     for (int i = 0; i < 32; ++i) {
         ourButton = i % 2 == 0 ? 2 : -1;
         EXPECT_EQ(LocateTrayIconInToolbar(toolbar, found), ourButton == 2);

@@ -3,11 +3,11 @@
 #include "ui/framework/CDlgWnd.h"
 #include "ui/framework/CTrackSlider.h"
 
+#include "common/UniqueResource.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <memory>
 
@@ -41,44 +41,31 @@ struct EmptyTemplate {
     WORD menu = 0, windowClass = 0, title = 0;
 };
 
-class Framework : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-    void SetUp() override {
-        parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr,
-                                   nullptr);
-        ASSERT_NE(parent, nullptr);
-    }
-    void TearDown() override { ::DestroyWindow(parent); }
+WPARAM lastUiState = 0;
 
-    // A window that records the user-interface state updates it receives.
-    HWND Recorder() const {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message == WM_UPDATEUISTATE) {
-                lastUiState = wParam;
-                return 0;
-            }
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        };
-        windowClass.lpszClassName = L"OrvaluxUiStateRecorder";
-        ::RegisterClassW(&windowClass);
-        return ::CreateWindowExW(0, L"OrvaluxUiStateRecorder", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
-                                 nullptr, nullptr);
-    }
-
-    HWND parent = nullptr;
-    static inline WPARAM lastUiState = 0;
-};
+// A window that records the user-interface state updates it receives.
+UniqueHwnd Recorder() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_UPDATEUISTATE) {
+            lastUiState = wParam;
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.lpszClassName = L"OrvaluxUiStateRecorder";
+    ::RegisterClassW(&windowClass);
+    return UniqueHwnd(::CreateWindowExW(0, L"OrvaluxUiStateRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr));
+}
 
 // (Its inverted positions: the whole-program tests read every slider as the user does.)
-TEST_F(Framework, ASliderNeverShowsFocus) {
+TEST(Framework, ASliderNeverShowsFocus) {
     // The focus flag is always set on its way to the trackbar, never cleared.
+    const UniqueHwnd window = Recorder();
+    ASSERT_TRUE(window);
     CTrackSlider recorded;
-    recorded.Attach(Recorder(), 0, 8, 1, 1, 0xFFA699F1, 0xFFF199A6, true);
+    recorded.Attach(window.get(), 0, 8, 1, 1, 0xFFA699F1, 0xFFF199A6, true);
     for (const WORD action : {WORD{UIS_SET}, WORD{UIS_CLEAR}}) {
         ::SendMessageW(recorded.Window(), WM_UPDATEUISTATE,
                        MAKEWPARAM(action, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
@@ -88,7 +75,7 @@ TEST_F(Framework, ASliderNeverShowsFocus) {
     }
 }
 
-TEST_F(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
+TEST(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
     for (const bool composition : {false, true}) {
         for (const int margin : {0, 1}) {
             TestDialog dialog;
@@ -100,8 +87,6 @@ TEST_F(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
             const HWND window = ::CreateDialogIndirectParamW(
                 nullptr, &empty.header, nullptr, &SharedDialogProcedure, reinterpret_cast<LPARAM>(&dialog));
             ASSERT_NE(window, nullptr);
-            EXPECT_EQ(CWnd::FromWindow(window), &dialog);
-            EXPECT_EQ(dialog.Window(), window);
 
             ::SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
             EXPECT_EQ(fake.extensions > 0, composition && margin) << composition << margin;
