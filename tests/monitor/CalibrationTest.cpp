@@ -1,5 +1,4 @@
-// The stored calibration as the monitor layer reads and applies it, on simulated monitors
-// whose calls are counted: a left-out monitor gets no call on any road.
+// The stored calibration on counted simulated monitors: a left-out one gets no call on any road.
 #include "MonitorTestSupport.h"
 
 #include "monitor/CalibrationStore.h"

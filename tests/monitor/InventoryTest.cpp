@@ -95,8 +95,7 @@ TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturns) {
     const DisplayMonitor& first = *displayMonitors[0];
     const DisplayMonitor& second = *displayMonitors[1];
     EXPECT_EQ(second.physicalMonitors[0].info.rcMonitor.left, -1280);
-    // A failing capability query leaves both sets zero; without a laptop panel the display
-    // stays a DDC/CI one.
+    // A failed capability query leaves both sets zero; with no laptop panel it stays a DDC/CI display.
     EXPECT_EQ(first.physicalMonitors[1].capabilities, 0u);
     EXPECT_EQ(first.physicalMonitors[1].supportedColorTemperatures, 0u);
     EXPECT_FALSE(first.isLaptopPanel);
@@ -119,8 +118,7 @@ TEST_F(InventoryFixture, DisplaysAndTheirMonitorsAreReadBeforeTheBuildReturns) {
     EXPECT_EQ(ReferencePercent(MonitorParameter::ColorTemperature), 0u) << "a preset, not a percentage";
 }
 
-// The laptop's own monitor refuses DDC/CI, even the fetch of its handle: the zeroed entry is
-// kept, so the probe still finds the panel.
+// A laptop's monitor whose handle could not even be fetched: its zeroed entry still finds the panel.
 TEST_F(InventoryFixture, AMonitorWithoutDdcOnALaptopDrivesTheBacklight) {
     Build("monitor fail=physical; display; monitor; laptop levels=5,30,60,100 current=30");
     // The test thread stands for the main thread, which has a backlight of its own.
@@ -138,8 +136,7 @@ TEST_F(InventoryFixture, AMonitorWithoutDdcOnALaptopDrivesTheBacklight) {
     EXPECT_EQ(panel.physicalMonitors[0].brightnessMaximum, 100u);
     EXPECT_EQ(panel.physicalMonitors[0].brightnessCurrent, 30u);
 
-    // The backlight's WMI call serves messages sent to this thread while it waits: a handler
-    // that reaches the same display must not find it locked.
+    // The WMI call serves messages sent here while it waits: a handler must not find the display locked.
     bool handled = false;
     sentMessageHandler = [&] {
         panel.SetContrast(20);

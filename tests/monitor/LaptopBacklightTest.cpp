@@ -27,8 +27,7 @@ protected:
         RemoveSimulatedLaptopPanel();
     }
 
-    // Installs the simulated panel described ("laptop ..." or "none": no panel device) and
-    // attaches this thread's backlight to it.
+    // Installs the panel described ("none": no panel device) and attaches this thread's backlight.
     static ComPtr<LaptopBacklight> Attach(std::string_view description) {
         DetachLaptopBacklight();
         const SimulatedSetupParse parsed = ParseSimulatedSetup(description);
@@ -42,8 +41,8 @@ protected:
     ComInitialization com_{COINIT_APARTMENTTHREADED};
 };
 
-// Each thread attaches its own; detached, a backlight stays usable while referenced.
-// (Attached again at a rebuild: the laptop panel's whole-program test.)
+// Each thread attaches its own (again at a rebuild: the calibration program test); detached, one
+// stays usable while referenced.
 TEST_F(LaptopBacklightTest, OneBacklightPerThreadUsableWhileReferenced) {
     EXPECT_EQ(DetachLaptopBacklight(), E_FAIL);
     const ComPtr<LaptopBacklight> mine = Attach("laptop levels=0,50,100");
@@ -77,8 +76,7 @@ TEST_F(LaptopBacklightTest, OneBacklightPerThreadUsableWhileReferenced) {
     EXPECT_EQ(mine->SetLevelPercent(100), S_OK);
 }
 
-// What cannot be set is never recorded as set; what cannot be read reads as 100. The driver
-// is asked for its levels until it answers, then no more.
+// Unsettable is never recorded as set, unreadable reads as 100; the driver is asked until it answers.
 TEST_F(LaptopBacklightTest, PanelsThatCannotBeSetOrRead) {
     struct Case {
         const char* description;
@@ -140,8 +138,7 @@ TEST_F(LaptopBacklightTest, OnThePlatformAMachineWithoutPanelNeverFailsTheStartA
     EXPECT_FALSE(panel.ReadCurrentBrightness(0).has_value());
 }
 
-// A "__PATH" that is no text means "no path" (no panel to drive), like an empty one,
-// never a failure: a failure would end the program at start.
+// A "__PATH" that is no text is no path (no panel to drive), never a failure that would end the start.
 TEST(WmiObjectPath, AnythingButTextIsNoPath) {
     UniqueVariant text;
     ASSERT_EQ(text.SetString(L"\\\\HOST\\root\\wmi:WmiMonitorBrightnessMethods.InstanceName=\"x\""), S_OK);

@@ -18,14 +18,12 @@
 #include <string_view>
 #include <vector>
 
-// Simulated monitors and their inventory for one test, with a throwaway settings key under
-// HKEY_CURRENT_USER, deleted before and after, so tests never touch a user's settings.
+// Simulated monitors and their inventory for one test, with a throwaway settings key.
 class SimulatedInventoryTest : public ::testing::Test {
 protected:
     ~SimulatedInventoryTest() override { Remove(); }
 
-    // Installs the monitors and laptop panel described, builds the inventory and forgets
-    // the calls that made it.
+    // Installs the monitors and laptop panel described, builds the inventory, forgets its calls.
     void Build(std::string_view description) {
         Remove();
         SimulatedSetupParse parsed = ParseSimulatedSetup(description);

@@ -30,9 +30,8 @@ TEST(DeviceToPercent, ReadsBackTruncatedClampedAndZeroForAnEmptyRange) {
     }
 }
 
-// Each monitor moves the candidate to its nearest supported preset, the lower winning a
-// tie; a monitor supporting the original request ends the search with the candidate so
-// far. Zero, and a request without monitors, stay as they are.
+// Each monitor moves the candidate to its nearest preset, the lower on a tie; one that supports the
+// request ends the search. Zero, and a request without monitors, stay as they are.
 TEST(NearestColorTemperature, EachMonitorMovesTheCandidateOn) {
     struct Case {
         uint32_t requested;

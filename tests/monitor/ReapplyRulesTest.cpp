@@ -67,8 +67,7 @@ TEST(ReapplyRules, QuickAttemptsThenPatientRetriesThatACommandHurriesAndThePatie
     schedule.AttemptMade(ReapplyAttempt::Accepted, start);
     EXPECT_FALSE(schedule.IsPending()) << "accepted";
 
-    // A monitor that answers and refuses a value is alive: no patience for it, but the
-    // quick attempts anew when it wakes during the patient retries.
+    // A monitor that answers with refusals is awake: no patience, but quick attempts anew if it wakes late.
     schedule.Begin(2, 60000, start);
     schedule.AttemptMade(ReapplyAttempt::Refused, start);
     schedule.AttemptMade(ReapplyAttempt::Refused, start + milliseconds(100));

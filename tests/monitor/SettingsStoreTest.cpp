@@ -62,8 +62,7 @@ TEST_F(SettingsStoreFixture, CorruptStoredValuesAreNeverSent) {
     EXPECT_EQ(value, 7u) << "the default stays";
 }
 
-// A re-apply sends the remembered values, the preset first, until brightness, contrast
-// and gains are accepted: at most thirty attempts, one on a laptop panel.
+// A re-apply sends the remembered values, preset first, until accepted: at most 30 attempts, one on a laptop.
 TEST_F(SettingsStoreFixture, RefusingMonitorsCostThirtyAttemptsALaptopPanelOne) {
     Build(
         "monitor fail=set-brightness; display; monitor brightness=0..100:40 contrast=0..100:60 red=0..255:1 "
@@ -149,8 +148,7 @@ TEST_F(SettingsStoreFixture, AFactoryResetStoresWhatTheReferenceMonitorReportsAf
     }
 }
 
-// A re-apply still retrying when the user restores the factory values must not send the
-// values it remembered from before into the reset's settling time.
+// A factory reset ends a re-apply still retrying: its earlier values must not follow the reset.
 TEST_F(SettingsStoreFixture, AFactoryResetEndsAReapplyUnderWay) {
     Build("monitor brightness=0..100:50 contrast=0..100:50 caps=0xC00 fail=set-contrast");
     displayMonitors[0]->SetBrightness(40);

@@ -54,8 +54,7 @@ protected:
 
 } // namespace
 
-// Commands queued while the worker is busy make one batch: the last value of each
-// parameter, sent in the fixed order brightness, contrast, gains, colour temperature.
+// Commands queued while busy make one batch: each parameter's last value, in the fixed order.
 TEST_F(WorkerFixture, CommandsQueuedWhileBusyMakeOneBatchInTheFixedOrder) {
     Build("monitor");
     api->HoldCalls(true);
@@ -66,7 +65,6 @@ TEST_F(WorkerFixture, CommandsQueuedWhileBusyMakeOneBatchInTheFixedOrder) {
     }
     api->HoldCalls(false);
     // A worker stopped while busy drops what queued meanwhile: let it get there first.
-    // Any further call is made before Stop returns.
     ASSERT_TRUE(api->WaitUntil([&] { return api->Calls().size() >= 4; }));
     FirstWorker().Stop();
 

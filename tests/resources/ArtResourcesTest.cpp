@@ -1,5 +1,4 @@
-// Icons and bitmaps as embedded: stored under English, every size the shell may ask
-// for, and no two pictures that must differ are the same.
+// Icons and bitmaps as embedded: every size the shell may ask for, no two that must differ the same.
 #include "ResourceAccess.h"
 #include "resource.h"
 
@@ -84,8 +83,7 @@ TEST(Icons, TrayLevelsDifferAtSixteenPixels) {
     EXPECT_EQ(pictures.size(), 9u);
 }
 
-// A stored bitmap: its header and the pixels behind it (uncompressed, as the art tools
-// write them).
+// A stored bitmap: its header and the uncompressed pixels behind it.
 struct StoredBitmap {
     BITMAPINFOHEADER header{};
     std::span<const std::byte> pixels;

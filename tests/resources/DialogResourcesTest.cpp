@@ -1,7 +1,5 @@
-// The program's and the update component's dialogs and the tray menu as compiled into
-// the executable: present in every language of their set, laid out identically, and
-// translated where they carry text. Each dialog is created from the stored bytes, so the
-// comparison is of what the user sees.
+// The dialogs and the tray menu as compiled in, created from the stored bytes: present in every
+// language of their set, laid out identically, and translated where they carry text.
 #include "StubDialog.h"
 #include "ResourceAccess.h"
 #include "resource.h"
@@ -93,8 +91,7 @@ Dialog StoredTrayMenu(unsigned id, LANGID language) {
     return result;
 }
 
-// The update windows carry their texts in their templates, the menu its own: each
-// translated, none lost.
+// The update windows carry their texts in their templates, the menu its own: each translated.
 TEST(Dialogs, EveryLanguageCreatesTheSameLayoutWithAllItsControls) {
     const struct {
         unsigned id;

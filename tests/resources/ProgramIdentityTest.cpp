@@ -1,5 +1,4 @@
-// The manifest of the executable: the test program links the same resource objects as the
-// product. (The version resource is read by the update tests from the program file.)
+// The manifest of the executable: the test links the same resource objects as the product.
 #include "ResourceAccess.h"
 
 #include <commctrl.h>
@@ -9,9 +8,7 @@
 
 namespace {
 
-// The manifest is in effect: the loader binds the side-by-side common controls 6
-// assembly instead of the system's version 5 (Wine's copy of version 6 reports 5.81 from
-// DllGetVersion, so the assembly's folder is what tells them apart).
+// The manifest binds the common controls 6 assembly; Wine's copy reports 5.81, so its folder tells.
 TEST(Manifest, ActivatesCommonControlsSix) {
     InitCommonControls();
     HMODULE controls = GetModuleHandleW(L"comctl32.dll");

@@ -1,6 +1,4 @@
-// The update component's page: one UTF-16 text, the same under every language of its set,
-// holding the placeholders the update window fills in (the change list on a line of its
-// own). The byte order mark is the converter's, checked with it.
+// The update page: one UTF-16 text in every language, with the placeholders the window fills in.
 #include "ResourceAccess.h"
 #include "resource.h"
 

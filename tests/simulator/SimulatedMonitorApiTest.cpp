@@ -33,8 +33,7 @@ struct Opened {
 
 } // namespace
 
-// What the monitor tests rely on it to see: values and handles a real monitor refuses, and
-// handles released twice.
+// What the monitor tests rely on it to see: values and handles a real monitor refuses, double releases.
 TEST(SimulatedMonitorApi, RefusesWhatARealMonitorWouldAndReleasesHandlesOnce) {
     Opened opened("monitor brightness=10..60:30 temps=2");
     SimulatedMonitorApi& api = opened.api;
@@ -81,9 +80,8 @@ TEST(SimulatedMonitorApi, CallsThatOverlapOnOneMonitorAreCounted) {
     EXPECT_EQ(api.OverlapCount(), 1u) << "calls one after the other";
 }
 
-// Acknowledged sets that do not take count per parameter, and the simulator's own rewrites
-// of its state file are no edits. (Edits, deaf= and the set count: the calibration
-// program test's re-apply steps.)
+// Ignored sets count per parameter, through its own state file writes. (Edits, deaf= and the set
+// count: the calibration program test's re-apply steps.)
 TEST(SimulatedMonitorApi, IgnoredSetsCountPerParameterThroughItsOwnStateFileWrites) {
     wchar_t directory[MAX_PATH];
     ::GetTempPathW(MAX_PATH, directory);

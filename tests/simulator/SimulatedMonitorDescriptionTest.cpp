@@ -12,8 +12,7 @@ std::string ErrorOf(std::string_view text) {
 
 } // namespace
 
-// What a description sets is read back by the simulator and inventory tests and by every
-// whole-program test; what it refuses is only seen here.
+// What a description sets every simulated test reads back; what it refuses is only seen here.
 TEST(SimulatedSetup, MalformedDescriptionsNameTheStatementAndTheFault) {
     EXPECT_NE(ErrorOf("").find("empty"), std::string::npos);
     EXPECT_NE(ErrorOf("display; monitor brightnes=5").find("statement 2"), std::string::npos);

@@ -15,19 +15,15 @@ namespace test_support {
 inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (::RegGetValueW(root, path.c_str(), name, RRF_RT_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return value;
+    const LSTATUS status = ::RegGetValueW(root, path.c_str(), name, RRF_RT_DWORD, nullptr, &value, &size);
+    return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
 }
 
 inline std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const wchar_t* name) {
     wchar_t value[1024] = {};
     DWORD size = sizeof(value);
-    if (::RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::wstring(value);
+    const LSTATUS status = ::RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? std::optional<std::wstring>(value) : std::nullopt;
 }
 
 // Writes a value, creating its key; `type` says how the bytes read.

@@ -39,8 +39,7 @@ public:
     std::vector<std::byte> data;
 };
 
-// An extended template with a font: an icon (a resource number for its title), a text
-// with creation data, and a control without text.
+// An extended template with a font: an icon (a number for its title), a text with creation data.
 TEST(DialogTemplate, ReadsTheCaptionAndEachControlsTextOfAnExtendedTemplate) {
     Bytes dialog;
     // Version 1, signature, help id, extended style, style, 3 items, x, y, cx, cy.
@@ -88,9 +87,8 @@ SingleControlTemplate SliderPopupTemplate() {
     return {0x80000000, 0x2080088, 37, 15, 1000, u"msctls_trackbar32", 0x50000014, 0x20};
 }
 
-// The dialog header (18 bytes, no menu, default class, empty caption) ends at 24, already
-// a 4-byte boundary; the control follows with its class by name, empty text, no data.
-// Its width is the word at 36.
+// The header (18 bytes, no menu, default class, empty caption) ends at 24, a 4-byte boundary; the
+// control's class is named, its text empty, no data. Its width is the word at 36.
 TEST(DialogTemplate, WritesOneControlOnItsBoundaryAndStopsAtTheBlockEnd) {
     std::vector<std::byte> block(1024, std::byte{0xCC});
     const size_t written = WriteSingleControlTemplate(block, SliderPopupTemplate());

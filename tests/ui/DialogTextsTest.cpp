@@ -42,8 +42,7 @@ protected:
     UniqueHwnd live_;
 };
 
-// The live dialog has a control (IDC_TEST_SECOND) that the templates lack; without a
-// template the dialog stays as built.
+// The live dialog has a control (IDC_TEST_SECOND) the templates lack; without a template it stays as built.
 TEST_F(DialogTexts, TemplateOfTheCurrentLanguageLeavesExtraControlsAlone) {
     const struct {
         unsigned templateId;
@@ -61,9 +60,7 @@ TEST_F(DialogTexts, TemplateOfTheCurrentLanguageLeavesExtraControlsAlone) {
     }
 }
 
-// The resource tests read each language's copy with this: a full id (Dutch, the
-// Netherlands) does not reach the copy stored under its primary language, as it would
-// through FindResourceExW.
+// What the resource tests read each language with: a full id never reaches its primary language's copy.
 TEST(ResourceLookup, FindsOnlyTheExactLanguage) {
     EXPECT_EQ(ResourceLanguages(nullptr, RT_DIALOG, IDD_TEST_TEXTS), (std::vector<uint16_t>{9, 19}));
     EXPECT_TRUE(FindExactResource(nullptr, RT_DIALOG, IDD_TEST_TEXTS, 19));
@@ -71,9 +68,8 @@ TEST(ResourceLookup, FindsOnlyTheExactLanguage) {
     EXPECT_FALSE(FindExactResource(nullptr, RT_DIALOG, 4199, 9));
 }
 
-// Run in a process whose UI language is Polish (LC_ALL=pl_PL.UTF-8 under Wine), which the
-// program does not ship: with the first entry of the language list the tray menu and the
-// dialogs come as the user default (English), rather than not at all.
+// Under a Polish UI language (not shipped) with the first language entry, the menu and dialogs come as
+// the user default (English), rather than not at all.
 using PolishUserInterface = DialogTexts;
 TEST_F(PolishUserInterface, MenuAndDialogsComeAsTheUserDefault) {
     ASSERT_EQ(::GetUserDefaultUILanguage(), 1045) << "this test needs a Polish user interface language";

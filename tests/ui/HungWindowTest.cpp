@@ -1,5 +1,4 @@
-// Windows of other programs that stop answering: the sends to them give up after a few
-// seconds instead of hanging with them.
+// Windows of other programs that stop answering: sends to them give up instead of hanging.
 #include "common/ForeignWindow.h"
 #include "common/UniqueResource.h"
 #include "ui/TrayLocator.h"
@@ -19,8 +18,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kBound = std::chrono::milliseconds(kForeignWindowTimeoutMs + 3000);
 
-// A window whose thread stops reading messages once it exists: for twelve seconds, or
-// until released, so that a send without a time-out ends as well.
+// A window whose thread stops reading messages once it exists, for 12 s or until released.
 class HungWindow {
 public:
     explicit HungWindow(const wchar_t* windowClass)

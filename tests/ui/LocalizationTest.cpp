@@ -16,8 +16,8 @@ constexpr uint16_t kEnglishUs = 1033;
 constexpr uint16_t kDutch = 1043;
 constexpr uint16_t kGerman = 1031; // the test strings have no German
 
-// The first entry is named in the current language and follows the UI language; an
-// index past the table (a damaged setting) is the user default. The setting is untouched.
+// The first entry is named in the current language and follows the UI language; an index past the
+// table (a damaged setting) is the user default. The setting is untouched.
 TEST(LanguageTable, NamesAndTheirLanguageIds) {
     const std::pair<uint16_t, uint16_t> namedIn[] = {{kEnglishUs, 9}, {1049, 1049}}; // current, stored
     for (const auto& [current, stored] : namedIn) {
@@ -43,15 +43,13 @@ const wchar_t* TextIn(uint16_t language, unsigned id) {
     return LoadText(id);
 }
 
-// Wine reports an English UI language unless told otherwise, so the user default that
-// missing texts come from resolves to English.
+// Wine's UI language is English unless told otherwise: missing texts come from English.
 TEST(LoadText, FollowsTheCurrentLanguageMissingTextsComeFromTheUserDefault) {
     ASSERT_EQ(PRIMARYLANGID(::GetUserDefaultUILanguage()), LANG_ENGLISH);
     const wchar_t* english = TextIn(kEnglishUs, 4006);
     const std::tuple<uint16_t, unsigned, const wchar_t*> cases[] = {
-        // Every stored form, as the string generator writes it: one to four units (plain,
-        // padded or enciphered), beyond the Basic Multilingual Plane, the last of a block,
-        // and plain from 20000 on.
+        // Every stored form the generator writes: one to four units (plain, padded or enciphered),
+        // beyond the Basic Multilingual Plane, the last of a block, plain from 20000 on.
         {kEnglishUs, 4000, L"A"},
         {kEnglishUs, 4001, L"AB"},
         {kEnglishUs, 4002, L"ABC"},
@@ -73,9 +71,8 @@ TEST(LoadText, FollowsTheCurrentLanguageMissingTextsComeFromTheUserDefault) {
     for (const auto& [language, id, expected] : cases) {
         EXPECT_STREQ(TextIn(language, id), expected) << id << " in " << language;
     }
-    // Texts stay where they are, and every missing string (no entry, no block, no 16-bit
-    // id, even one whose block number cut to 16 bits is the block of 4006) shares one
-    // empty text.
+    // Texts stay put, and every missing string (no entry, no block, no 16-bit id, even one whose cut
+    // block number is 4006's) shares one empty text.
     EXPECT_EQ(TextIn(kEnglishUs, 4006), english);
     EXPECT_STREQ(english, L"Exists in English and Dutch");
     for (const unsigned missing : {4099u, 60000u, 0x10000u, 0x100FA6u}) {

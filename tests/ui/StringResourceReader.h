@@ -9,9 +9,7 @@
 #include <optional>
 #include <string>
 
-// The text of `stringId` stored in the test executable under exactly `languageId`, or
-// nothing: without the language choice that LoadText makes, as the reference the lookups
-// are compared with.
+// The text of `stringId` stored under exactly `languageId`: the reference LoadText is compared with.
 inline std::optional<std::wstring> StoredText(unsigned stringId, uint16_t languageId) {
     const auto block = FindExactResource(nullptr, RT_STRING, StringBlockId(stringId), languageId);
     const auto stored = block ? FindStoredUnits(block->data, StringBlockPosition(stringId)) : std::nullopt;

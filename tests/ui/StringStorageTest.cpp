@@ -1,6 +1,4 @@
-// How texts are stored in the string tables: the cipher and the block layout. The test
-// catalogues, enciphered by the string generator at build time, come back through the
-// program's lookup in the localization tests.
+// How texts are stored in the string tables; the generator's output comes back in the localization tests.
 #include "ui/StringBlock.h"
 #include "ui/StringCipherKey.h"
 #include "ui/Xxtea.h"
@@ -16,8 +14,7 @@ namespace {
 
 const XxteaKey kKey = {0x00112233, 0x44556677, 0x8899AABB, 0xCCDDEEFF};
 
-// Published XXTEA test vectors (TeaCrypt, Logan J. Drews) of two, three and four words;
-// fewer than two words are left alone.
+// Published XXTEA test vectors (TeaCrypt, Logan J. Drews); fewer than two words are left alone.
 TEST(Xxtea, DeciphersPublishedVectorsAndLeavesFewerThanTwoWordsAlone) {
     const XxteaKey zero = {0, 0, 0, 0};
     const std::tuple<XxteaKey, std::vector<uint32_t>, std::vector<uint32_t>> cases[] = {
@@ -38,8 +35,7 @@ TEST(Xxtea, DeciphersPublishedVectorsAndLeavesFewerThanTwoWordsAlone) {
 }
 
 TEST(StringBlock, NeverReadsPastTheBlock) {
-    // "first" and "second" at positions 0 and 1, the other fourteen absent; the units are
-    // stored little-endian, as on the hosts.
+    // "first" and "second" at 0 and 1, fourteen absent; units little-endian, as on the hosts.
     const std::u16string units = u"\5first\6second" + std::u16string(14, u'\0');
     const std::span<const std::byte> whole(reinterpret_cast<const std::byte*>(units.data()),
                                            units.size() * 2);
@@ -54,8 +50,7 @@ TEST(StringBlock, NeverReadsPastTheBlock) {
     EXPECT_EQ(FindStoredUnits(whole.first(4), 0), std::nullopt);
 }
 
-// What the test catalogues do not reach: a zero unit ends a plain text, a one-unit
-// text arrives unpadded, and 20000 is the first id stored plain.
+// What the test catalogues miss: a zero unit ends a plain text, one unit comes unpadded, 20000 is plain.
 TEST(StringBlock, DecodesEdgesOfTheStoredForms) {
     EXPECT_EQ(DecodeStoredText(std::u16string(u"ab\0cd", 5), 20001, kKey), u"ab");
     EXPECT_EQ(DecodeStoredText(u"A", 5, kKey), u"A");

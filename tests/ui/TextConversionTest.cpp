@@ -14,8 +14,7 @@ TEST(TextConversion, ConvertsAllPlanesBothWays) {
 }
 
 TEST(TextConversion, IllFormedInputBecomesReplacementCharacters) {
-    // A lone continuation byte, a truncated sequence at the end, an overlong form,
-    // an encoded surrogate and a code point above U+10FFFF.
+    // A lone continuation, a cut sequence, an overlong form, a surrogate and a code point past U+10FFFF.
     EXPECT_EQ(Utf8ToUtf16("a\x80z"), u"a\uFFFDz");
     EXPECT_EQ(Utf8ToUtf16("a\xE4\xB8"), u"a\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");

@@ -35,8 +35,7 @@ protected:
 };
 
 TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
-    // Long tips wrap rather than run across the screen, and stay up twice as long as far as
-    // the 16 bits the delay travels in allow (as after a long double-click time).
+    // Long tips wrap, and stay up twice as long as the 16-bit delay allows (after a long double-click time).
     const UINT doubleClickTime = ::GetDoubleClickTime();
     // Put back however the test ends: later tests and the session read it.
     const std::unique_ptr<const UINT, void (*)(const UINT*)> restore(&doubleClickTime, [](const UINT* time) {
@@ -73,8 +72,7 @@ TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
     EXPECT_EQ(registered, expected);
 }
 
-// A tool is named by its window (TTF_IDISHWND) or by its id; the reply points at the
-// text LoadText keeps, so the buffer and instance are cleared.
+// A tool named by window or by id; the reply points at LoadText's text, so buffer and instance are cleared.
 TEST_F(Tooltips, TextIsTheStringOfTheControlIdOtherwiseDeclined) {
     const ScopedLanguage dutch(1043);
     const std::tuple<UINT, UINT_PTR, UINT, bool> requests[] = {

@@ -1,5 +1,4 @@
-// The notification-area walk and the toolbar probe on a task bar of real windows built
-// here: Wine's own task bar has no notification area to walk.
+// The tray walk and probe on a task bar built here: Wine's own has no notification area to walk.
 #include "ui/TrayLocator.h"
 
 #include "common/UniqueResource.h"
@@ -17,8 +16,7 @@ HWND Create(const wchar_t* windowClass, HWND parent, int x, DWORD style = WS_CHI
     return ::CreateWindowExW(0, windowClass, L"", style, x, 0, 400, 40, parent, nullptr, nullptr, nullptr);
 }
 
-// A toolbar that answers the probe as the program's tray callback does: a move over the
-// program's own button (`ourButton`) turns 1 into 2, any other move changes nothing.
+// A toolbar that answers the probe as the tray callback does: a move over `ourButton` turns 1 into 2.
 WNDPROC toolbarProcedure = nullptr;
 int ourButton = -1;
 int probeMoves = 0;
@@ -60,9 +58,8 @@ protected:
         }
     }
 
-    // As the shell builds it, away from the screen's origin so that client and screen
-    // coordinates differ: Shell_TrayWnd > ToolbarWindow32 (the task list, not ours) and
-    // Shell_TrayWnd > TrayNotifyWnd > SysPager > ToolbarWindow32 (the icons).
+    // As the shell builds it, off the origin so client and screen coordinates differ: the task list,
+    // then TrayNotifyWnd > SysPager > the icons' toolbar.
     void SetUp() override {
         taskbar.reset(::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 300, 200, 900, 40, nullptr,
                                         nullptr, nullptr, nullptr));
@@ -118,8 +115,7 @@ TEST_F(FakeTaskbar, TheWalkFindsTheFirstToolbarOfTheNotificationArea) {
     EXPECT_EQ(FindTrayToolbarIn(nullptr), nullptr);
 }
 
-// Wine's shell cannot tell where the icon is (E_NOTIMPL), and its own task bar is older than
-// ours: the walk finds our toolbar, which is probed.
+// Wine's shell cannot tell where the icon is and its task bar is older: the walk finds ours, probed.
 TEST_F(FakeTaskbar, TheProbeStopsAtTheButtonThatAnswersAndReleasesItsBuffer) {
     ASSERT_EQ(::FindWindowW(L"Shell_TrayWnd", nullptr), taskbar.get());
     UniqueHwnd iconWindow(Create(L"STATIC", nullptr, 0, WS_POPUP));

@@ -1,6 +1,7 @@
 #include "LocalizationTestIds.h"
 #include "StringResourceReader.h"
 
+#include "common/GdiResources.h"
 #include "ui/Localization.h"
 #include "ui/TrayMenu.h"
 
@@ -14,8 +15,7 @@
 
 namespace {
 
-// Every item of `menu` and its popups, depth first: id, whether it is a popup or a
-// separator, and its image.
+// Every item of `menu` and its popups, depth first: id, popup or separator, image.
 void CollectItems(HMENU menu, std::vector<std::tuple<unsigned, bool, HBITMAP>>& items) {
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
         MENUITEMINFOW info{};
@@ -37,8 +37,8 @@ protected:
     ScopedLanguage english_{1033};
 };
 
-// Popups and separators carry no image even where their id has an icon, commands their
-// own icon's bitmap, and before Vista no item has one.
+// Commands get their icon's bitmap, popups and separators none even where their id has one; before
+// Vista no item has one.
 TEST_F(TrayMenu, OnlyCommandsGetTheirImage) {
     for (const unsigned menuId : {kTrayMenuId, unsigned{IDR_TEST_MENU}}) {
         for (const bool vista : {true, false}) {
@@ -70,14 +70,9 @@ TEST_F(TrayMenu, ItemBitmapIsTheIconOnTheMenuColour) {
     EXPECT_EQ(shape.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
     EXPECT_EQ(shape.bmHeight, ::GetSystemMetrics(SM_CYSMICON));
     // The icon (an orange square in a dark frame) covers the bitmap.
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    const COLORREF centre = ::GetPixel(memory, shape.bmWidth / 2, shape.bmHeight / 2);
-    ::SelectObject(memory, previous);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    EXPECT_EQ(centre, RGB(255, 140, 0));
+    const UniqueHdc memory(::CreateCompatibleDC(nullptr));
+    const SelectionScope selected(memory.get(), bitmap);
+    EXPECT_EQ(::GetPixel(memory.get(), shape.bmWidth / 2, shape.bmHeight / 2), RGB(255, 140, 0));
     EXPECT_EQ(MenuItemBitmap(4999), nullptr);
 }
 

@@ -1,5 +1,4 @@
-// The window framework on real windows: subclassing, the slider's focus flag and the
-// glass frame through a stand-in for the desktop window manager.
+// The window framework on real windows: the slider's focus flag and the glass frame.
 #include "ui/framework/CDlgWnd.h"
 #include "ui/framework/CTrackSlider.h"
 

@@ -29,12 +29,6 @@ TEST(WedgeShape, HorizontalNarrowsTowardsTheLeftOnlyWithTheWedge) {
               (Points{{{13, 12}, {13, 3}, {147, 3}, {147, 12}, {13, 12}}}));
 }
 
-TEST(WedgeColors, OpaqueWhiteSecondColourDerivesFromTheFirst) {
-    const WedgeColors colors = MakeWedgeColors(0xFFFFFF32, 0xFFFFFFFF, 0xFFFFFF);
-    EXPECT_EQ(colors.first, 0xFFFFFF98u);  // 255, 255, 152
-    EXPECT_EQ(colors.second, 0xFF5E5E50u); // 94, 94, 80
-}
-
 TEST(WedgeColors, AnyOtherSecondColourIsUsedAsIs) {
     EXPECT_EQ(MakeWedgeColors(0xFFFFFF32, 0xFF000000, 0xFFFFFF).second, 0xFF4C4C4Cu);
     // Only opaque white stands for "derive"; transparent white is a colour.
