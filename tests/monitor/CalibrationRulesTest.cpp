@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 TEST(CalibrationRules, TheMappingAndItsInverseHoldAtTheEdges) {
     EXPECT_FALSE(MakeShareRange(60, 20));
     EXPECT_FALSE(MakeShareRange(-1, 20));
@@ -40,11 +42,7 @@ TEST(CalibrationRules, IdentitiesComeFromTheEdidOrThePathAndNeverShareAKey) {
     std::vector<uint8_t> edid = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,
                                  0x10, 0xAC, 0x93, 0x40, 0x4C, 0x30, 0x31, 0x32};
     edid.resize(128);
-    uint8_t sum = 0;
-    for (const uint8_t b : edid) {
-        sum = static_cast<uint8_t>(sum + b);
-    }
-    edid[127] = static_cast<uint8_t>(0x100 - sum);
+    edid[127] = static_cast<uint8_t>(-std::accumulate(edid.begin(), edid.end(), 0)); // the checksum
     const std::wstring path = L"\\\\?\\DISPLAY#DEL4093#5&2a1c&0&UID4353#{e6f07b5f}";
     EXPECT_EQ(MonitorIdentity({path, L"DELL U2415", edid}), L"EDID DEL 4093 3231304C");
     edid[127] ^= 1; // a broken EDID is not trusted

@@ -15,12 +15,6 @@
 
 namespace {
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 // Id, class (the font for the dialog itself), style, extended style and rectangle in
 // client coordinates (font height and client size for the dialog itself).
 using Layout = std::tuple<int, std::wstring, LONG, LONG, LONG, LONG, LONG, LONG>;
@@ -57,7 +51,7 @@ Dialog CreateStoredDialog(unsigned id, LANGID language) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
     result.layout.emplace_back(font.lfHeight, font.lfFaceName, GetWindowLongW(dialog, GWL_STYLE),
                                GetWindowLongW(dialog, GWL_EXSTYLE), 0, 0, client.right, client.bottom);
-    result.texts.push_back(WindowText(dialog));
+    result.texts.push_back(test_support::WindowText(dialog));
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t className[64] = {};
         GetClassNameW(child, className, 64);
@@ -67,7 +61,7 @@ Dialog CreateStoredDialog(unsigned id, LANGID language) {
         result.layout.emplace_back(GetDlgCtrlID(child), className, GetWindowLongW(child, GWL_STYLE),
                                    GetWindowLongW(child, GWL_EXSTYLE), rect.left, rect.top, rect.right,
                                    rect.bottom);
-        result.texts.push_back(WindowText(child));
+        result.texts.push_back(test_support::WindowText(child));
     }
     DestroyWindow(dialog);
     return result;

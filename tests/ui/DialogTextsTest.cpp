@@ -18,11 +18,7 @@
 
 namespace {
 
-std::wstring Text(HWND window) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(window, buffer, 256);
-    return buffer;
-}
+using test_support::WindowText;
 
 class DialogTexts : public ::testing::Test {
 protected:
@@ -32,9 +28,9 @@ protected:
         ASSERT_TRUE(live_);
     }
     std::vector<std::wstring> Texts() const {
-        std::vector<std::wstring> texts = {Text(live_.get())};
+        std::vector<std::wstring> texts = {WindowText(live_.get())};
         for (const int id : {IDC_TEST_FIRST, IDC_TEST_SECOND, IDC_TEST_BUTTON}) {
-            texts.push_back(Text(::GetDlgItem(live_.get(), id)));
+            texts.push_back(WindowText(::GetDlgItem(live_.get(), id)));
         }
         return texts;
     }
@@ -80,7 +76,7 @@ TEST_F(PolishUserInterface, MenuAndDialogsComeAsTheUserDefault) {
     ASSERT_TRUE(menu);
     EXPECT_NE(::GetMenuState(menu.get(), IDM_EXIT, MF_BYCOMMAND), UINT_MAX);
     ASSERT_TRUE(ApplyDialogTexts(IDD_HOTKEYS, live_.get()));
-    EXPECT_EQ(Text(live_.get()), L"Define hotkeys");
+    EXPECT_EQ(WindowText(live_.get()), L"Define hotkeys");
 }
 
 } // namespace

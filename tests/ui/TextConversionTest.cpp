@@ -21,9 +21,7 @@ TEST(TextConversion, IllFormedInputBecomesReplacementCharacters) {
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
     // A broken sequence does not swallow the valid character behind it.
-    EXPECT_EQ(Utf8ToUtf16("\xE4\xB8"
-                          "A"),
-              u"\uFFFDA");
+    EXPECT_EQ(Utf8ToUtf16("\xE4\xB8\x41"), u"\uFFFDA");
     // Lone surrogates, high at the end or before a character, and low.
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t{0xD83D}, u'x'}), "\xEF\xBF\xBDx");
