@@ -67,6 +67,5 @@ protected:
     }
 
     const test_support::ScopedSettingsKey settingsKey{L"OrvaluxTest"};
-    const std::wstring& keyPath = settingsKey.Path();
     std::unique_ptr<SimulatedMonitorApi> api;
 };

@@ -12,7 +12,7 @@ using Op = SimulatedOperation;
 class SettingsStoreFixture : public SimulatedInventoryTest {
 protected:
     void StoreRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, keyPath, name, type, data, size));
+        ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, settingsKey.Path(), name, type, data, size));
     }
 };
 
@@ -24,7 +24,8 @@ TEST_F(SettingsStoreFixture, StoredValuesAndOnlyThoseReachEveryDisplay) {
     LoadMonitorSettings();
     EXPECT_TRUE(api->Calls().empty());
     UniqueHkey key;
-    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()),
+    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.Path().c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                              key.put()),
               ERROR_SUCCESS)
         << "loading wrote settings";
 

@@ -1,6 +1,5 @@
-// What Linux knows of a Windows process running under Wine, read through Wine's Z: drive.
-// Wine's own counters miss much of it: GetGuiResources and GetProcessHandleCount answer
-// 0, and GetProcessMemoryInfo reports no private bytes.
+// What Linux knows of a Windows process under Wine, through the Z: drive: Wine's own counters of
+// GUI objects, handles and private bytes answer 0.
 #pragma once
 
 #include "common/UniqueResource.h"
@@ -26,9 +25,8 @@ inline std::string ReadWholeFile(const std::wstring& path) {
     return text;
 }
 
-// The Linux /proc folder of the process whose command line holds `marker`; empty when
-// there is none (or no /proc: not under Wine). Each Windows process is one Linux process,
-// under another process id; its Windows command line is the Linux process's argv.
+// The Linux /proc folder of the process whose command line (the Linux argv) holds `marker`; empty
+// when there is none, or no /proc (not under Wine).
 inline std::wstring LinuxProcessFolder(const std::wstring& marker) {
     const std::string wanted(marker.begin(), marker.end());
     WIN32_FIND_DATAW entry;

@@ -1,5 +1,4 @@
-// What a device context or the screen shows: for checks on what a window of another
-// process has drawn.
+// What a device context or the screen shows, for checks on what another process has drawn.
 #pragma once
 
 #include "common/GdiResources.h"

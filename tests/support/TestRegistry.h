@@ -1,5 +1,4 @@
-// Registry values for tests: read and written in one call, a throwaway key, and a user's
-// value saved for the length of a test and put back however the test ends.
+// Registry values for tests: one-call reads and writes, a throwaway key, a user's value put back.
 #pragma once
 
 #include "common/UniqueResource.h"
@@ -48,8 +47,7 @@ inline void DeleteValue(HKEY root, const std::wstring& path, const wchar_t* name
     ::RegDeleteKeyValueW(root, path.c_str(), name);
 }
 
-// A key of HKEY_CURRENT_USER only this test process uses: empty when made and removed
-// with all it holds when done, so a test never meets or leaves a user's settings.
+// A key of HKEY_CURRENT_USER for this test process only, empty when made and removed when done.
 class ThrowawayKey {
 public:
     explicit ThrowawayKey(const std::wstring& name)

@@ -55,9 +55,8 @@ TEST_F(Tooltips, EveryChildIsRegisteredCompositesThroughTheirInnerControl) {
                   std::min<LRESULT>(2 * plainDelay, 0x7FFF))
             << "plain delay " << plainDelay;
     }
-    HWND innerCombo =
+    const HWND innerCombo =
         reinterpret_cast<HWND>(::SendMessageW(Item(IDC_TEST_COMBO), CBEM_GETCOMBOCONTROL, 0, 0));
-    ASSERT_NE(innerCombo, nullptr);
     const std::vector<HWND> expected = {innerCombo, Item(IDC_TEST_WITH_TEXT), Item(IDC_TEST_WITHOUT_TEXT)};
     std::vector<HWND> registered;
     const auto count = static_cast<UINT>(::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));

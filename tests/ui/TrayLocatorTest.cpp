@@ -64,7 +64,7 @@ protected:
         taskbar.reset(::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 300, 200, 900, 40, nullptr,
                                         nullptr, nullptr, nullptr));
         ASSERT_TRUE(taskbar);
-        taskList = CreateToolbar(taskbar.get(), 2);
+        const HWND taskList = CreateToolbar(taskbar.get(), 2);
         notificationArea = Create(L"TrayNotifyWnd", taskbar.get(), 450);
         const HWND pager = Create(L"SysPager", notificationArea, 30);
         toolbar = CreateToolbar(pager, 4);
@@ -84,7 +84,6 @@ protected:
     }
 
     UniqueHwnd taskbar;
-    HWND taskList = nullptr;
     HWND notificationArea = nullptr;
     HWND toolbar = nullptr;
 };

@@ -95,14 +95,10 @@ TEST(Framework, TheGlassFrameFollowsCompositionAndTheMargins) {
             calculation.rgrc[0] = RECT{10, 10, 110, 90};
             const INT_PTR result =
                 dialog.DialogProc(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&calculation));
-            if (composition) {
-                EXPECT_EQ(result, WVR_REDRAW);
-                EXPECT_EQ(calculation.rgrc[0].left, 10 + margin);
-                EXPECT_EQ(calculation.rgrc[0].bottom, 90 - margin);
-            } else {
-                EXPECT_EQ(result, 0);
-                EXPECT_EQ(calculation.rgrc[0].left, 10);
-            }
+            const int inset = composition ? margin : 0;
+            EXPECT_EQ(result, composition ? WVR_REDRAW : 0);
+            EXPECT_EQ(calculation.rgrc[0].left, 10 + inset);
+            EXPECT_EQ(calculation.rgrc[0].bottom, 90 - inset);
             // A command's result is the dialog's message result as well.
             EXPECT_EQ(::SendMessageW(window, WM_COMMAND, 42, 0), 7);
             ::DestroyWindow(window);
