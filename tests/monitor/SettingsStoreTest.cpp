@@ -9,12 +9,7 @@ namespace {
 
 using Op = SimulatedOperation;
 
-class SettingsStoreFixture : public SimulatedInventoryTest {
-protected:
-    void StoreRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, settingsKey.Path(), name, type, data, size));
-    }
-};
+using SettingsStoreFixture = SimulatedInventoryTest;
 
 } // namespace
 
@@ -45,13 +40,16 @@ TEST_F(SettingsStoreFixture, CorruptStoredValuesAreNeverSent) {
     WriteSettingDword(L"Brightness", 150);
     WriteSettingDword(L"ColorTemperature", 9);
     // Values of another type or size, some of them exactly four bytes long.
+    const auto storeRaw = [&](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_TRUE(test_support::WriteValue(HKEY_CURRENT_USER, settingsKey.Path(), name, type, data, size));
+    };
     const DWORD thirty = 30;
-    StoreRaw(L"Contrast", REG_BINARY, &thirty, sizeof(thirty));
+    storeRaw(L"Contrast", REG_BINARY, &thirty, sizeof(thirty));
     const wchar_t text[] = L"3";
     static_assert(sizeof(text) == 4);
-    StoreRaw(L"GainRed", REG_SZ, text, sizeof(text));
+    storeRaw(L"GainRed", REG_SZ, text, sizeof(text));
     const uint16_t narrow = 30;
-    StoreRaw(L"GainGreen", REG_DWORD, &narrow, sizeof(narrow));
+    storeRaw(L"GainGreen", REG_DWORD, &narrow, sizeof(narrow));
     WriteSettingDword(L"GainBlue", 100);
 
     LoadMonitorSettings();

@@ -59,10 +59,8 @@ TEST(Icons, EveryIconCarriesEverySmallAndLargeSize) {
             EXPECT_EQ(entry.bitCount, 32) << "icon " << id;
             sizes.insert(entry.width == 0 ? 256 : entry.width);
         }
-        std::set<int> expected = {16, 20, 24, 32, 48};
-        if (id == IDI_ORVALUX) {
-            expected.insert(256);
-        }
+        const std::set<int> expected =
+            id == IDI_ORVALUX ? std::set<int>{16, 20, 24, 32, 48, 256} : std::set<int>{16, 20, 24, 32, 48};
         EXPECT_EQ(sizes, expected) << "icon " << id;
     }
 }
@@ -77,7 +75,6 @@ TEST(Icons, TrayLevelsDifferAtSixteenPixels) {
             std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.width == 16; });
         ASSERT_NE(small, entries.end()) << "icon " << groupId;
         const auto bytes = ResourceBytes(RT_ICON, small->iconId, kEnglish);
-        ASSERT_FALSE(bytes.empty());
         pictures.emplace(bytes.begin(), bytes.end());
     }
     EXPECT_EQ(pictures.size(), 9u);

@@ -90,9 +90,8 @@ TEST(SimulatedMonitorApi, IgnoredSetsCountPerParameterThroughItsOwnStateFileWrit
     Opened opened("monitor ignore=2 contrast=0..100:40", file);
     SimulatedMonitorApi& api = opened.api;
     const HANDLE handle = opened.handles.at(0);
-    for (const DWORD contrast : {69, 70}) {
-        EXPECT_TRUE(api.SetMonitorContrast(handle, contrast));
-    }
+    EXPECT_TRUE(api.SetMonitorContrast(handle, 69));
+    EXPECT_TRUE(api.SetMonitorContrast(handle, 70));
     EXPECT_TRUE(api.SetMonitorBrightness(handle, 20));
     EXPECT_TRUE(api.SetMonitorContrast(handle, 70));
     const SimulatedMonitorDescription monitor = api.State().displays[0].monitors[0];

@@ -80,16 +80,15 @@ TEST(LoadText, FollowsTheCurrentLanguageMissingTextsComeFromTheUserDefault) {
 TEST(LoadText, ConcurrentCallersShareOneText) {
     const ScopedLanguage english(kEnglishUs);
     std::vector<std::vector<const wchar_t*>> seen(4);
-    std::vector<std::thread> threads;
-    for (auto& texts : seen) {
-        threads.emplace_back([&texts] {
-            for (unsigned id = 4000; id < 4040; ++id) {
-                texts.push_back(LoadText(id));
-            }
-        });
-    }
-    for (auto& thread : threads) {
-        thread.join();
+    {
+        std::vector<std::jthread> threads; // joined at the end of the block
+        for (auto& texts : seen) {
+            threads.emplace_back([&texts] {
+                for (unsigned id = 4000; id < 4040; ++id) {
+                    texts.push_back(LoadText(id));
+                }
+            });
+        }
     }
     for (const auto& texts : seen) {
         EXPECT_EQ(texts, seen[0]);

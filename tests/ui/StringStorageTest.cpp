@@ -1,6 +1,5 @@
 // The string tables' block layout; the generator's enciphered output comes back in the localization tests.
 #include "ui/StringBlock.h"
-#include "ui/StringCipherKey.h"
 #include "ui/Xxtea.h"
 
 #include <gtest/gtest.h>

@@ -10,7 +10,6 @@
 #include <windows.h>
 
 #include <tuple>
-#include <utility>
 #include <vector>
 
 namespace {

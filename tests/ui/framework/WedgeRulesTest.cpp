@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using Points = std::array<IntPoint, 5>;
-
-} // namespace
 
 // A client rectangle off the origin catches left/top mix-ups.
 TEST(WedgeShape, VerticalNarrowsTowardsTheBottomOnlyWithTheWedge) {
