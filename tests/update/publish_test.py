@@ -27,7 +27,6 @@ class PublishTest(unittest.TestCase):
     def test_releases_are_served_newest_first(self):
         publish.publish(self.releases, *self.package("0.1.1", "Faster start\n\n"))
         publish.publish(self.releases, *self.package("0.2.0", "Dark panel\nFewer threads\n"))
-        self.assertEqual((self.releases / "Orvalux-0.2.0.msi").read_bytes(), b"0.2.0")
         answer = update_server.Releases(self.releases).answer("0.11", "https://updates.example")
         self.assertIn("<Location>https://updates.example/packages/Orvalux-0.2.0.msi</Location>", answer)
         changes = answer.split("<Changes>")[1].split("</Changes>")[0]
