@@ -38,21 +38,9 @@ constexpr char kUpdate[] =
 
 constexpr int kInstallButton = 10202;
 
-// The page temporary folder's newest file, as UTF-16 text.
-std::u16string NewestPageFile() {
-    wchar_t temporary[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temporary);
-    const std::filesystem::path folder = std::filesystem::path(temporary) / "Pictavel";
-    std::filesystem::path newest;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest)) {
-            newest = entry.path();
-        }
-    }
-    std::ifstream file(newest, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // What a run showed: every window created on this thread counted, every box read when it
@@ -114,20 +102,16 @@ protected:
         params.limits.connectTimeoutMs = 1000;
         params.limits.lowSpeedSeconds = 1;
     }
-    int Run(const std::string& baseUrl, bool quiet = true) {
+    int Run(const std::string& baseUrl, bool quiet = true, HWND owner = nullptr) {
         params.versionUrl = Utf8ToWide(baseUrl + "/Orvalux/VersionCheck.aspx");
-        return RunUpdate(nullptr, params, quiet);
+        return RunUpdate(owner, params, quiet);
     }
     const test_support::ScopedSettingsKey settingsKey{L"OrvaluxUpdateTest"};
     UpdateParams params;
 };
 
 TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
-    struct Case {
-        std::string response;
-        int result;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {LoopbackHttpServer::Response(kUpdate), kUpdateAvailable},
         {LoopbackHttpServer::Response(kNoUpdate), kUpdateNotNeeded},
         {LoopbackHttpServer::Response("<VERSION><Blacklisted/></VERSION>"), kUpdateBlacklisted},
@@ -139,12 +123,12 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
         "GET /Orvalux/VersionCheck\\.aspx\\?version=" + std::to_string(ORVALUX_VERSION_MAJOR) + "\\." +
         std::to_string(ORVALUX_VERSION_MINOR) + std::to_string(ORVALUX_VERSION_PATCH) +
         "&machine=64&host=" + hostName + "&ip=\\d+\\.\\d+\\.\\d+\\.\\d+ HTTP/1\\.1");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.response);
-        LoopbackHttpServer server(c.response);
+    for (const auto& [response, result] : cases) {
+        SCOPED_TRACE(response);
+        LoopbackHttpServer server(response);
         const uint64_t before = LocalFileTimeNow();
         const BoxReader windows;
-        EXPECT_EQ(Run(server.BaseUrl()), c.result);
+        EXPECT_EQ(Run(server.BaseUrl()), result);
         EXPECT_EQ(windows.created, 0);
         const std::vector<std::string> lines = server.RequestLines();
         ASSERT_EQ(lines.size(), 1u);
@@ -155,13 +139,11 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
         ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), L"LastCheckForUpdate"),
                   ERROR_SUCCESS);
     }
-    EXPECT_EQ(runningVersion.major, ORVALUX_VERSION_MAJOR);
-    EXPECT_EQ(runningVersion.build, ORVALUX_VERSION_PATCH);
 }
 
 TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     const BoxReader windows;
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort())), kUpdateFailed);
+    EXPECT_EQ(Run(LoopbackHttpServer::ClosedUrl()), kUpdateFailed);
 
     // Ended by the shortened low-speed limit (a second), not the product's half minute.
     LoopbackHttpServer stalled("", true);
@@ -219,8 +201,7 @@ TEST_F(UpdateCheckTest, InteractiveRunsReportInBoxesWithTheProgramIcon) {
     LoopbackHttpServer offer(LoopbackHttpServer::Response(kUpdate));
     const BoxReader reader;
     EXPECT_EQ(Run(noUpdate.BaseUrl(), false), kUpdateNotNeeded);
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort()), false),
-              kUpdateFailed);
+    EXPECT_EQ(Run(LoopbackHttpServer::ClosedUrl(), false), kUpdateFailed);
     EXPECT_EQ(Run(invalid.BaseUrl(), false), kUpdateFailed);
     // The offer closed without installing.
     EXPECT_EQ(Run(offer.BaseUrl(), false), kUpdateNotNeeded);
@@ -274,11 +255,10 @@ void CancelDownload(WORD answer) {
     const std::wstring format = LoadText(10013);
     const std::wstring prefix = format.substr(0, format.find(L'%'));
     wchar_t caption[128] = {};
-    test_support::WaitFor([&] {
+    EXPECT_TRUE(test_support::WaitFor([&] {
         ::GetWindowTextW(progress, caption, 128);
         return std::wstring(caption).find(prefix) == 0;
-    });
-    EXPECT_EQ(std::wstring(caption).find(prefix), 0u) << WideToUtf8(caption);
+    })) << WideToUtf8(caption);
     ::PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
     HWND question = nullptr;
     test_support::WaitFor([&] {
@@ -312,26 +292,10 @@ TEST_F(UpdateCheckTest, AnEndpointWithAnUntrustedCertificateIsRefused) {
 
 class DownloadTest : public UpdateCheckTest {
 protected:
-    void SetUp() override {
-        UpdateCheckTest::SetUp();
-        owner.reset(::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                      nullptr, nullptr));
-    }
-    void TearDown() override {
-        owner.reset();
-        UpdateCheckTest::TearDown();
-    }
-    int RunInteractive(const LoopbackHttpServer& server) {
-        params.versionUrl = Utf8ToWide(server.BaseUrl() + "/Orvalux/VersionCheck.aspx");
-        return RunUpdate(owner.get(), params, false);
-    }
+    int RunInteractive(const LoopbackHttpServer& server) { return Run(server.BaseUrl(), false, owner.get()); }
     bool OwnerAskedToClose() {
         MSG message;
         return ::PeekMessageW(&message, owner.get(), WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE;
-    }
-    std::string Read(const std::filesystem::path& path) const {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
     // The folders downloads made in the temporary folder.
     std::vector<std::filesystem::path> UpdateFolders() const {
@@ -342,6 +306,13 @@ protected:
             }
         }
         return folders;
+    }
+    // The update page's file, the only one in this test's temporary folder, as UTF-8.
+    std::string PageFile() const {
+        const std::filesystem::directory_iterator pages(temporary / "Pictavel");
+        const std::string bytes =
+            pages == std::filesystem::directory_iterator() ? "" : ReadBytes(pages->path());
+        return Utf16ToUtf8({reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2});
     }
     // Waits for the watch copies to end; then a start of the program leaves nothing behind.
     void ExpectTheUpdateToLeaveNothing() {
@@ -358,24 +329,19 @@ protected:
     }
     std::string InstallerRan() {
         std::string ran;
-        for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
-            ran = Read(temporary / "installer-ran.txt");
-        }
+        program_test::WaitFor([&] { return !(ran = ReadBytes(temporary / "installer-ran.txt")).empty(); });
         std::filesystem::remove(temporary / "installer-ran.txt");
         return ran;
     }
 
     const TemporaryFolder folder{"orvalux-download"};
     const std::filesystem::path& temporary = folder.Path();
-    UniqueHwnd owner;
+    UniqueHwnd owner{::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr)};
 };
 
 // The installer: a program that writes down how it was started.
-const std::string kInstaller = [] {
-    std::ifstream file(std::filesystem::path(test_support::BuildPath(INSTALLER_STAND_IN_PATH)),
-                       std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}();
+const std::string kInstaller = ReadBytes(test_support::BuildPath(INSTALLER_STAND_IN_PATH));
 
 TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
@@ -390,7 +356,7 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
 
     // The page: running and offered versions and the decoded change table.
     ASSERT_EQ(reader.pagesShown, 1);
-    const std::string page = Utf16ToUtf8(NewestPageFile());
+    const std::string page = PageFile();
     EXPECT_NE(page.find("Your version: " + std::to_string(ORVALUX_VERSION_MAJOR) + "." +
                         std::to_string(ORVALUX_VERSION_MINOR) + "." + std::to_string(ORVALUX_VERSION_PATCH)),
               std::string::npos);
