@@ -51,11 +51,12 @@ public:
         std::wstring caption, text;
         bool hasSmallIcon;
     };
-    BoxReader() : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
+    explicit BoxReader(WORD answer = IDCANCEL)
+        : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
         boxes.clear();
         created = 0;
         pagesShown = 0;
-        pageAnswer = IDCANCEL;
+        pageAnswer = answer;
     }
     ~BoxReader() { ::UnhookWindowsHookEx(hook_); }
     static inline std::vector<Box> boxes;
@@ -152,27 +153,10 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(stalled.RequestLines().size(), 1u);
 
-    // A server that drips its answer faster than the stall limit is given up on as well.
-    params.limits.queryTimeoutMs = 1000;
-    params.limits.lowSpeedSeconds = 30;
-    LoopbackHttpServer dripping({{"/", LoopbackHttpServer::Response(std::string(100, ' ') + kNoUpdate)}}, 1,
-                                100);
-    const auto dripStart = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run(dripping.BaseUrl()), kUpdateFailed);
-    EXPECT_LT(std::chrono::steady_clock::now() - dripStart, std::chrono::seconds(5));
-    params.limits.queryTimeoutMs = UpdateTransferLimits{}.queryTimeoutMs;
-    params.limits.lowSpeedSeconds = 1;
-
     // A redirect off https is not followed, not even back to the loopback server.
     LoopbackHttpServer redirect(LoopbackHttpServer::Response("", "302 Found", "Location: #BASE#/again\r\n"));
     EXPECT_EQ(Run(redirect.BaseUrl()), kUpdateFailed);
     EXPECT_EQ(redirect.RequestLines().size(), 1u);
-
-    // An answer beyond the bound ends the transfer.
-    params.limits.maxAnswerBytes = 1000;
-    LoopbackHttpServer large(LoopbackHttpServer::Response(std::string(2000, ' ') + kNoUpdate));
-    EXPECT_EQ(Run(large.BaseUrl()), kUpdateFailed);
-    params.limits = {};
 
     // Plain http to another host is refused before any transfer: through this proxy the
     // query would reach the loopback server.
@@ -181,6 +165,20 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     EXPECT_EQ(Run("http://updates.example"), kUpdateFailed);
     ::_putenv_s("http_proxy", "");
     EXPECT_TRUE(proxy.RequestLines().empty());
+
+    // An answer beyond the bound ends the transfer.
+    params.limits.maxAnswerBytes = 1000;
+    LoopbackHttpServer large(LoopbackHttpServer::Response(std::string(2000, ' ') + kNoUpdate));
+    EXPECT_EQ(Run(large.BaseUrl()), kUpdateFailed);
+
+    // A server that drips its answer faster than the stall limit is given up on as well.
+    params.limits.queryTimeoutMs = 1000;
+    params.limits.lowSpeedSeconds = 30;
+    LoopbackHttpServer dripping({{"/", LoopbackHttpServer::Response(std::string(100, ' ') + kNoUpdate)}}, 1,
+                                100);
+    const auto dripStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(dripping.BaseUrl()), kUpdateFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - dripStart, std::chrono::seconds(5));
 
     EXPECT_EQ(ReadLastCheckForUpdate(), 0u);
     EXPECT_EQ(windows.created, 0);
@@ -334,6 +332,7 @@ protected:
         return ran;
     }
 
+    const BoxReader reader{kInstallButton}; // the update page is answered with Install
     const TemporaryFolder folder{"orvalux-download"};
     const std::filesystem::path& temporary = folder.Path();
     UniqueHwnd owner{::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -346,8 +345,6 @@ const std::string kInstaller = ReadBytes(test_support::BuildPath(INSTALLER_STAND
 TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
                                {"/files/", LoopbackHttpServer::Response(kInstaller)}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     for (const auto& box : reader.boxes) {
         ADD_FAILURE() << WideToUtf8(box.caption) << ": " << WideToUtf8(box.text);
@@ -391,8 +388,6 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
     ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", SettingsKeyPath().c_str());
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup-fail.exe")},
                                {"/files/", LoopbackHttpServer::Response(kInstaller)}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     EXPECT_TRUE(OwnerAskedToClose());
     std::vector<UniqueHandle> restarted;
@@ -414,8 +409,6 @@ TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
                                {"/files/", LoopbackHttpServer::Response(installer)}},
                               64 << 10, 50);
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
 
     // No: the download goes on to the end.
     std::thread no(CancelDownload, IDNO);
@@ -445,8 +438,6 @@ TEST_F(DownloadTest, ACancelConfirmedAfterTheLastBlockStartsNothing) {
     LoopbackHttpServer server(
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + kInstaller, 5000}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     std::thread yes([&] {
         program_test::WaitFor([&] {
             const std::vector<std::filesystem::path> folders = UpdateFolders();
@@ -471,8 +462,6 @@ TEST_F(DownloadTest, TheEndOfTheProgressWindowKeepsAQuitAndIsWaitedFor) {
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", LoopbackHttpServer::Response(kInstaller + std::string(1 << 20, ' '))}},
         64 << 10, 50);
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     const DWORD runThread = ::GetCurrentThreadId();
 
     // The program is asked to end meanwhile: its message loop must still learn of it.
@@ -515,8 +504,6 @@ TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kInstaller.size() + 1000) +
                          "\r\nConnection: close\r\n\r\n" + kInstaller}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(plain), kUpdateFailed);
     EXPECT_EQ(RunInteractive(nameless), kUpdateFailed);
     EXPECT_EQ(RunInteractive(truncated), kUpdateFailed);
