@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <msi.h>
-#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
@@ -23,24 +22,16 @@ namespace {
 constexpr int kInstallButton = 10202;
 constexpr UINT_PTR kUpdateCheckTimer = 3;
 
-std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
-    wchar_t* path = nullptr;
-    std::filesystem::path result;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-        result = path;
-    }
-    ::CoTaskMemFree(path);
-    return result;
-}
-
 class UpdateLoopTest : public ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
         ::MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
         ASSERT_EQ(UninstallEveryVersion(), static_cast<UINT>(ERROR_SUCCESS));
-        installed = KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Orvalux" / "orvalux.exe";
-        shortcut = KnownFolder(FOLDERID_Programs) / "Orvalux.lnk";
+        installed =
+            std::filesystem::path(::_wgetenv(L"LOCALAPPDATA")) / "Programs" / "Orvalux" / "orvalux.exe";
+        shortcut = std::filesystem::path(::_wgetenv(L"APPDATA")) / "Microsoft" / "Windows" / "Start Menu" /
+                   "Programs" / "Orvalux.lnk";
         // What the installed program starts with: inherited through the installer.
         ::SetEnvironmentVariableW(L"ORVALUX_SIMULATED_MONITORS", L"display; monitor");
         ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", settingsKey.c_str());
