@@ -2,6 +2,7 @@
 // the host's answers to the control, its navigation rule and its page files are checked
 // by calling it directly.
 #include "TemporaryFolder.h"
+#include "Waiting.h"
 #include "common/ComInitialization.h"
 #include "common/ComPtr.h"
 #include "common/UniqueResource.h"
@@ -34,17 +35,6 @@ public:
         lastCommand = 0;
         commands = 0;
     }
-    // Dispatches this thread's messages until a command arrives or a few seconds pass.
-    static WPARAM WaitForCommand() {
-        for (int round = 0; round < 300 && lastCommand == 0; ++round) {
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::DispatchMessageW(&message);
-            }
-            ::Sleep(10);
-        }
-        return lastCommand;
-    }
 
     UniqueHwnd window;
     static inline WPARAM lastCommand = 0;
@@ -75,10 +65,8 @@ protected:
     void TearDown() override { ::DestroyWindow(page); }
 
     size_t PageFiles() const {
-        const auto pages = temporary / "Pictavel";
-        return std::filesystem::exists(pages) ? std::distance(std::filesystem::directory_iterator(pages),
-                                                              std::filesystem::directory_iterator())
-                                              : 0;
+        std::error_code missing; // no folder: no files
+        return std::distance(std::filesystem::directory_iterator(temporary / "Pictavel", missing), {});
     }
 
     ComInitialization com{COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE};
@@ -106,8 +94,7 @@ TEST_F(WebformTest, TheHostAnswersTheControlAsAnInertDialogPage) {
 
     ComPtr<IDispatch> events;
     ASSERT_EQ(host->QueryInterface(IID_IDispatch, events.put_void()), S_OK);
-    VARIANT result;
-    ::VariantInit(&result);
+    VARIANT result{}; // VT_EMPTY
     DISPPARAMS none{};
     EXPECT_EQ(events->Invoke(DISPID_AMBIENT_DLCONTROL, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
                              nullptr, nullptr),
@@ -128,14 +115,10 @@ TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
     // BeforeNavigate2's arguments, last first: Cancel, Headers, PostData, TargetFrameName,
     // Flags, URL, the browser.
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT address;
-    ::VariantInit(&address);
+    VARIANT address{};
     address.vt = VT_BSTR;
     address.bstrVal = ::SysAllocString(L"https://orvalux.org/changes");
-    VARIANT arguments[7];
-    for (VARIANT& argument : arguments) {
-        ::VariantInit(&argument);
-    }
+    VARIANT arguments[7] = {}; // VT_EMPTY
     arguments[0].vt = VT_BYREF | VT_BOOL;
     arguments[0].pboolVal = &cancel;
     arguments[5].vt = VT_BYREF | VT_VARIANT;
@@ -160,7 +143,14 @@ TEST_F(WebformTest, ANavigationTheHostDidNotStartIsCancelledAndReported) {
     ASSERT_EQ(WebformBrowserOf(page)->QueryInterface(IID_IDispatch, browser.put_void()), S_OK);
     arguments[6].pdispVal = browser.get();
     navigate();
-    EXPECT_EQ(Parent::WaitForCommand(), MAKEWPARAM(kPageId, kWebformLinkClicked));
+    // The report is posted: this thread's messages are dispatched until it arrives.
+    EXPECT_TRUE(test_support::WaitFor([] {
+        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            ::DispatchMessageW(&message);
+        }
+        return Parent::lastCommand != 0;
+    }));
+    EXPECT_EQ(Parent::lastCommand, MAKEWPARAM(kPageId, kWebformLinkClicked));
     EXPECT_EQ(Parent::lastSource, reinterpret_cast<LPARAM>(page));
     EXPECT_EQ(Parent::commands, 1) << "a frame's navigation was reported";
     const auto* link = reinterpret_cast<const wchar_t*>(::SendMessageW(page, kWebformClickedLink, 0, 0));
