@@ -99,14 +99,10 @@ TEST_F(UpdateLoopTest, TheInstalledProgramUpdatesItselfAndUninstallsCleanly) {
     EXPECT_TRUE(WaitForUpdateCheckStored()) << "no check";
     // The check runs on the main thread: this message is handled once it has returned, or
     // inside whatever modal loop it opened, whose window shows by then.
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(firstPanel, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    ::SendMessageTimeoutW(firstPanel, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
     for (HWND window : WindowsOf(first.id, nullptr)) {
-        wchar_t className[64] = {};
-        ::GetClassNameW(window, className, 64);
         EXPECT_FALSE(::IsWindowVisible(window))
-            << "the daily check is quiet, but a window of class "
-            << std::string(className, className + wcslen(className)) << " shows";
+            << "the daily check is quiet, but window " << window << " shows";
     }
     // The check's result reaches the panel just after the check is stored: a click
     // before it finds no update yet, and is given again.
