@@ -16,6 +16,7 @@ import update_server
 class UpdateServerTest(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
         root = Path(self.folder.name)
         for name in ("Orvalux-3.1.5.msi", "Orvalux-3.11.5.msi", "Orvalux-3.2.0.msi", "notes.txt"):
             (root / name).write_bytes(name.encode())
@@ -23,12 +24,9 @@ class UpdateServerTest(unittest.TestCase):
         (root / "blacklist.txt").write_text("3.15\n", encoding="utf-8")
         self.server = update_server.make_server(update_server.Releases(root))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.addCleanup(self.server.server_close)
+        self.addCleanup(self.server.shutdown)
         self.base = f"http://127.0.0.1:{self.server.server_address[1]}"
-
-    def tearDown(self):
-        self.server.shutdown()
-        self.server.server_close()
-        self.folder.cleanup()
 
     def check(self, version):
         url = f"{self.base}/Orvalux/VersionCheck.aspx?version={version}&machine=64&host=PC&ip=1.2.3.4"
