@@ -59,8 +59,7 @@ TEST(CommandLineParser, RefusesJunkBoundsAndRepeatsNamingTheWord) {
     EXPECT_NE(ErrorOf(std::wstring(40000, L'x')).find("too long"), std::string::npos);
 
     // A long word is quoted by its start only; ten thousand words end at the first repeat.
-    const std::string shown = ErrorOf(L"get " + std::wstring(30000, L'y'));
-    EXPECT_LT(shown.size(), 100u);
+    EXPECT_LT(ErrorOf(L"get " + std::wstring(30000, L'y')).size(), 100u);
     std::wstring many = L"set";
     for (int i = 0; i < 5000; ++i) {
         many += L" b 1";
@@ -117,13 +116,11 @@ TEST(CommandLineAnswers, JsonEscapesNamesAndShowsWhatIsMissingAsNull) {
     monitor.preset = 0;
     monitor.supportedPresets = 0x15;
     monitor.laptop = true;
-    monitor.calibration = {{20, 60}, {5, 5}, true};
     const std::string json = MonitorsJson({monitor, monitor});
     EXPECT_NE(json.find("\"laptop\":true"), std::string::npos);
-    EXPECT_NE(
-        json.find("\"temperature\":{\"preset\":null,\"supported\":[1,3,5]},\"calibration\":{\"brightness\":"
-                  "{\"low\":20,\"high\":60},\"contrast\":{\"low\":5,\"high\":5}},\"excluded\":true},{"),
-        std::string::npos);
+    EXPECT_NE(json.find("\"temperature\":{\"preset\":null,\"supported\":[1,3,5]},\"calibration\":{"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"excluded\":false},{\"index\":1,"), std::string::npos) << json;
     EXPECT_EQ(MonitorsJson({}), "{\"monitors\":[]}\n");
 
     EXPECT_EQ(SelectMonitor({monitor}, L"1"), 0u);
