@@ -16,7 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace {
 
@@ -182,9 +182,8 @@ TEST_F(WebformTest, APageFileIsOpenedOnceWrittenAsGivenAndShownOnEmptyText) {
     ::SetWindowTextW(page, L"");
     EXPECT_EQ(::SendMessageW(page, kWebformWritePage, 4, reinterpret_cast<LPARAM>("late")), 0) << "closed";
     std::ifstream written(std::filesystem::path(path), std::ios::binary);
-    std::stringstream content;
-    content << written.rdbuf();
-    EXPECT_EQ(content.str(), std::string(reinterpret_cast<const char*>(page16.data()), bytes));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+              std::string(reinterpret_cast<const char*>(page16.data()), bytes));
     EXPECT_EQ(PageFiles(), 1u);
 }
 
