@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -19,28 +20,24 @@ std::string Repeat(std::string_view part, size_t times) {
 }
 
 TEST(UpdateRules, InputDocumentGivesTheRequest) {
-    struct Case {
-        VersionInputValues values;
-        std::string url;
-        std::string title; // empty: not checked
-    };
     const std::string base = "https://u.example/Orvalux/VersionCheck.aspx";
-    const Case cases[] = {
+    // The values, the request and the boxes' title.
+    const std::tuple<VersionInputValues, std::string, std::string> cases[] = {
         // Empty host and address leave their keys out.
         {{"3.115", "", "", "Orvalux", base, ""}, base + "?version=3.115&machine=64", "Orvalux update"},
-        {{"3.15", "", "10.0.0.5", "Orvalux", base, ""}, base + "?version=3.15&machine=64&ip=10.0.0.5", ""},
+        {{"3.15", "", "10.0.0.5", "Orvalux", base, ""},
+         base + "?version=3.15&machine=64&ip=10.0.0.5",
+         "Orvalux update"},
         // A value holding its own placeholder is not expanded again; a later placeholder is.
         {{"1.00", "#HOST#", "", "#APPNAME# #VERSIONURL#", base, ""},
          base + "?version=1.00&machine=64&host=#HOST#",
          "#APPNAME# " + base + " update"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.url);
-        const UpdateInput input = ReadUpdateInput(FillVersionInput(c.values));
-        EXPECT_EQ(BuildRequestUrl(input), c.url);
-        if (!c.title.empty()) {
-            EXPECT_EQ(input.messageBoxTitle, c.title);
-        }
+    for (const auto& [values, url, title] : cases) {
+        SCOPED_TRACE(url);
+        const UpdateInput input = ReadUpdateInput(FillVersionInput(values));
+        EXPECT_EQ(BuildRequestUrl(input), url);
+        EXPECT_EQ(input.messageBoxTitle, title);
         EXPECT_EQ(input.extraCmd, 0);
     }
 }
@@ -75,17 +72,13 @@ TEST(UpdateRules, HandWrittenInputDocuments) {
 }
 
 TEST(UpdateRules, AnswersAreReadOrRefusedWithTheirText) {
-    struct Case {
-        std::string answer;
-        UpdateDecision decision;
-        std::string error; // non-empty: the answer must fail with this text
-    };
     const std::string no = "<VERSION><NeedToBeUpdated>No</NeedToBeUpdated></VERSION>";
     const std::string yesHead = "<VERSION><NeedToBeUpdated>yes</NeedToBeUpdated>";
     const std::string bad = "Error processing update";
     const auto need = UpdateDecision::UpdateNeeded;
     const auto none = UpdateDecision::NoUpdate;
-    const Case cases[] = {
+    // The answer, its decision, and the text it is refused with (empty: it is read).
+    const std::tuple<std::string, UpdateDecision, std::string> cases[] = {
         {kUpdate, need, ""},
         {no, none, ""},
         {"\xEF\xBB\xBF" + no, none, ""}, // byte-order mark
@@ -131,14 +124,14 @@ TEST(UpdateRules, AnswersAreReadOrRefusedWithTheirText) {
         {"<VERSION" + Repeat(" a=''", 80'000) + "><NeedToBeUpdated>no</NeedToBeUpdated></VERSION>", none,
          bad},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer.substr(0, 120));
+    for (const auto& [text, decision, refusal] : cases) {
+        SCOPED_TRACE(text.substr(0, 120));
         try {
-            const UpdateAnswer answer = ReadUpdateAnswer(c.answer);
-            EXPECT_EQ(c.error, "");
-            EXPECT_EQ(DecideUpdate(answer), c.decision);
+            const UpdateAnswer answer = ReadUpdateAnswer(text);
+            EXPECT_EQ(refusal, "");
+            EXPECT_EQ(DecideUpdate(answer), decision);
         } catch (const UpdateError& error) {
-            EXPECT_EQ(error.what(), c.error);
+            EXPECT_EQ(error.what(), refusal);
         }
     }
     const UpdateAnswer offered = ReadUpdateAnswer(kUpdate);
