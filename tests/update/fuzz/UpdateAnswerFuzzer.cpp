@@ -2,15 +2,15 @@
 // VersionInput document, which goes through the same parsing. UpdateError is how a bad
 // document is refused; any other exception, a sanitizer report or a broken promise
 // below is a finding.
+#include "Require.h"
 #include "update/DownloadRules.h"
 #include "update/UpdateRules.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -25,21 +25,11 @@ constexpr int kMaxNesting = 32;
 constexpr std::string_view kAnswerUnreadable = "Error processing update";
 constexpr std::string_view kInputUnreadable = "Error processing update input data";
 
-void Require(bool condition, const char* promise) {
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", promise);
-        std::abort();
-    }
-}
-
 bool IsUsableFileName(std::string_view name) {
-    for (const char character : name) {
-        if (static_cast<unsigned char>(character) < 0x20 ||
-            std::string_view("<>:\"/\\|?*").find(character) != std::string_view::npos) {
-            return false;
-        }
-    }
-    return !name.empty();
+    return !name.empty() && std::none_of(name.begin(), name.end(), [](char character) {
+        return static_cast<unsigned char>(character) < 0x20 ||
+               std::string_view("<>:\"/\\|?*").find(character) != std::string_view::npos;
+    });
 }
 
 // The depth of the deepest element below `node`, counting stops past `limit`.
