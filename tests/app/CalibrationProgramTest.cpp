@@ -121,9 +121,9 @@ protected:
         EXPECT_TRUE(StateShows({"name=First brightness=0..100:40 ", "name=Second brightness=0..200:72 ",
                                 "name=Out brightness=0..100:50 "}));
         DWORD_PTR result = 0;
-        ::SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
-                              reinterpret_cast<LPARAM>(::GetDlgItem(panel, 1012)), SMTO_NORMAL, 20000,
-                              &result);
+        ::SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(IDC_FACTORY_RESET, BN_CLICKED),
+                              reinterpret_cast<LPARAM>(::GetDlgItem(panel, IDC_FACTORY_RESET)), SMTO_NORMAL,
+                              20000, &result);
         EXPECT_TRUE(StateShows({"name=First brightness=0..100:50 ", "name=Second brightness=0..200:100 ",
                                 "name=Out brightness=0..100:50 contrast=0..100:33 "}));
     }

@@ -20,16 +20,7 @@ using namespace program_test;
 
 namespace {
 
-constexpr int kHotkeysButton = 1027;
-constexpr int kDelayButton = 1028;
-constexpr int kLanguageButton = 1031;
-constexpr int kDelaySlider = 1029;
-constexpr int kMonitorOffHotkey = 1047;
-constexpr int kBrightnessUpHotkey = 1048;
-constexpr int kBrightnessDownHotkey = 1049;
-constexpr int kIncrementButton = 1062;
 constexpr WORD kControlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
-constexpr int kRussianFlag = 514;
 
 // Asked of the window itself: a control of another process keeps its text to itself.
 std::wstring WindowText(HWND window) {
@@ -139,13 +130,16 @@ protected:
         return found;
     }
 
-    // Whether a visible tooltip of the program comes to show a text that `matches`.
-    template <typename Matches> bool TooltipShows(Matches matches) const {
-        return WaitFor([&] {
-            const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
-            return std::any_of(tooltips.begin(), tooltips.end(),
-                               [&](HWND tooltip) { return matches(WindowText(tooltip)); });
-        });
+    // Whether a visible tooltip of the program comes to show a text that `matches` in `limit`.
+    template <typename Matches>
+    bool TooltipShows(Matches matches, std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+        return WaitFor(
+            [&] {
+                const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
+                return std::any_of(tooltips.begin(), tooltips.end(),
+                                   [&](HWND tooltip) { return matches(WindowText(tooltip)); });
+            },
+            limit);
     }
 
     // Stores setting `name` as four bytes of another type, read as missing: a write of the
@@ -205,25 +199,25 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     ShowPanel(panel);
     {
         SCOPED_TRACE("the delay popup");
-        HWND popup = Open(panel, kDelayButton, {panel});
+        HWND popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
-        EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, kDelayButton)).right - 3)
+        EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, IDC_REAPPLY_DELAY)).right - 3)
             << "beside the button";
-        EXPECT_EQ(SliderValue(popup, kDelaySlider), 3000);
+        EXPECT_EQ(SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER), 3000);
         // Up is a longer delay, by 100 ms a step; Enter takes it.
         PressKeys({VK_UP}, 5);
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 3500; }))
-            << SliderValue(popup, kDelaySlider);
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 3500; }))
+            << SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER);
         PressKeys({VK_RETURN});
         EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
         EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
 
         // Escape changes nothing.
-        popup = Open(panel, kDelayButton, {panel});
+        popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
         PressKeys({VK_PRIOR});
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 4500; }))
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 4500; }))
             << "a page is a second";
         PressKeys({VK_ESCAPE});
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
@@ -231,9 +225,9 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
 
         // A held slider's tooltip shows the delay in seconds; the release leaves the popup open.
         Elsewhere elsewhere;
-        popup = Open(panel, kDelayButton, {panel});
+        popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
-        const RECT slider = WindowRect(::GetDlgItem(popup, kDelaySlider));
+        const RECT slider = WindowRect(::GetDlgItem(popup, IDC_REAPPLY_DELAY_SLIDER));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2,
               slider.top + (slider.bottom - slider.top) / 8);
         Mouse(MOUSEEVENTF_LEFTDOWN);
@@ -243,14 +237,15 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         };
         EXPECT_TRUE(TooltipShows(inSeconds)) << "no tooltip shows the delay in seconds";
         Mouse(MOUSEEVENTF_LEFTUP);
-        EXPECT_GT(SliderValue(popup, kDelaySlider), 3500) << "moved towards the press";
-        EXPECT_TRUE(WaitFor([&] { return !TooltipShows(inSeconds); })) << "the value shows only while held";
+        EXPECT_GT(SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER), 3500) << "moved towards the press";
+        EXPECT_TRUE(WaitFor([&] { return !TooltipShows(inSeconds, kNow); }))
+            << "the value shows only while held";
         EXPECT_TRUE(::IsWindow(popup));
 
         // A click elsewhere takes the value shown, no delay at all like any other.
         PressKeys({VK_NEXT}, 11);
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
-            << SliderValue(popup, kDelaySlider);
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 0; }))
+            << SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER);
         elsewhere.Click();
         EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
@@ -258,13 +253,13 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     {
         SCOPED_TRACE("the hotkey dialog");
         ShowPanel(panel);
-        HWND dialog = Open(panel, kHotkeysButton, {panel});
+        HWND dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WindowText(dialog), L"Define hotkeys");
-        EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIncrementButton)), L"10");
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kMonitorOffHotkey, HKM_GETHOTKEY, 0, 0), 0);
-        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'U', 0);
-        ::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_SETHOTKEY, kControlAlt | 'B', 0);
+        EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_INCREMENT)), L"10");
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_MONITOR_OFF_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'U', 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_DOWN_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'B', 0);
         ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 
         // Brightness down is taken: its message, then the dialog again with what is stored.
@@ -277,8 +272,9 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
         dialog = WaitForNewDialog({panel});
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_GETHOTKEY, 0, 0), kControlAlt | 'U');
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_GETHOTKEY, 0, 0), 0);
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_GETHOTKEY, 0, 0),
+                  kControlAlt | 'U');
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_DOWN_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
         EXPECT_EQ(Setting(L"HotkeyBrightnessUp"), kControlAlt | 'U');
         EXPECT_EQ(Setting(L"HotkeyBrightnessDown"), std::nullopt);
         EXPECT_EQ(Setting(L"HotkeyMonitorOff"), 0u) << "registered as none";
@@ -288,8 +284,8 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         const wchar_t mouseKey[] = L"Control Panel\\Mouse";
         const test_support::SavedValue usersSnap(HKEY_CURRENT_USER, mouseKey, L"SnapToDefaultButton");
         test_support::WriteString(HKEY_CURRENT_USER, mouseKey, L"SnapToDefaultButton", L"1");
-        const HWND stepButton = ::GetDlgItem(dialog, kIncrementButton);
-        HWND popup = Open(dialog, kIncrementButton, {panel, dialog});
+        const HWND stepButton = ::GetDlgItem(dialog, IDC_INCREMENT);
+        HWND popup = Open(dialog, IDC_INCREMENT, {panel, dialog});
         ASSERT_NE(popup, nullptr);
         const RECT anchor = WindowRect(stepButton);
         RECT client{};
@@ -313,7 +309,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_EQ(NumberIn(stepButton), step);
 
         // Escape undoes what the popup reported.
-        popup = Open(dialog, kIncrementButton, {panel, dialog});
+        popup = Open(dialog, IDC_INCREMENT, {panel, dialog});
         ASSERT_NE(popup, nullptr);
         PressKeys({VK_RIGHT}, 3);
         EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) == step + 3; })) << WindowText(stepButton);
@@ -334,9 +330,9 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
 
         // Cancel keeps everything as it was.
         ShowPanel(panel);
-        dialog = Open(panel, kHotkeysButton, {panel});
+        dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
-        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'J', 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'J', 0);
         ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
         EXPECT_EQ(Setting(L"HotkeyBrightnessUp"), kControlAlt | 'U');
@@ -345,12 +341,12 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     {
         SCOPED_TRACE("the language popup");
         ShowPanel(panel);
-        const HWND button = ::GetDlgItem(panel, kLanguageButton);
-        HWND popup = Open(panel, kLanguageButton, {panel});
+        const HWND button = ::GetDlgItem(panel, IDC_LANGUAGE);
+        HWND popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         EXPECT_EQ(WindowRect(popup).left, WindowRect(button).left + 1) << "over the flag button";
         EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
-        const HWND list = ::GetDlgItem(popup, kLanguageButton);
+        const HWND list = ::GetDlgItem(popup, IDC_LANGUAGE_LIST);
         EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
         EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0)
             << "a stored index past the list shows the first";
@@ -365,7 +361,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
 
         // The flag button shows the Russian flag, and the panel's hints are Russian now.
         ShowPanel(panel);
-        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), kRussianFlag); }))
+        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), IDB_FLAG_RUSSIAN); }))
             << "the Russian flag";
         const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
@@ -373,7 +369,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_TRUE(TooltipShows([](const std::wstring& text) { return text == L"Яркость"; }))
             << "the brightness hint in Russian";
         // So is the next dialog.
-        const HWND dialog = Open(panel, kHotkeysButton, {panel});
+        const HWND dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WindowText(dialog), L"Определение клавиш");
         ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
@@ -381,7 +377,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
 
         // Escape, even with the list open, changes nothing, not even the registry.
         ShowPanel(panel);
-        popup = Open(panel, kLanguageButton, {panel});
+        popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         MarkSetting(L"Language", 14);
         PressKeys({VK_DOWN});
@@ -393,7 +389,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         Elsewhere elsewhere;
         WriteSetting(L"Language", 14);
         ShowPanel(panel);
-        popup = Open(panel, kLanguageButton, {panel});
+        popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         MarkSetting(L"Language", 14);
         elsewhere.Click();
@@ -447,14 +443,13 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         const std::vector<HWND> before = WindowsOf(program->id);
         ::PostMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); })) << "the dialog stayed";
+        const auto rebuilt = [&](HWND window) {
+            return std::find(before.begin(), before.end(), window) == before.end() &&
+                   ::GetDlgItem(window, kExpandButton);
+        };
         EXPECT_TRUE(WaitFor([&] {
-            for (HWND window : WindowsOf(program->id)) {
-                if (std::find(before.begin(), before.end(), window) == before.end() &&
-                    ::GetDlgItem(window, kExpandButton)) {
-                    return true;
-                }
-            }
-            return false;
+            const std::vector<HWND> now = WindowsOf(program->id);
+            return std::any_of(now.begin(), now.end(), rebuilt);
         })) << "no rebuilt panel";
         EXPECT_EQ(ExitCode(*program, 0), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
     };
@@ -462,9 +457,9 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         SCOPED_TRACE("a display change with the delay popup open");
         const DWORD delay = Setting(L"SettingsTimeout").value_or(0);
         ShowPanel(panel);
-        const HWND popup = Open(panel, kDelayButton, {panel});
+        const HWND popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr) << "no delay popup";
-        DragSlider(popup, kDelaySlider, delay == 4500 ? 5000 : 4500);
+        DragSlider(popup, IDC_REAPPLY_DELAY_SLIDER, delay == 4500 ? 5000 : 4500);
         changeDisplayWhileOpen(popup);
         EXPECT_EQ(Setting(L"SettingsTimeout"), delay) << "nothing is stored";
     }

@@ -250,7 +250,6 @@ protected:
 
     // After the re-applies the unread monitor keeps its values; the sliders show one that has one.
     void UnreadValues() {
-        constexpr int redSlider = 1005;
         EXPECT_TRUE(
             StateShows({"name=Unread brightness=0..50:10 contrast=0..100:50 red=0..100:60 green=0..100:50 "
                         "blue=0..100:50",
@@ -258,9 +257,9 @@ protected:
                         "blue=0..100:50"}));
         EXPECT_EQ(SliderValue(panel, kContrastSlider), 30)
             << "the sliders show the monitor that has the value";
-        EXPECT_EQ(SliderValue(panel, redSlider), 40);
+        EXPECT_EQ(SliderValue(panel, IDC_RED_SLIDER), 40);
         // A slider reaches only monitors with a known range (the temperature: red was handled).
-        DragSlider(panel, redSlider, 80);
+        DragSlider(panel, IDC_RED_SLIDER, 80);
         DragSlider(panel, kColorTemperatureSlider, 3);
         EXPECT_TRUE(
             StateShows({"name=Unread brightness=0..50:10 contrast=0..100:50 red=0..100:60 green=0..100:50 "
@@ -290,23 +289,22 @@ protected:
     }
 
     void StartWithWindows() {
-        constexpr WPARAM startWithWindows = 1015;
         const auto runValue = [] {
             return test_support::ReadString(HKEY_CURRENT_USER, test_support::kRunKey, L"Orvalux");
         };
-        ::SendMessageW(panel, WM_COMMAND, startWithWindows, 0);
+        ::SendMessageW(panel, WM_COMMAND, IDM_START_WITH_WINDOWS, 0);
         EXPECT_EQ(runValue(), L"\"" + std::filesystem::path(ProgramPath()).make_preferred().native() + L"\"");
-        ::SendMessageW(panel, WM_COMMAND, startWithWindows, 0);
+        ::SendMessageW(panel, WM_COMMAND, IDM_START_WITH_WINDOWS, 0);
         EXPECT_EQ(runValue(), std::nullopt);
         // Any value counts as on, whatever it names: the toggle removes it.
         test_support::WriteString(HKEY_CURRENT_USER, test_support::kRunKey, L"Orvalux", L"elsewhere.exe");
-        ::SendMessageW(panel, WM_COMMAND, startWithWindows, 0);
+        ::SendMessageW(panel, WM_COMMAND, IDM_START_WITH_WINDOWS, 0);
         EXPECT_EQ(runValue(), std::nullopt);
     }
 
     void TrayClicks() {
         // A command from an accelerator is not the panel's: this Exit must be ignored.
-        ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(211, 1), 0);
+        ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 1), 0);
         // A single click opens the panel once it can no longer be a double click.
         const auto clicked = Clock::now();
         TrayCallback(panel, WM_LBUTTONDOWN, 600, 700);

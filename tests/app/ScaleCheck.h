@@ -119,8 +119,7 @@ constexpr uint32_t kEnglish = 5; // written as the Language setting before the s
 inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     using namespace scale_check;
     // The flag: the drawing made for this scale, pixel for pixel, and not the 100 % one.
-    RECT button{};
-    ::GetWindowRect(::GetDlgItem(panel, IDC_LANGUAGE), &button);
+    const RECT button = WindowRect(::GetDlgItem(panel, IDC_LANGUAGE));
     const int flagBase = dpi >= 192 ? IDB_FLAG_200_BASE : dpi >= 144 ? IDB_FLAG_150_BASE : IDB_FLAG_BASE;
     // Shown once Wine has handed the panel's drawing to the screen.
     EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, flagBase + kEnglish); }))
@@ -133,8 +132,7 @@ inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     RECT client{};
     ::GetClientRect(panel, &client);
     ::MapWindowPoints(panel, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    RECT icon{};
-    ::GetWindowRect(::GetDlgItem(panel, IDC_BRIGHTNESS_ICON), &icon);
+    const RECT icon = WindowRect(::GetDlgItem(panel, IDC_BRIGHTNESS_ICON));
     const int half = ScaleForDpi(16, dpi);
     int shownTitle = 0;
     WaitFor([&] {
@@ -155,8 +153,7 @@ inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     // with the scale. Read three quarters down, below the thumb.
     const HWND trackbar = ::GetDlgItem(panel, IDC_BRIGHTNESS_SLIDER);
     const RECT channel = ChannelRect(process, trackbar);
-    RECT bar{};
-    ::GetWindowRect(trackbar, &bar);
+    const RECT bar = WindowRect(trackbar);
     const int row = channel.top + (channel.bottom - channel.top) * 3 / 4;
     int wedgeLeft = -1;
     int wedgeRight = -1;
