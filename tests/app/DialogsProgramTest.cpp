@@ -1,5 +1,4 @@
-// The panel's popups and the hotkey dialog of the real program, driven with the keyboard
-// and the mouse as a user does.
+// The real program's popups and dialogs, driven with the keyboard and the mouse.
 #include "LoopbackHttpServer.h"
 #include "ProgramFixture.h"
 #include "ScaleCheck.h"
@@ -21,22 +20,7 @@ using namespace program_test;
 
 namespace {
 
-constexpr int kHotkeysButton = 1027;
-constexpr int kDelayButton = 1028;
-constexpr int kLanguageButton = 1031;
-constexpr int kDelaySlider = 1029;
-constexpr int kMonitorOffHotkey = 1047;
-constexpr int kBrightnessUpHotkey = 1048;
-constexpr int kBrightnessDownHotkey = 1049;
-constexpr int kIncrementButton = 1062;
 constexpr WORD kControlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
-constexpr int kRussianFlag = 514;
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
 
 // Asked of the window itself: a control of another process keeps its text to itself.
 std::wstring WindowText(HWND window) {
@@ -45,7 +29,7 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// Moves the pointer, or presses or releases the left button where it is, as the mouse does.
+// Moves the pointer, or presses or releases the left button where it is.
 void Mouse(DWORD flags, int x = 0, int y = 0) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -58,19 +42,12 @@ void Mouse(DWORD flags, int x = 0, int y = 0) {
     ::SendInput(1, &input, sizeof(input));
 }
 
-void ClickAt(int x, int y) {
-    Mouse(MOUSEEVENTF_MOVE, x, y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
-}
-
-// A window of the test away from the panel, what the user clicks instead, served by a
-// thread of its own: a click activates a window only once its thread reads the click.
+// A window away from the panel to click, on a thread of its own that reads the click.
 class Elsewhere {
 public:
     Elsewhere() {
-        HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this, created] {
+        const UniqueHandle created(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_ = std::thread([this, created = created.get()] {
             // Notifying, a static takes the click instead of passing it to what lies below.
             window_ = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE | SS_NOTIFY, kLeft,
                                         kTop, kSize, kSize, nullptr, nullptr, nullptr, nullptr);
@@ -82,8 +59,7 @@ public:
             }
             ::DestroyWindow(window_);
         });
-        ::WaitForSingleObject(created, 10000);
-        ::CloseHandle(created);
+        ::WaitForSingleObject(created.get(), 10000);
     }
     ~Elsewhere() {
         ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
@@ -92,7 +68,11 @@ public:
     Elsewhere(const Elsewhere&) = delete;
     Elsewhere& operator=(const Elsewhere&) = delete;
 
-    void Click() const { ClickAt(kLeft + kSize / 2, kTop + kSize / 2); }
+    void Click() const {
+        Mouse(MOUSEEVENTF_MOVE, kLeft + kSize / 2, kTop + kSize / 2);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_LEFTUP);
+    }
 
 private:
     // The panel opens at the top left when no tray click placed it.
@@ -107,34 +87,29 @@ private:
 
 class DialogsFixture : public ProgramFixture {
 protected:
-    // Starts the program and shows its panel.
-    HWND StartWithPanel(const std::string& description = "display; monitor brightness=0..100:50") {
-        program = &Start(L"", description);
-        const std::vector<HWND> windows = WaitForWindows(program->id, 1);
-        if (windows.size() != 1) {
-            ADD_FAILURE() << "no panel";
-            return nullptr;
-        }
-        ShowPanel(windows[0]);
-        return windows[0];
-    }
-
-    // The program's newest visible dialog that is not in `known`, once one shows.
-    HWND WaitForNewDialog(const std::vector<HWND>& known,
-                          std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+    // The program's last visible window of `windowClass` (any: null) that `fits`, once one shows.
+    template <typename Fits>
+    HWND WaitForVisible(const wchar_t* windowClass, Fits fits,
+                        std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
         HWND found = nullptr;
         WaitFor(
             [&] {
-                for (HWND window : WindowsOf(program->id)) {
-                    if (::IsWindowVisible(window) &&
-                        std::find(known.begin(), known.end(), window) == known.end()) {
-                        found = window;
-                    }
+                for (HWND window : WindowsOf(program->id, windowClass)) {
+                    found = ::IsWindowVisible(window) && fits(window) ? window : found;
                 }
                 return found != nullptr;
             },
             limit);
         return found;
+    }
+
+    // The program's newest visible dialog that is not in `known`, once one shows.
+    HWND WaitForNewDialog(const std::vector<HWND>& known,
+                          std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+        const auto isNew = [&](HWND window) {
+            return std::find(known.begin(), known.end(), window) == known.end();
+        };
+        return WaitForVisible(kPanelClass, isNew, limit);
     }
 
     // Clicks button `id` of `owner` and returns the window it opens.
@@ -143,7 +118,6 @@ protected:
         return WaitForNewDialog(known);
     }
 
-    // The program's visible windows of class `windowClass`, whatever they are bound to.
     std::vector<HWND> VisibleWindowsOf(const wchar_t* windowClass) const {
         std::vector<HWND> found;
         for (HWND window : WindowsOf(program->id, nullptr)) {
@@ -156,59 +130,30 @@ protected:
         return found;
     }
 
-    // A visible window of the program with caption `caption` that is none of its own
-    // dialogs: a message box.
-    HWND WaitForMessageBox(const wchar_t* caption) const {
-        HWND found = nullptr;
-        WaitFor([&] {
-            for (HWND window : WindowsOf(program->id, nullptr)) {
-                if (::IsWindowVisible(window) && WindowText(window) == caption) {
-                    found = window;
-                }
-            }
-            return found != nullptr;
-        });
-        return found;
+    // Whether a visible tooltip of the program comes to show a text that `matches` in `limit`.
+    template <typename Matches>
+    bool TooltipShows(Matches matches, std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+        return WaitFor(
+            [&] {
+                const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
+                return std::any_of(tooltips.begin(), tooltips.end(),
+                                   [&](HWND tooltip) { return matches(WindowText(tooltip)); });
+            },
+            limit);
     }
 
-    // Stores setting `name` as four bytes of another type: the program reads such a value
-    // as missing, and a write of its own shows as the type turning REG_DWORD. (Wine keeps a
-    // value written again unchanged untouched, write time and all.)
+    // Stores setting `name` as four bytes of another type, read as missing: a write of the
+    // program's own shows as the type turning REG_DWORD (Wine leaves an unchanged value as is).
     void MarkSetting(const wchar_t* name, DWORD value) {
         test_support::WriteValue(HKEY_CURRENT_USER, settingsKey, name, REG_BINARY, &value, sizeof(value));
     }
     DWORD SettingType(const wchar_t* name) {
-        UniqueHkey key;
         DWORD type = REG_NONE;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey.c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
-                            key.put()) == ERROR_SUCCESS) {
-            ::RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, nullptr);
-        }
+        ::RegGetValueW(HKEY_CURRENT_USER, settingsKey.c_str(), name, RRF_RT_ANY, &type, nullptr, nullptr);
         return type;
     }
 
-    void ExitProgram(HWND panel) {
-        ::PostMessageW(panel, WM_CLOSE, 0, 0);
-        EXPECT_EQ(ExitCode(*program, 20000), 0u);
-    }
-
     Program* program = nullptr;
-};
-
-} // namespace
-
-namespace {
-
-// One of the user's mouse settings for the length of a test, then as it was.
-class MouseSetting {
-public:
-    MouseSetting(const wchar_t* name, const wchar_t* value) : saved_(HKEY_CURRENT_USER, kKey, name) {
-        test_support::WriteString(HKEY_CURRENT_USER, kKey, name, value);
-    }
-
-private:
-    static constexpr wchar_t kKey[] = L"Control Panel\\Mouse";
-    test_support::SavedValue saved_;
 };
 
 // Whether a child of `window` shows a text containing `part`.
@@ -227,13 +172,11 @@ int NumberIn(HWND window) {
 
 } // namespace
 
-// One run of the program for its dialogs, driven as a user does; the language popup
-// comes last, since it changes the language of every later window.
+// One run of the program for its dialogs; the language popup comes last: it changes the rest.
 TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     // Held by the test before the hotkey dialog asks for it.
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'B'));
-    // Stored values no hotkey control or step can show, a delay, and a language index past
-    // the list: the program speaks the default language.
+    // Values no hotkey control or step can show, and a language past the list: the default.
     WriteSetting(L"HotkeyMonitorOff", 0x10000 | kControlAlt | 'M');
     WriteSetting(L"HotkeyIncrement", 0);
     WriteSetting(L"SettingsTimeout", 3000);
@@ -248,70 +191,61 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL",
                               (endpoint.BaseUrl() + "/Orvalux/VersionCheck.aspx").c_str());
     WriteSetting(L"CheckForUpdates", 1);
-    // Two monitors that tell who they are, for the Monitors dialog.
-    const HWND panel = StartWithPanel("display; monitor name=First id=ONE brightness=0..100:50; "
-                                      "display; monitor name=Second id=TWO brightness=0..200:100");
+    program = &Start(L"", "display; monitor name=First id=ONE brightness=0..100:50; "
+                          "display; monitor name=Second id=TWO brightness=0..200:100");
     ::SetEnvironmentVariableA("ORVALUX_UPDATE_URL", nullptr);
-    ASSERT_NE(panel, nullptr);
+    const HWND panel = PanelOf(*program);
+    ASSERT_TRUE(panel);
+    ShowPanel(panel);
     {
         SCOPED_TRACE("the delay popup");
-        HWND popup = Open(panel, kDelayButton, {panel});
+        HWND popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
-        EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, kDelayButton)).right - 3)
+        EXPECT_EQ(WindowRect(popup).left, WindowRect(::GetDlgItem(panel, IDC_REAPPLY_DELAY)).right - 3)
             << "beside the button";
-        EXPECT_EQ(SliderValue(popup, kDelaySlider), 3000);
+        EXPECT_EQ(SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER), 3000);
         // Up is a longer delay, by 100 ms a step; Enter takes it.
-        for (int i = 0; i < 5; ++i) {
-            PressKeys({VK_UP});
-        }
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 3500; }))
-            << SliderValue(popup, kDelaySlider);
+        PressKeys({VK_UP}, 5);
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 3500; }))
+            << SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER);
         PressKeys({VK_RETURN});
         EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 3500));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
         EXPECT_TRUE(::IsWindowVisible(panel)) << "the program's own popup leaves the panel open";
 
         // Escape changes nothing.
-        popup = Open(panel, kDelayButton, {panel});
+        popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
         PressKeys({VK_PRIOR});
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 4500; }))
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 4500; }))
             << "a page is a second";
         PressKeys({VK_ESCAPE});
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
-        DWORD stored = 0;
-        EXPECT_TRUE(ReadSetting(L"SettingsTimeout", stored));
-        EXPECT_EQ(stored, 3500u);
+        EXPECT_EQ(Setting(L"SettingsTimeout"), 3500u);
 
-        // While the slider is held, its tooltip shows the delay in seconds; the release leaves
-        // the popup open.
+        // A held slider's tooltip shows the delay in seconds; the release leaves the popup open.
         Elsewhere elsewhere;
-        popup = Open(panel, kDelayButton, {panel});
+        popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr);
-        const RECT slider = WindowRect(::GetDlgItem(popup, kDelaySlider));
+        const RECT slider = WindowRect(::GetDlgItem(popup, IDC_REAPPLY_DELAY_SLIDER));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2,
               slider.top + (slider.bottom - slider.top) / 8);
         Mouse(MOUSEEVENTF_LEFTDOWN);
-        // The press pages the value on while held, and the tooltip's text may trail the
-        // slider's by a page: any value in seconds, as "%0.1f s" writes it, counts.
-        const std::wregex seconds(L"[0-9]+\\.[0-9] s");
-        const auto showsValue = [&] {
-            const std::vector<HWND> tooltips = VisibleWindowsOf(TOOLTIPS_CLASSW);
-            return std::any_of(tooltips.begin(), tooltips.end(),
-                               [&](HWND tooltip) { return std::regex_match(WindowText(tooltip), seconds); });
+        // The held press pages on, and the tooltip may trail by a page: any value counts.
+        const auto inSeconds = [](const std::wstring& text) {
+            return std::regex_match(text, std::wregex(L"[0-9]+\\.[0-9] s"));
         };
-        EXPECT_TRUE(WaitFor(showsValue)) << "no tooltip shows the delay in seconds";
+        EXPECT_TRUE(TooltipShows(inSeconds)) << "no tooltip shows the delay in seconds";
         Mouse(MOUSEEVENTF_LEFTUP);
-        EXPECT_GT(SliderValue(popup, kDelaySlider), 3500) << "moved towards the press";
-        EXPECT_TRUE(WaitFor([&] { return !showsValue(); })) << "the value shows only while held";
+        EXPECT_GT(SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER), 3500) << "moved towards the press";
+        EXPECT_TRUE(WaitFor([&] { return !TooltipShows(inSeconds, kNow); }))
+            << "the value shows only while held";
         EXPECT_TRUE(::IsWindow(popup));
 
         // A click elsewhere takes the value shown, no delay at all like any other.
-        for (int i = 0; i < 11; ++i) {
-            PressKeys({VK_NEXT});
-        }
-        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, kDelaySlider) == 0; }))
-            << SliderValue(popup, kDelaySlider);
+        PressKeys({VK_NEXT}, 11);
+        EXPECT_TRUE(WaitFor([&] { return SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER) == 0; }))
+            << SliderValue(popup, IDC_REAPPLY_DELAY_SLIDER);
         elsewhere.Click();
         EXPECT_TRUE(WaitForSetting(L"SettingsTimeout", 0));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
@@ -319,17 +253,18 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
     {
         SCOPED_TRACE("the hotkey dialog");
         ShowPanel(panel);
-        HWND dialog = Open(panel, kHotkeysButton, {panel});
+        HWND dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WindowText(dialog), L"Define hotkeys");
-        EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIncrementButton)), L"10");
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kMonitorOffHotkey, HKM_GETHOTKEY, 0, 0), 0);
-        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'U', 0);
-        ::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_SETHOTKEY, kControlAlt | 'B', 0);
+        EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_INCREMENT)), L"10");
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_MONITOR_OFF_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'U', 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_DOWN_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'B', 0);
         ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 
         // Brightness down is taken: its message, then the dialog again with what is stored.
-        const HWND box = WaitForMessageBox(L"Hotkey registration");
+        const HWND box =
+            WaitForVisible(nullptr, [](HWND window) { return WindowText(window) == L"Hotkey registration"; });
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(
             ShowsText(box, L"Failed to register brightness decrease hotkey. Try another combination."));
@@ -337,21 +272,20 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
         dialog = WaitForNewDialog({panel});
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_GETHOTKEY, 0, 0), kControlAlt | 'U');
-        EXPECT_EQ(::SendDlgItemMessageW(dialog, kBrightnessDownHotkey, HKM_GETHOTKEY, 0, 0), 0);
-        DWORD stored = 0;
-        EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
-        EXPECT_EQ(stored, kControlAlt | 'U');
-        EXPECT_FALSE(ReadSetting(L"HotkeyBrightnessDown", stored));
-        EXPECT_TRUE(ReadSetting(L"HotkeyMonitorOff", stored));
-        EXPECT_EQ(stored, 0u) << "registered as none";
-        EXPECT_TRUE(ReadSetting(L"HotkeyIncrement", stored));
-        EXPECT_EQ(stored, 0u) << "the step waits for all five";
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_GETHOTKEY, 0, 0),
+                  kControlAlt | 'U');
+        EXPECT_EQ(::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_DOWN_HOTKEY, HKM_GETHOTKEY, 0, 0), 0);
+        EXPECT_EQ(Setting(L"HotkeyBrightnessUp"), kControlAlt | 'U');
+        EXPECT_EQ(Setting(L"HotkeyBrightnessDown"), std::nullopt);
+        EXPECT_EQ(Setting(L"HotkeyMonitorOff"), 0u) << "registered as none";
+        EXPECT_EQ(Setting(L"HotkeyIncrement"), 0u) << "the step waits for all five";
 
         // The step popup: a horizontal slider above its button, the pointer on its thumb.
-        const MouseSetting snap(L"SnapToDefaultButton", L"1");
-        const HWND stepButton = ::GetDlgItem(dialog, kIncrementButton);
-        HWND popup = Open(dialog, kIncrementButton, {panel, dialog});
+        const wchar_t mouseKey[] = L"Control Panel\\Mouse";
+        const test_support::SavedValue usersSnap(HKEY_CURRENT_USER, mouseKey, L"SnapToDefaultButton");
+        test_support::WriteString(HKEY_CURRENT_USER, mouseKey, L"SnapToDefaultButton", L"1");
+        const HWND stepButton = ::GetDlgItem(dialog, IDC_INCREMENT);
+        HWND popup = Open(dialog, IDC_INCREMENT, {panel, dialog});
         ASSERT_NE(popup, nullptr);
         const RECT anchor = WindowRect(stepButton);
         RECT client{};
@@ -364,8 +298,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         ::GetCursorPos(&pointer);
         EXPECT_TRUE(::PtInRect(&placed, pointer)) << "on the thumb";
 
-        // A drag to about a quarter: the button follows while the slider is held, the release
-        // closes the popup with the value shown.
+        // The button follows a held drag; the release closes the popup with the value shown.
         Mouse(MOUSEEVENTF_LEFTDOWN);
         Mouse(MOUSEEVENTF_MOVE, pointer.x + (placed.right - placed.left) / 6, pointer.y);
         EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) > 15; })) << WindowText(stepButton);
@@ -376,11 +309,9 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_EQ(NumberIn(stepButton), step);
 
         // Escape undoes what the popup reported.
-        popup = Open(dialog, kIncrementButton, {panel, dialog});
+        popup = Open(dialog, IDC_INCREMENT, {panel, dialog});
         ASSERT_NE(popup, nullptr);
-        for (int i = 0; i < 3; ++i) {
-            PressKeys({VK_RIGHT});
-        }
+        PressKeys({VK_RIGHT}, 3);
         EXPECT_TRUE(WaitFor([&] { return NumberIn(stepButton) == step + 3; })) << WindowText(stepButton);
         PressKeys({VK_ESCAPE});
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
@@ -395,29 +326,27 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         const Elsewhere elsewhere;
         elsewhere.Click();
         PressKeys({VK_CONTROL, VK_MENU, 'U'});
-        const std::string raised = "brightness=0..100:" + std::to_string(50 + step);
-        EXPECT_TRUE(StateShows({raised})) << lastState;
+        EXPECT_TRUE(StateShows({"brightness=0..100:" + std::to_string(50 + step)}));
 
         // Cancel keeps everything as it was.
         ShowPanel(panel);
-        dialog = Open(panel, kHotkeysButton, {panel});
+        dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
-        ::SendDlgItemMessageW(dialog, kBrightnessUpHotkey, HKM_SETHOTKEY, kControlAlt | 'J', 0);
+        ::SendDlgItemMessageW(dialog, IDC_BRIGHTNESS_UP_HOTKEY, HKM_SETHOTKEY, kControlAlt | 'J', 0);
         ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-        EXPECT_TRUE(ReadSetting(L"HotkeyBrightnessUp", stored));
-        EXPECT_EQ(stored, kControlAlt | 'U');
+        EXPECT_EQ(Setting(L"HotkeyBrightnessUp"), kControlAlt | 'U');
         ::UnregisterHotKey(nullptr, 1);
     }
     {
         SCOPED_TRACE("the language popup");
         ShowPanel(panel);
-        const HWND button = ::GetDlgItem(panel, kLanguageButton);
-        HWND popup = Open(panel, kLanguageButton, {panel});
+        const HWND button = ::GetDlgItem(panel, IDC_LANGUAGE);
+        HWND popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         EXPECT_EQ(WindowRect(popup).left, WindowRect(button).left + 1) << "over the flag button";
         EXPECT_EQ(WindowRect(popup).top, WindowRect(button).top);
-        const HWND list = ::GetDlgItem(popup, kLanguageButton);
+        const HWND list = ::GetDlgItem(popup, IDC_LANGUAGE_LIST);
         EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 17);
         EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0)
             << "a stored index past the list shows the first";
@@ -425,40 +354,30 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
             << "the list opens by itself";
 
         // Russian is entry 14 of the list; Enter picks it.
-        for (int i = 0; i < 14; ++i) {
-            PressKeys({VK_DOWN});
-        }
+        PressKeys({VK_DOWN}, 14);
         PressKeys({VK_RETURN});
         EXPECT_TRUE(WaitForSetting(L"Language", 14));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(popup); }));
 
-        // The flag button shows the Russian flag, and the panel's hints, asked for when they
-        // show, are Russian now.
+        // The flag button shows the Russian flag, and the panel's hints are Russian now.
         ShowPanel(panel);
-        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), kRussianFlag); }))
+        EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(WindowRect(button), IDB_FLAG_RUSSIAN); }))
             << "the Russian flag";
         const RECT slider = WindowRect(::GetDlgItem(panel, kBrightnessSlider));
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 10);
         Mouse(MOUSEEVENTF_MOVE, (slider.left + slider.right) / 2, (slider.top + slider.bottom) / 2 + 12);
-        EXPECT_TRUE(WaitFor([&] {
-            for (HWND window : VisibleWindowsOf(TOOLTIPS_CLASSW)) {
-                if (WindowText(window) == L"Яркость") {
-                    return true;
-                }
-            }
-            return false;
-        })) << "the brightness hint in Russian";
+        EXPECT_TRUE(TooltipShows([](const std::wstring& text) { return text == L"Яркость"; }))
+            << "the brightness hint in Russian";
         // So is the next dialog.
-        const HWND dialog = Open(panel, kHotkeysButton, {panel});
+        const HWND dialog = Open(panel, IDC_HOTKEYS, {panel});
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WindowText(dialog), L"Определение клавиш");
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL,
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+        ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
 
         // Escape, even with the list open, changes nothing, not even the registry.
         ShowPanel(panel);
-        popup = Open(panel, kLanguageButton, {panel});
+        popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         MarkSetting(L"Language", 14);
         PressKeys({VK_DOWN});
@@ -470,7 +389,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         Elsewhere elsewhere;
         WriteSetting(L"Language", 14);
         ShowPanel(panel);
-        popup = Open(panel, kLanguageButton, {panel});
+        popup = Open(panel, IDC_LANGUAGE, {panel});
         ASSERT_NE(popup, nullptr);
         MarkSetting(L"Language", 14);
         elsewhere.Click();
@@ -482,10 +401,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         SCOPED_TRACE("the Monitors dialog");
         // It previews a share of the shared 50 %, Cancel puts it back and OK stores it.
         DragSlider(panel, kBrightnessSlider, 50);
-        ASSERT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
-        const auto stored = [&](const wchar_t* name) {
-            return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\TWO", name);
-        };
+        ASSERT_TRUE(StateShows({"Second brightness=0..200:100 "}));
         const auto openDialog = [&] {
             ::PostMessageW(panel, WM_COMMAND, IDM_MONITORS, 0);
             const HWND dialog = WaitForNewDialog({panel});
@@ -497,7 +413,7 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
                            reinterpret_cast<LPARAM>(list));
             ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_LOW, L"20");
             ::SetDlgItemTextW(dialog, IDC_BRIGHTNESS_HIGH, L"60");
-            EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
+            EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "}));
             return dialog;
         };
         const auto click = [](HWND dialog, int id) {
@@ -510,54 +426,49 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
         EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").size() == 2; }));
         EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(L"OrvaluxIdentify").empty(); }));
         click(dialog, IDCANCEL);
-        EXPECT_TRUE(StateShows({"Second brightness=0..200:100 "})) << lastState;
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:100 "}));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-        EXPECT_FALSE(stored(L"BrightnessLow"));
+        EXPECT_FALSE(MonitorSetting(L"TWO", L"BrightnessLow"));
         dialog = openDialog();
         click(dialog, IDOK);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
-        EXPECT_EQ(stored(L"BrightnessLow"), 20u);
-        EXPECT_EQ(stored(L"BrightnessHigh"), 60u);
-        EXPECT_EQ(stored(L"Excluded"), 0u);
-        EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "})) << lastState;
+        EXPECT_EQ(MonitorSetting(L"TWO", L"BrightnessLow"), 20u);
+        EXPECT_EQ(MonitorSetting(L"TWO", L"BrightnessHigh"), 60u);
+        EXPECT_EQ(MonitorSetting(L"TWO", L"Excluded"), 0u);
+        EXPECT_TRUE(StateShows({"Second brightness=0..200:80 "}));
     }
-    // A display change while one of the program's modal windows is open closes it as if
-    // cancelled: nothing it would have done on a choice of the user happens, and the program
-    // goes on with a rebuilt panel. (Rebuilds last: the first panel is the shown one until then.)
-    const auto changeDisplayWhileOpen = [&](HWND dialog) { // the dialog goes and a new panel comes
+    // A display change closes an open modal window as if cancelled; a rebuilt panel goes on.
+    // (Rebuilds last: the first panel is the shown one until then.)
+    const auto changeDisplayWhileOpen = [&](HWND dialog) {
         const std::vector<HWND> before = WindowsOf(program->id);
         ::PostMessageW(panel, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
         EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); })) << "the dialog stayed";
+        const auto rebuilt = [&](HWND window) {
+            return std::find(before.begin(), before.end(), window) == before.end() &&
+                   ::GetDlgItem(window, kExpandButton);
+        };
         EXPECT_TRUE(WaitFor([&] {
-            for (HWND window : WindowsOf(program->id)) {
-                if (std::find(before.begin(), before.end(), window) == before.end() &&
-                    ::GetDlgItem(window, kExpandButton)) {
-                    return true;
-                }
-            }
-            return false;
+            const std::vector<HWND> now = WindowsOf(program->id);
+            return std::any_of(now.begin(), now.end(), rebuilt);
         })) << "no rebuilt panel";
         EXPECT_EQ(ExitCode(*program, 0), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
     };
     {
         SCOPED_TRACE("a display change with the delay popup open");
-        DWORD delay = 0;
-        ASSERT_TRUE(ReadSetting(L"SettingsTimeout", delay));
+        const DWORD delay = Setting(L"SettingsTimeout").value_or(0);
         ShowPanel(panel);
-        const HWND popup = Open(panel, kDelayButton, {panel});
+        const HWND popup = Open(panel, IDC_REAPPLY_DELAY, {panel});
         ASSERT_NE(popup, nullptr) << "no delay popup";
-        DragSlider(popup, kDelaySlider, delay == 4500 ? 5000 : 4500);
+        DragSlider(popup, IDC_REAPPLY_DELAY_SLIDER, delay == 4500 ? 5000 : 4500);
         changeDisplayWhileOpen(popup);
-        EXPECT_EQ(test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, L"SettingsTimeout"), delay)
-            << "nothing is stored";
+        EXPECT_EQ(Setting(L"SettingsTimeout"), delay) << "nothing is stored";
     }
     {
         SCOPED_TRACE("a display change with the update page open");
         // Found by the hourly check and opened by the balloon: nothing is downloaded.
         ::PostMessageW(panel, WM_TIMER, 3, 0);
         ASSERT_TRUE(WaitForUpdateCheckStored()) << "no check";
-        // The check's answer reaches the panel a moment after the time is stored: until then
-        // a balloon click finds no update to show.
+        // The answer reaches the panel a moment after the time is stored: clicked again.
         HWND page = nullptr;
         for (int click = 0; click < 5 && !page; ++click) {
             TrayCallback(panel, NIN_BALLOONUSERCLICK, 0, 0);
@@ -569,5 +480,6 @@ TEST_F(DialogsFixture, ThePopupsAndTheHotkeyDialog) {
             EXPECT_EQ(line.find("/files/"), std::string::npos) << "the installer was requested: " << line;
         }
     }
-    ExitProgram(panel);
+    ::PostMessageW(panel, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(*program, 20000), 0u);
 }

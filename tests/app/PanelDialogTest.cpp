@@ -6,10 +6,7 @@
 #include "app/TrayIcon.h"
 #include "ui/TrayLocator.h"
 #include "common/Settings.h"
-#include "monitor/DisplayMonitor.h"
 #include "ui/Localization.h"
-#include "ui/SmallIcons.h"
-#include "ui/framework/Dpi.h"
 
 #include "resource.h"
 
@@ -27,16 +24,6 @@
 #include <vector>
 
 namespace {
-
-class OwnDialog final : public CDlgWnd {
-public:
-    UINT GetTemplateId() const override { return 0; }
-};
-
-struct EmptyTemplate {
-    alignas(4) DLGTEMPLATE header{WS_POPUP, 0, 0, 0, 0, 60, 40};
-    WORD menu = 0, windowClass = 0, title = 0;
-};
 
 // What the owner of the tray menu saw when it opened: the two checkable items and the
 // update item's text. A timer in the menu's loop closes it.
@@ -97,24 +84,17 @@ protected:
     static inline std::unique_ptr<test_support::ScopedSettingsKey> settingsKey;
 };
 
-TEST_F(PanelDialogTest, ForeignWindowsHideThePanelAndTheProgramsOwnDoNot) {
-    OwnDialog own;
-    EmptyTemplate empty;
-    const HWND ownWindow = ::CreateDialogIndirectParamW(
-        nullptr, &empty.header, nullptr, &SharedDialogProcedure, reinterpret_cast<LPARAM>(&own));
-    const HWND foreign =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(ownWindow && foreign);
-
+// The program's own popups keep the panel too: the dialog program test's delay popup.
+TEST_F(PanelDialogTest, ForeignWindowsHideThePanelAndItsOwnDoNot) {
+    const UniqueHwnd foreign(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
     ::ShowWindow(Panel(), SW_SHOWNOACTIVATE);
-    for (const HWND keeper : {ownWindow, Panel(), ::GetDlgItem(Panel(), IDC_EXPAND)}) {
+    for (const HWND keeper : {Panel(), ::GetDlgItem(Panel(), IDC_EXPAND)}) {
         ::SendMessageW(Panel(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(keeper));
         EXPECT_TRUE(::IsWindowVisible(Panel()));
     }
-    ::SendMessageW(Panel(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(foreign));
+    ::SendMessageW(Panel(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(foreign.get()));
     EXPECT_FALSE(::IsWindowVisible(Panel()));
-    ::DestroyWindow(foreign);
-    ::DestroyWindow(ownWindow);
 }
 
 TEST_F(PanelDialogTest, TheThickFrameNeverShowsASizingCursor) {
@@ -126,20 +106,6 @@ TEST_F(PanelDialogTest, TheThickFrameNeverShowsASizingCursor) {
                   TRUE);
         EXPECT_EQ(::GetCursor(), arrow) << hit;
     }
-}
-
-TEST_F(PanelDialogTest, BrightnessAndContrastHotkeysWaitForAMonitor) {
-    // No display at all, as during a rebuild: a step from an assumed level would reach
-    // the next monitors as if it were the user's.
-    ASSERT_TRUE(displayMonitors.empty());
-    for (int i : {0, 1}) {
-        panelDialog.Slider(i).SetLogicalPosition(50);
-    }
-    for (WPARAM id : {3, 4, 5, 6}) {
-        ::SendMessageW(Panel(), WM_HOTKEY, id, 0);
-    }
-    EXPECT_EQ(panelDialog.Slider(0).LogicalPosition(), 50);
-    EXPECT_EQ(panelDialog.Slider(1).LogicalPosition(), 50);
 }
 
 // A rebuild creates a new panel window and keeps the first; the one between is destroyed.
@@ -164,20 +130,19 @@ TEST_F(PanelDialogTest, APanelWindowBetweenRebuildsLeavesNeitherIconNorLostHotke
     const auto expandIcon = [](HWND panel) {
         return ::SendDlgItemMessageW(panel, IDC_EXPAND, BM_GETIMAGE, IMAGE_ICON, 0);
     };
-    std::vector<LRESULT> icons{expandIcon(panelDialog.LastingWindow()), expandIcon(between)};
+    // One icon for every window: none was made for the destroyed one.
+    const LRESULT icon = expandIcon(panelDialog.LastingWindow());
+    EXPECT_NE(icon, 0);
+    EXPECT_EQ(expandIcon(between), icon);
     ASSERT_NE(panelDialog.Create(), nullptr);
     EXPECT_FALSE(::IsWindow(between));
-    icons.push_back(expandIcon(Panel()));
-    // One icon for every window: none was made for the destroyed one.
-    EXPECT_NE(icons[0], 0);
-    EXPECT_EQ(icons[1], icons[0]);
-    EXPECT_EQ(icons[2], icons[0]);
+    EXPECT_EQ(expandIcon(Panel()), icon);
 
-    const HWND other =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(::RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, VK_F9)) << "the combination was lost";
-    ::UnregisterHotKey(other, 1);
-    ::DestroyWindow(other);
+    const UniqueHwnd other(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(::RegisterHotKey(other.get(), 1, MOD_CONTROL | MOD_ALT, VK_F9))
+        << "the combination was lost";
+    ::UnregisterHotKey(other.get(), 1);
     WriteSettingDword(L"HotkeyBrightnessUp", 0);
 }
 
@@ -228,16 +193,12 @@ TEST_F(PanelDialogTest, TheTrayMenuChecksWhatIsOnAndNamesAWaitingUpdate) {
 }
 
 TEST_F(PanelDialogTest, TheIconAnswersTheLocatorsProbeAndNoOtherMove) {
-    // The shell passes a mouse move over the icon on as the tray callback.
-    const auto moveOverIcon = [] {
+    // The shell passes a move over the icon on; without a probe it changes nothing.
+    for (const auto& [before, after] : {std::pair{1u, 2u}, std::pair{0u, 0u}}) {
+        trayProbeState = before;
         ::SendMessageW(Panel(), kTrayCallbackMessage, 0, MAKELPARAM(WM_MOUSEMOVE, 1));
-    };
-    trayProbeState = 1;
-    moveOverIcon();
-    EXPECT_EQ(trayProbeState, 2u);
-    trayProbeState = 0;
-    moveOverIcon();
-    EXPECT_EQ(trayProbeState, 0u) << "a move without a probe";
+        EXPECT_EQ(trayProbeState, after) << before;
+    }
 }
 
 } // namespace

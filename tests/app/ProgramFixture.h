@@ -45,7 +45,6 @@ constexpr int kExpandButton = 1013;
 using test_support::BuildPath;
 using test_support::WaitFor;
 
-// The built program: next to this test's build tree.
 inline std::wstring ProgramPath() {
     return BuildPath(ORVALUX_EXE_PATH);
 }
@@ -83,8 +82,7 @@ public:
         }
     }
 
-    // How long after `tick` (a GetTickCount reading) the broadcast was posted: the
-    // message's own time, however late this test got round to dispatching it.
+    // How long after `tick` (GetTickCount) the broadcast was posted, by the message's own time.
     static std::chrono::milliseconds PostedAfter(DWORD tick) {
         return std::chrono::milliseconds(static_cast<LONG>(monitorPowerPostedAt - tick));
     }
@@ -108,6 +106,13 @@ private:
 
 class ProgramFixture : public ::testing::Test {
 protected:
+    static constexpr char kTwoMonitors[] = "display; monitor; display; monitor";
+    static constexpr std::chrono::milliseconds kNow{0}; // a StateShows limit: not waited for
+
+    static long long MsSince(Clock::time_point since) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+    }
+
     void SetUp() override {
         throwawayKey.emplace(L"OrvaluxProgramTest");
         settingsKey = throwawayKey->Path();
@@ -129,8 +134,7 @@ protected:
     }
 
     // Without a description the program talks to dxva2 itself.
-    Program& Start(const std::wstring& arguments,
-                   const std::string& description = "display; monitor; display; monitor",
+    Program& Start(const std::wstring& arguments, const std::string& description = kTwoMonitors,
                    const std::wstring& executable = ProgramPath()) {
         ::SetEnvironmentVariableA("ORVALUX_SIMULATED_MONITORS",
                                   description.empty() ? nullptr : description.c_str());
@@ -138,12 +142,10 @@ protected:
         ::SetEnvironmentVariableW(L"ORVALUX_SIMULATOR_STATE", stateFile.c_str());
 
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-        HANDLE readEnd = nullptr;
-        HANDLE writeEnd = nullptr;
-        ::CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        UniqueHandle reader(readEnd);
-        UniqueHandle writer(writeEnd);
+        UniqueHandle reader;
+        UniqueHandle writer;
+        ::CreatePipe(reader.put(), writer.put(), &inherit, 0);
+        ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
@@ -178,6 +180,16 @@ protected:
         writer.reset();
         pipes.push_back(std::move(reader));
         return program;
+    }
+
+    // Runs a command to its end: what it wrote, its exit code expected to be `expectedCode`.
+    std::string RunToEnd(const std::wstring& arguments, const std::string& description = kTwoMonitors,
+                         DWORD expectedCode = 0) {
+        Program& command = Start(arguments, description);
+        const DWORD code = ExitCode(command, 20000);
+        const std::string output = ErrorOutput(pipes.size() - 1);
+        EXPECT_EQ(code, expectedCode) << std::string(arguments.begin(), arguments.end()) << ": " << output;
+        return output;
     }
 
     // Exit code, or STILL_ACTIVE when the process did not end in time.
@@ -218,8 +230,7 @@ protected:
                 wchar_t className[64] = {};
                 ::GetClassNameW(window, className, 64);
                 const std::wstring name(className);
-                // Only windows bound to the program's objects: a dialog's hidden copy, read
-                // for its texts, is not one of them.
+                // Bound to the program's objects: not a dialog's hidden copy read for its texts.
                 if (owner == s.processId && name != L"IME" &&
                     (!s.windowClass || (name == s.windowClass && ::GetPropA(window, "CWnd")))) {
                     s.windows.push_back(window);
@@ -237,6 +248,13 @@ protected:
         return windows;
     }
 
+    // The program's one panel window, or null.
+    HWND PanelOf(const Program& program) {
+        const std::vector<HWND> windows = WaitForWindows(program.id, 1);
+        EXPECT_EQ(windows.size(), 1u) << "panel windows";
+        return windows.size() == 1 ? windows[0] : nullptr;
+    }
+
     // The newest panel window: the one that is not `first`.
     HWND NewestPanel(DWORD processId, HWND first) {
         for (HWND window : WaitForWindows(processId, 2)) {
@@ -247,8 +265,7 @@ protected:
         return first;
     }
 
-    // The simulator replaces the file after every change; a read may fall between the
-    // two steps of a replacement, so an empty read is tried again.
+    // An empty read, between the two steps of the simulator's replacement, is tried again.
     std::string StateFile() {
         std::string text;
         WaitFor([&] {
@@ -266,21 +283,30 @@ protected:
         return data.ftLastWriteTime;
     }
 
-    // Whether the state file comes to hold every part within a few seconds (the file as
-    // last read: lastState).
-    bool StateShows(std::initializer_list<std::string_view> parts) {
-        return WaitFor([&] {
+    // Whether the state file comes to hold every part within `limit` (0: holds now); the file
+    // as last read is lastState, and the failure's message.
+    ::testing::AssertionResult StateShows(std::initializer_list<std::string_view> parts,
+                                          std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        const auto holds = [&] {
             lastState = StateFile();
             return std::all_of(parts.begin(), parts.end(), [&](std::string_view part) {
                 return lastState.find(part) != std::string::npos;
             });
-        });
+        };
+        return WaitFor(holds, limit) ? ::testing::AssertionSuccess()
+                                     : ::testing::AssertionFailure() << lastState;
+    }
+
+    std::optional<DWORD> Setting(const wchar_t* name) {
+        return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name);
+    }
+    std::optional<DWORD> MonitorSetting(const wchar_t* identity, const wchar_t* name) {
+        return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey + L"\\Monitors\\" + identity, name);
     }
 
     // Whether the setting comes to hold `value` within a few seconds.
     bool WaitForSetting(const wchar_t* name, DWORD value) {
-        return WaitFor(
-            [&] { return test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name) == value; });
+        return WaitFor([&] { return Setting(name) == value; });
     }
 
     // Whether a daily check comes to store its time within a few seconds.
@@ -320,26 +346,13 @@ protected:
                                 ::SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0));
     }
 
-    static LONG WindowWidth(HWND window) {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        return rect.right - rect.left;
-    }
-
-    static LONG ChildRight(HWND panel, int id) {
-        RECT rect{};
-        ::GetWindowRect(::GetDlgItem(panel, id), &rect);
-        return rect.right;
-    }
-
     bool ReadSetting(const wchar_t* name, DWORD& value) {
-        const std::optional<DWORD> stored = test_support::ReadDword(HKEY_CURRENT_USER, settingsKey, name);
+        const std::optional<DWORD> stored = Setting(name);
         value = stored.value_or(value);
         return stored.has_value();
     }
 
-    // Once the simulator has written nothing for a quarter second: a re-apply under way
-    // (its sets, then its read-backs) has finished.
+    // Once the simulator has written nothing for a quarter second: a re-apply has finished.
     bool WaitForQuietState() {
         FILETIME last = StateFileTime();
         auto since = Clock::now();
@@ -364,6 +377,19 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
     }
 
+    static ::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos ? ::testing::AssertionSuccess()
+                                                    : ::testing::AssertionFailure() << text;
+    }
+
+    // Runs the steps of a long test in order, each traced by name, until one fails fatally.
+    template <typename Run> void Step(const char* name, Run&& run) {
+        SCOPED_TRACE(name);
+        if (!HasFatalFailure()) {
+            run();
+        }
+    }
+
     std::optional<test_support::ThrowawayKey> throwawayKey;
     std::wstring settingsKey; // the program's, given to it in its environment
     std::wstring stateFile;
@@ -372,8 +398,13 @@ protected:
     std::vector<UniqueHandle> pipes;
 };
 
-// The notification area's callback as the shell sends it with version 4 of the icon
-// protocol: the event in the low word of lParam, the icon's anchor point in wParam.
+inline RECT WindowRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The tray callback as the shell sends it (icon protocol 4): the event, and the anchor point.
 inline void TrayCallback(HWND panel, WORD event, int x, int y) {
     constexpr UINT trayCallbackMessage = 4919;
     ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
@@ -427,7 +458,7 @@ inline std::vector<UniqueHandle> ProcessesFrom(const std::filesystem::path& path
 }
 
 // Presses a key combination as the keyboard does.
-inline void PressKeys(std::initializer_list<WORD> keys) {
+inline void PressKeys(std::initializer_list<WORD> keys, int times = 1) {
     std::vector<INPUT> inputs;
     for (const WORD key : keys) {
         INPUT input{};
@@ -442,7 +473,9 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
         input.ki.dwFlags = KEYEVENTF_KEYUP;
         inputs.push_back(input);
     }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    for (int i = 0; i < times; ++i) {
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
 }
 
 } // namespace program_test

@@ -1,6 +1,5 @@
-// What the panel draws at the screen's scale: the title, the flag and the wedges drawn for
-// that scale, not at their 100 % sizes. Checked at 96 DPI in the resident program's run and
-// at 144 and 192 DPI by the scale test, which run-at-dpi starts in prefixes of their own.
+// The title, the flag and the wedges drawn for the screen's scale, not at their 100 % sizes:
+// at 96 DPI in the resident program's run, at 144 and 192 DPI by the scale test.
 #pragma once
 
 #include "ProgramFixture.h"
@@ -21,6 +20,12 @@
 #include <vector>
 
 namespace program_test {
+
+// One channel of 0x00RRGGBB: red at shift 16, blue at 0.
+inline int Channel(DWORD rgb, int shift) {
+    return static_cast<int>((rgb >> shift) & 0xFF);
+}
+
 namespace scale_check {
 
 // A `width` x `height` picture, top row first, as 0x00RRGGBB.
@@ -90,13 +95,6 @@ inline int InkHeight(const Picture& picture, int left, int right, int bottom, In
     return first < 0 ? 0 : last - first + 1;
 }
 
-inline int Red(uint32_t pixel) {
-    return static_cast<int>((pixel >> 16) & 0xFF);
-}
-inline int Blue(uint32_t pixel) {
-    return static_cast<int>(pixel & 0xFF);
-}
-
 // The trackbar's channel, asked in the program's own memory.
 inline RECT ChannelRect(HANDLE process, HWND trackbar) {
     RECT channel{};
@@ -121,8 +119,7 @@ constexpr uint32_t kEnglish = 5; // written as the Language setting before the s
 inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     using namespace scale_check;
     // The flag: the drawing made for this scale, pixel for pixel, and not the 100 % one.
-    RECT button{};
-    ::GetWindowRect(::GetDlgItem(panel, IDC_LANGUAGE), &button);
+    const RECT button = WindowRect(::GetDlgItem(panel, IDC_LANGUAGE));
     const int flagBase = dpi >= 192 ? IDB_FLAG_200_BASE : dpi >= 144 ? IDB_FLAG_150_BASE : IDB_FLAG_BASE;
     // Shown once Wine has handed the panel's drawing to the screen.
     EXPECT_TRUE(WaitFor([&] { return ShowsBitmap(button, flagBase + kEnglish); }))
@@ -131,19 +128,18 @@ inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
         EXPECT_FALSE(ShowsBitmap(button, IDB_FLAG_BASE + kEnglish)) << "100 % flag";
     }
 
-    // The title: its letters as tall as the 100 % drawing's, scaled; in the middle of the
-    // header, clear of the application icon, above the slider icons.
+    // The title's letters as tall as the 100 % drawing's, scaled; mid-header, above the icons.
     RECT client{};
     ::GetClientRect(panel, &client);
     ::MapWindowPoints(panel, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    RECT icon{};
-    ::GetWindowRect(::GetDlgItem(panel, IDC_BRIGHTNESS_ICON), &icon);
+    const RECT icon = WindowRect(::GetDlgItem(panel, IDC_BRIGHTNESS_ICON));
     const int half = ScaleForDpi(16, dpi);
     int shownTitle = 0;
     WaitFor([&] {
         const Picture shown = CaptureScreen(client);
-        shownTitle = InkHeight(shown, shown.width / 2 - half, shown.width / 2 + half, icon.top - client.top,
-                               [](uint32_t pixel) { return Red(pixel) < 110 && Blue(pixel) < 150; });
+        shownTitle =
+            InkHeight(shown, shown.width / 2 - half, shown.width / 2 + half, icon.top - client.top,
+                      [](uint32_t pixel) { return Channel(pixel, 16) < 110 && Channel(pixel, 0) < 150; });
         return shownTitle > 0;
     });
     const Picture title = ProgramBitmap(IDB_TITLE);
@@ -157,15 +153,15 @@ inline void CheckDrawnForScale(HANDLE process, HWND panel, uint32_t dpi) {
     // with the scale. Read three quarters down, below the thumb.
     const HWND trackbar = ::GetDlgItem(panel, IDC_BRIGHTNESS_SLIDER);
     const RECT channel = ChannelRect(process, trackbar);
-    RECT bar{};
-    ::GetWindowRect(trackbar, &bar);
+    const RECT bar = WindowRect(trackbar);
     const int row = channel.top + (channel.bottom - channel.top) * 3 / 4;
     int wedgeLeft = -1;
     int wedgeRight = -1;
     WaitFor([&] {
         const Picture slider = CaptureScreen(bar);
         for (int x = 0; x < slider.width; ++x) {
-            if (Red(slider.At(x, row)) - Blue(slider.At(x, row)) > 20) { // the brightness wedge's yellow
+            if (Channel(slider.At(x, row), 16) - Channel(slider.At(x, row), 0) >
+                20) { // the brightness wedge's yellow
                 wedgeLeft = wedgeLeft < 0 ? x : wedgeLeft;
                 wedgeRight = x;
             }

@@ -1,6 +1,4 @@
-// The real program on a screen of another scale: run by run-at-dpi at 144 and 192 DPI,
-// which makes Wine report the DPI given in ORVALUX_TEST_DPI. (At 96 DPI the resident
-// program's run makes the same check.)
+// The real program at 144 and 192 DPI: run-at-dpi makes Wine report ORVALUX_TEST_DPI.
 #include "ScaleCheck.h"
 
 #include <gtest/gtest.h>
