@@ -116,6 +116,7 @@ void PanelDialog::Destroy() {
     window = nullptr;
     firstWindow = nullptr;
     titleImage.reset(); // a GDI+ object: gone before GDI+ shuts down
+    ForgetHeaderPictures();
 }
 
 // The panel's message table.

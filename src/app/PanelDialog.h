@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PanelMessages.h"
+#include "app/PanelRules.h"
 #include "common/GdiResources.h"
 #include "monitor/MonitorParameter.h"
 #include "ui/framework/CDlgWnd.h"
@@ -113,7 +114,7 @@ private:
     uint32_t titlePercent = 100; // the scale the title was drawn for
     UniqueHbitmap languageFlag;  // shown on the language button
 
-    // What the header's picture depends on; a change draws it anew.
+    // What a header picture depends on; a change draws it anew.
     struct HeaderKey {
         LONG width = 0;
         LONG height = 0;
@@ -123,9 +124,17 @@ private:
         uint32_t dpi = 0;
         bool operator==(const HeaderKey&) const = default;
     };
-    bool RenderHeader(HDC compatible, const HeaderKey& key);
-    HeaderKey headerKey;
-    UniqueHbitmap headerPicture;
+    struct HeaderPicture {
+        HeaderKey key;
+        UniqueHbitmap bitmap;
+    };
+    // Empty when it could not be drawn.
+    UniqueHbitmap RenderHeader(HDC compatible, const HeaderKey& key);
+    // The header of each expand level's width, drawn once and then only copied: expanding
+    // and collapsing switch widths, and drawing the header again is most of what opening
+    // the panel at a new width costs, more so at a larger scale.
+    std::array<HeaderPicture, kMaximumExpandLevel + 1> headerPictures;
+    void ForgetHeaderPictures();
 };
 
 // The one panel of the process.

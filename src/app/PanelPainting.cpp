@@ -85,9 +85,15 @@ uint32_t CurrentHeaderTint() {
     return headerTint;
 }
 
+void PanelDialog::ForgetHeaderPictures() {
+    for (HeaderPicture& picture : headerPictures) {
+        picture.bitmap.reset();
+    }
+}
+
 void PanelDialog::LoadTitleImage() {
     titleImage.reset();
-    headerPicture.reset();
+    ForgetHeaderPictures(); // they hold the title and the slider icons of the last scale
     ScaledPicture title = LoadTitleBitmap(WindowDpi(window));
     const UniqueHbitmap bitmap = std::move(title.bitmap);
     titlePercent = title.percent;
@@ -118,17 +124,17 @@ void PanelDialog::LoadTitleImage() {
     titleImage = std::move(image);
 }
 
-bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
+UniqueHbitmap PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
     UniqueHbitmap picture(::CreateCompatibleBitmap(compatible, key.width, key.height));
     const UniqueHdc memory(::CreateCompatibleDC(compatible));
     if (!picture || !memory) {
-        return false;
+        return {};
     }
     {
         const SelectionScope selection(memory.get(), picture.get());
         Gdiplus::Graphics graphics(memory.get());
         if (graphics.GetLastStatus() != Gdiplus::Ok) {
-            return false;
+            return {};
         }
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
@@ -190,9 +196,7 @@ bool PanelDialog::RenderHeader(HDC compatible, const HeaderKey& key) {
         graphics.ReleaseHDC(context);
         graphics.Flush(Gdiplus::FlushIntentionSync);
     }
-    headerPicture = std::move(picture);
-    headerKey = key;
-    return true;
+    return picture;
 }
 
 LRESULT PanelDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -219,15 +223,23 @@ LRESULT PanelDialog::OnPaint() {
     }
 
     // Header: the tint fading into the window colour down to the slider icons' bottom,
-    // with the title, the application icon and the slider icons; drawn once, then copied.
+    // with the title, the application icon and the slider icons; drawn once per width,
+    // then copied.
     const RECT iconHolder = ClientRectOf(::GetDlgItem(window, IDC_BRIGHTNESS_ICON), window);
     const HeaderKey key{client.right,        iconHolder.bottom,           expandLevel,
                         CurrentHeaderTint(), ::GetSysColor(COLOR_WINDOW), WindowDpi(window)};
-    if (key.width > 0 && key.height > 0 &&
-        ((headerPicture && key == headerKey) || RenderHeader(paint.get(), key))) {
+    if (key.width <= 0 || key.height <= 0) {
+        return 1;
+    }
+    HeaderPicture& header = headerPictures[std::min(expandLevel, kMaximumExpandLevel)];
+    if (!header.bitmap || !(header.key == key)) {
+        header.bitmap = RenderHeader(paint.get(), key);
+        header.key = key;
+    }
+    if (header.bitmap) {
         const UniqueHdc memory(::CreateCompatibleDC(paint.get()));
         if (memory) {
-            const SelectionScope selection(memory.get(), headerPicture.get());
+            const SelectionScope selection(memory.get(), header.bitmap.get());
             ::BitBlt(paint.get(), 0, 0, key.width, key.height, memory.get(), 0, 0, SRCCOPY);
         }
     }
