@@ -170,6 +170,12 @@ bool CTrackSlider::RenderWedge(const WedgeKey& key) {
         graphics.DrawLines(&highlight, last, 3);
         graphics.Flush(Gdiplus::FlushIntentionSync);
     }
+    // Most of a vertical trackbar's width lies left of the wedge: blending only what the
+    // wedge covers saves a blend that grows with the scale at every paint.
+    const IntRect bounds = NonTransparentBounds(
+        std::span(static_cast<const uint32_t*>(bits), static_cast<size_t>(key.width) * key.height), key.width,
+        key.height);
+    wedgeBounds = RECT{bounds.left, bounds.top, bounds.right, bounds.bottom};
     wedgePicture = std::move(picture);
     wedgeKey = key;
     return true;
@@ -199,5 +205,10 @@ void CTrackSlider::PaintWedge(const NMCUSTOMDRAW& draw) {
     }
     const SelectionScope selection(memory.get(), wedgePicture.get());
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(draw.hdc, 0, 0, key.width, key.height, memory.get(), 0, 0, key.width, key.height, blend);
+    const LONG width = wedgeBounds.right - wedgeBounds.left;
+    const LONG height = wedgeBounds.bottom - wedgeBounds.top;
+    if (width > 0 && height > 0) {
+        ::AlphaBlend(draw.hdc, wedgeBounds.left, wedgeBounds.top, width, height, memory.get(),
+                     wedgeBounds.left, wedgeBounds.top, width, height, blend);
+    }
 }

@@ -63,4 +63,5 @@ private:
     // is made once and then only copied.
     WedgeKey wedgeKey;
     UniqueHbitmap wedgePicture;
+    RECT wedgeBounds{}; // of the picture's pixels that are not transparent
 };

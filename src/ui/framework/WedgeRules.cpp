@@ -1,5 +1,7 @@
 #include "ui/framework/WedgeRules.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
@@ -68,4 +70,17 @@ WedgeColors MakeWedgeColors(uint32_t color1, uint32_t color2, uint32_t windowRgb
     colors.first = OpaqueTowards(color1, windowRgb, 50);
     colors.second = OpaqueTowards(secondBase, windowRgb, 30);
     return colors;
+}
+
+IntRect NonTransparentBounds(std::span<const uint32_t> pixels, int32_t width, int32_t height) {
+    IntRect bounds{width, height, 0, 0};
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            if (pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] >> 24) {
+                bounds = {std::min(bounds.left, x), std::min(bounds.top, y), std::max(bounds.right, x + 1),
+                          std::max(bounds.bottom, y + 1)};
+            }
+        }
+    }
+    return bounds.right > bounds.left ? bounds : IntRect{};
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 // The coloured wedge behind a slider's thumb: its outline and gradient, decided without
 // any window or device context.
@@ -34,3 +35,9 @@ struct WedgeColors {
 // white, colour 1 with every channel divided by 10) moved 30 % towards it. Colours are
 // ARGB; `windowRgb` is 0x00RRGGBB.
 WedgeColors MakeWedgeColors(uint32_t color1, uint32_t color2, uint32_t windowRgb);
+
+// The smallest rectangle holding every pixel whose alpha (the top byte) is not 0, of a
+// picture of `width` x `height` 32-bit pixels stored row by row from the top; empty when
+// every pixel is transparent. Blending only this part of the wedge's picture leaves the
+// same pixels as blending all of it, with less to blend.
+IntRect NonTransparentBounds(std::span<const uint32_t> pixels, int32_t width, int32_t height);

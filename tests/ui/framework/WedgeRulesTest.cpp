@@ -39,3 +39,14 @@ TEST(WedgeColors, DarkWindowDarkensBothEndsWithoutWrapping) {
     EXPECT_EQ(dim.first, 0xFF909029u);
     EXPECT_EQ(dim.second, 0xFF1B1B0Du);
 }
+
+TEST(WedgeBounds, HoldEveryPixelWithAnyAlphaAndAreEmptyWithoutOne) {
+    // 4 x 3, top-down: a faint edge pixel counts as much as an opaque one.
+    std::array<uint32_t, 12> pixels{};
+    pixels[1 * 4 + 1] = 0xFF102030;
+    pixels[2 * 4 + 3] = 0x01000000;
+    EXPECT_EQ(NonTransparentBounds(pixels, 4, 3), (IntRect{1, 1, 4, 3}));
+    pixels[0] = 0x80000000;
+    EXPECT_EQ(NonTransparentBounds(pixels, 4, 3), (IntRect{0, 0, 4, 3}));
+    EXPECT_EQ(NonTransparentBounds(std::array<uint32_t, 12>{0x00FFFFFF}, 4, 3), IntRect{});
+}
