@@ -81,8 +81,9 @@ std::string WedgeFault(HWND trackbar) {
     return fault.str();
 }
 
-// How many of the title's opaque pixels the panel's header shows, upright and upside down.
-std::pair<int, int> TitleMatches(HWND panel) {
+// How many of the title's opaque pixels the panel's header shows, upright and upside down;
+// a wider panel moves the title `shift` pixels right of the centre to make room for the icon.
+std::pair<int, int> TitleMatches(HWND panel, int shift = 0) {
     const UniqueHmodule program(::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     const UniqueHbitmap title(static_cast<HBITMAP>(
         ::LoadImageW(program.get(), MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -96,7 +97,7 @@ std::pair<int, int> TitleMatches(HWND panel) {
     const bool bottomUp = section.dsBmih.biHeight > 0;
     RECT client{};
     ::GetClientRect(panel, &client);
-    POINT origin{(client.right - width) / 2, 8}; // centred below the top edge on a narrow panel
+    POINT origin{(client.right - width + shift) / 2, 8}; // centred below the top edge
     ::ClientToScreen(panel, &origin);
     const std::vector<DWORD> shown =
         test_support::ScreenPixels(RECT{origin.x, origin.y, origin.x + width, origin.y + height});
@@ -402,6 +403,13 @@ protected:
             EXPECT_EQ(width() - narrow, widening[level - 1]) << "level " << level % 4;
             EXPECT_TRUE(WaitForSetting(L"Expand", level % 4));
             EXPECT_EQ(::IsWindowVisible(::GetDlgItem(panel, kBlueSlider)) != FALSE, level == 3);
+            // Each width shows a header drawn for it, not one kept from another width.
+            std::pair<int, int> title;
+            EXPECT_TRUE(WaitFor([&] {
+                title = TitleMatches(panel, level % 4 ? 28 : 0);
+                return title.first > 50 && title.first > 2 * title.second;
+            })) << "level "
+                << level % 4 << ": title pixels in place " << title.first << ", not " << title.second;
         }
         ::PostMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(panel); }));
