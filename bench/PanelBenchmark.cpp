@@ -4,6 +4,7 @@
 // Wine against a minimal resident Win32 program.
 #include "BuildPath.h"
 #include "LinuxProcess.h"
+#include "WineTray.h"
 #include "app/PanelDialog.h"
 #include "Clock.h"
 #include "common/ComInitialization.h"
@@ -39,6 +40,8 @@ using test_support::ProcField;
 using test_support::ReadWholeFile;
 
 namespace {
+
+using test_support::TrayIconCount;
 
 constexpr wchar_t kPanelClass[] = L"#32770";
 constexpr wchar_t kMinimalClass[] = L"OrvaluxMinimalResident"; // see MinimalResident.cpp
@@ -388,21 +391,6 @@ void StartUp() {
                 "  capability query 200 ms: %.0f ms; 0 ms: %.0f ms; difference %.0f ms (expected: about one "
                 "query, 200 ms, as the displays open in parallel; not four, 800 ms)\n",
                 slow, fast, slow - fast);
-}
-
-// Icons in Wine's notification area: each a child window of its stand-alone tray.
-size_t TrayIconCount() {
-    size_t count = 0;
-    ::EnumChildWindows(
-        ::FindWindowW(L"__winex11_standalone_tray", nullptr),
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            *reinterpret_cast<size_t*>(data) += std::wcscmp(name, L"__winex11_tray_icon") == 0;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 // Milliseconds from CreateProcess until one more icon is in the notification area.

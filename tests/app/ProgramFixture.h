@@ -5,6 +5,7 @@
 #include "BuildPath.h"
 #include "TestRegistry.h"
 #include "Waiting.h"
+#include "WineTray.h"
 
 #include "common/UniqueResource.h"
 
@@ -31,6 +32,8 @@
 #include <vector>
 
 namespace program_test {
+
+using test_support::TrayIconCount;
 
 using Clock = std::chrono::steady_clock;
 
@@ -408,22 +411,6 @@ inline RECT WindowRect(HWND window) {
 inline void TrayCallback(HWND panel, WORD event, int x, int y) {
     constexpr UINT trayCallbackMessage = 4919;
     ::PostMessageW(panel, trayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
-}
-
-// Icons in Wine's notification area: each a child window of its stand-alone tray.
-inline size_t TrayIconCount() {
-    size_t count = 0;
-    const HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
-    ::EnumChildWindows(
-        tray,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            *reinterpret_cast<size_t*>(data) += std::wstring(name) == L"__winex11_tray_icon";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return tray ? count : 0;
 }
 
 // Processes started from `exeName` (any case), opened to read and to end them.
